@@ -1,0 +1,64 @@
+// A field book file: what it holds once loaded, and how it is read and written.
+//
+// The file is JSON, described in docs/field-book-format.md. Loading builds a new field book
+// and hands it over only when the whole file was understood, so a failed load changes nothing
+// the caller holds. Saving writes a temporary file in the destination's folder and renames it
+// over the destination, so a failed save leaves the old file whole.
+#pragma once
+
+#include "interfaces/Cts.h"
+#include "interfaces/DrawEng.h"
+#include "interfaces/Gis.h"
+#include "interfaces/LibGps.h"
+
+#include <memory>
+#include <string>
+
+namespace gpsbook {
+
+/// Name written in the "format" member of every field book file.
+inline constexpr const char* kFormatName = "gpsbook-field-book";
+/// Version of the format written; files of this version or older are read.
+inline constexpr int kFormatVersion = 1;
+
+/// Everything a field book file holds, kept by the host's own libraries.
+struct FieldBook {
+    // The GIS data comes first so that it is destroyed last: survey elements unlink themselves
+    // from its vertices when they go.
+    gis::CLibGis gis;
+    CLibGps book;
+    CCts context;
+    CDrawEng drawings;
+};
+
+/// Outcome of a load: the field book, or why there is none.
+struct LoadResult {
+    std::unique_ptr<FieldBook> fieldBook; ///< null when the file was refused
+    std::string error;                    ///< names the file and what is wrong; empty on success
+
+    bool ok() const { return fieldBook != nullptr; }
+};
+
+/// Reads a field book file.
+LoadResult loadFieldBook(const std::string& path);
+
+/// Reads a field book from text; \p sourceName stands for the file in messages.
+LoadResult parseFieldBook(const std::string& text, const std::string& sourceName);
+
+/// Writes a field book to \p path atomically.
+/// \param gis GIS themes to write with the book (null: none); its elements' links are written
+/// \return empty on success; otherwise a message naming the file and what went wrong (the
+/// file at \p path is then untouched)
+[[nodiscard]] std::string saveFieldBook(const std::string& path, const CLibGps& book,
+                                        const CCts& context, const CDrawEng* drawings = nullptr,
+                                        gis::CLibGis* gis = nullptr);
+
+/// Writes everything \p fieldBook holds to \p path atomically (see the overload above).
+[[nodiscard]] std::string saveFieldBook(const std::string& path, FieldBook& fieldBook);
+
+/// The text saveFieldBook writes, or an error (\p error non-empty, text empty) when a value
+/// cannot be written (a text that is not UTF-8).
+std::string fieldBookToText(const CLibGps& book, const CCts& context, const CDrawEng* drawings,
+                            gis::CLibGis* gis, std::string& error);
+
+} // namespace gpsbook

@@ -1,0 +1,46 @@
+// The exported functions: each follows the export frame (Module.h) around its dialog.
+#include "gpsdialogs/GpsDialogs.h"
+
+#include "Module.h"
+#include "basestation/MostraGrpGps.h"
+#include "exchange/DlgSelGrpLibGps.h"
+#include "interfaces/LibGps.h"
+#include "search/DlgFindPun.h"
+#include "search/MostraPunGps.h"
+
+bool FDlgFindPunGps(std::string& text, bool& inName, bool& inCode) {
+    return RunDialogExport<CDlgFindPun>([&](CDlgFindPun& dialog) { dialog.Load(text); },
+                                        [&](CDlgFindPun& dialog) {
+                                            dialog.WriteBack(text, inName, inCode);
+                                        });
+}
+
+void FDatiFindPunGps(std::string& text, bool& inName, bool& inCode) {
+    const RememberedSearch& remembered = TheRememberedSearch();
+    text = remembered.text;
+    inName = remembered.inName;
+    inCode = remembered.inCode;
+}
+
+bool FMostraPunGps(CPunGps* point) {
+    if (point == nullptr) return false;
+    return RunDialogExport<CMostraPunGps>([&](CMostraPunGps& dialog) { dialog.Load(*point); },
+                                          [](CMostraPunGps&) {});
+}
+
+bool FMostraGrpGps(CGrpGps* group) {
+    if (group == nullptr) return false;
+    return RunDialogExport<CMostraGrpGps>([&](CMostraGrpGps& dialog) { dialog.Load(*group); },
+                                          [](CMostraGrpGps&) {});
+}
+
+bool FDlgSelGrpLibGps(std::vector<CGrpGps*>* groups, std::vector<CGrpGps*>* chosen) {
+    return RunDialogExport<CDlgSelGrpLibGps>(
+        [&](CDlgSelGrpLibGps& dialog) { dialog.SetGroups(groups); },
+        [&](CDlgSelGrpLibGps& dialog) {
+            if (chosen == nullptr) return;
+            chosen->clear();
+            chosen->insert(chosen->end(), dialog.ChosenGroups().begin(),
+                           dialog.ChosenGroups().end());
+        });
+}

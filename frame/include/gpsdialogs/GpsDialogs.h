@@ -1,0 +1,62 @@
+// The GPS field-book dialogs: what a host calls.
+//
+// Every function that shows a dialog makes the module's resources current for exactly the
+// length of the call, runs the dialog modally with no parent window, and writes results back
+// only when the user confirmed. The data objects passed in belong to the caller.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#if defined(GPSDIALOGS_BUILDING)
+#define GPSDIALOGS_API __attribute__((visibility("default")))
+#else
+#define GPSDIALOGS_API
+#endif
+
+class CEgn;
+class CGrpGps;
+class CPunGps;
+
+/// \brief The host object: lets the host edit the note of a survey element.
+///
+/// The host derives its own class and passes instances to the dialogs that have a "Note"
+/// button. The module never owns or deletes a host object.
+class GPSDIALOGS_API CGestGps {
+public:
+    CGestGps();
+    CGestGps(const CGestGps& other);
+    CGestGps& operator=(const CGestGps& other);
+
+    /// \brief Lets the user edit the note of \p element (CEgn::GetNote / SetNote). Called only
+    ///        when the user presses a "Note" button; it must return.
+    virtual void EditaNote(CEgn* element) = 0;
+
+protected:
+    ~CGestGps() = default;
+};
+
+/// \brief Asks for a search text and where to look for it ("Ricerca").
+/// \param text proposed text (used only until a search has been confirmed); on true the text
+///        the user confirmed, which becomes the remembered search
+/// \param inName on true: search in the point names
+/// \param inCode on true: search in the codes and comments
+/// \return true when the user pressed "&Successivo"; false leaves every argument unchanged
+GPSDIALOGS_API bool FDlgFindPunGps(std::string& text, bool& inName, bool& inCode);
+
+/// \brief Hands back the remembered search without showing anything (before the first
+///        confirmed search: empty text, in name, not in code).
+GPSDIALOGS_API void FDatiFindPunGps(std::string& text, bool& inName, bool& inCode);
+
+/// \brief Shows the name, code, group and plane coordinates of \p point.
+/// \return true after "&OK"
+GPSDIALOGS_API bool FMostraPunGps(CPunGps* point);
+
+/// \brief Shows the base station of \p group: station name, group name, plane coordinates.
+/// \return true after "&OK"
+GPSDIALOGS_API bool FMostraGrpGps(CGrpGps* group);
+
+/// \brief Lets the user choose the groups to print among \p groups.
+/// \param chosen on true: emptied, then filled with the selected groups in list order
+/// \return true after "&Stampa..." (also with nothing selected); false leaves \p chosen alone
+GPSDIALOGS_API bool FDlgSelGrpLibGps(std::vector<CGrpGps*>* groups, std::vector<CGrpGps*>* chosen);

@@ -1,0 +1,197 @@
+// Geographic <-> plane conversion of one projected system through PROJ.
+#include "interfaces/ConvCoord.h"
+
+#include <proj.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double kUndefinedLimit = 8.5e199;
+
+bool usable(double v) { return std::isfinite(v) && v < kUndefinedLimit && v > -kUndefinedLimit; }
+
+double toDegrees(double rad) { return rad * 180.0 / std::numbers::pi; }
+double toRadians(double deg) { return deg * std::numbers::pi / 180.0; }
+
+std::string contextError(PJ_CONTEXT* ctx) {
+    const int err = proj_context_errno(ctx);
+    const char* text = err ? proj_context_errno_string(ctx, err) : nullptr;
+    return text ? text : "unknown error";
+}
+
+} // namespace
+
+struct CConvCoord::Impl {
+    std::string crs;
+    std::string error;
+    double undulation = 0.0;
+    PJ_CONTEXT* ctx = nullptr;
+    PJ* projected = nullptr;
+    PJ* transform = nullptr; // geographic (lon, lat degrees) <-> (East, North)
+    bool hasArea = false;
+    double west = 0.0, south = 0.0, east = 0.0, north = 0.0;
+
+    ~Impl() {
+        if (transform)
+            proj_destroy(transform);
+        if (projected)
+            proj_destroy(projected);
+        if (ctx)
+            proj_context_destroy(ctx);
+    }
+
+    void build() {
+        ctx = proj_context_create();
+        if (!ctx) {
+            error = "PROJ context not available";
+            return;
+        }
+        proj_log_level(ctx, PJ_LOG_NONE);
+        std::string definition = crs;
+        // A bare PROJ string denotes an operation; ask for the system it defines.
+        if (definition.rfind("+proj=", 0) == 0 && definition.find("+type=crs") == std::string::npos)
+            definition += " +type=crs";
+        projected = proj_create(ctx, definition.c_str());
+        if (!projected) {
+            error = "unknown coordinate reference system '" + crs + "': " + contextError(ctx);
+            return;
+        }
+        if (proj_get_type(projected) != PJ_TYPE_PROJECTED_CRS) {
+            error = "'" + crs + "' is not a projected coordinate reference system";
+            return;
+        }
+        PJ* geodetic = proj_crs_get_geodetic_crs(ctx, projected);
+        if (!geodetic) {
+            error = "no geodetic datum for '" + crs + "': " + contextError(ctx);
+            return;
+        }
+        PJ* op = proj_create_crs_to_crs_from_pj(ctx, geodetic, projected, nullptr, nullptr);
+        proj_destroy(geodetic);
+        if (!op) {
+            error = "no conversion to '" + crs + "': " + contextError(ctx);
+            return;
+        }
+        // Longitude first, East first, whatever the systems' own axis order.
+        transform = proj_normalize_for_visualization(ctx, op);
+        proj_destroy(op);
+        if (!transform) {
+            error = "no conversion to '" + crs + "': " + contextError(ctx);
+            return;
+        }
+        const char* areaName = nullptr;
+        double w = 0, s = 0, e = 0, n = 0;
+        if (proj_get_area_of_use(ctx, projected, &w, &s, &e, &n, &areaName) && w > -1000 &&
+            s > -1000) {
+            hasArea = true;
+            west = w;
+            south = s;
+            east = e;
+            north = n;
+        }
+    }
+
+    bool inArea(double latDeg, double lonDeg) const {
+        if (!hasArea)
+            return true;
+        if (latDeg < south || latDeg > north)
+            return false;
+        double lon = std::remainder(lonDeg, 360.0); // -180..180
+        if (west <= east)
+            return lon >= west && lon <= east;
+        return lon >= west || lon <= east; // area across the 180° meridian
+    }
+};
+
+CConvCoord::CConvCoord(const std::string& crs, double undulation) : m_pImpl(new Impl) {
+    m_pImpl->crs = crs;
+    m_pImpl->undulation = undulation;
+    m_pImpl->build();
+}
+
+CConvCoord::~CConvCoord() = default;
+
+bool CConvCoord::IsValid() const { return m_pImpl->transform != nullptr; }
+
+const std::string& CConvCoord::GetError() const { return m_pImpl->error; }
+
+const std::string& CConvCoord::GetCrs() const { return m_pImpl->crs; }
+
+std::string CConvCoord::GetCrsName() const {
+    if (!IsValid())
+        return std::string();
+    const char* name = proj_get_name(m_pImpl->projected);
+    return name ? name : "";
+}
+
+double CConvCoord::GetUndulation() const { return m_pImpl->undulation; }
+
+void CConvCoord::SetUndulation(double undulation) { m_pImpl->undulation = undulation; }
+
+bool CConvCoord::GetAreaOfUse(double& west, double& south, double& east, double& north) const {
+    if (!m_pImpl->hasArea)
+        return false;
+    west = m_pImpl->west;
+    south = m_pImpl->south;
+    east = m_pImpl->east;
+    north = m_pImpl->north;
+    return true;
+}
+
+void CConvCoord::SetAreaOfUse(double west, double south, double east, double north) {
+    m_pImpl->hasArea = true;
+    m_pImpl->west = west;
+    m_pImpl->south = south;
+    m_pImpl->east = east;
+    m_pImpl->north = north;
+}
+
+bool CConvCoord::GrafGpsToPlanAtt(double lat, double lon, double elev, double antHeight,
+                                  double& X, double& Y, double& Z) const {
+    if (!IsValid() || !usable(lat) || !usable(lon) || !usable(elev) || !usable(antHeight) ||
+        !usable(m_pImpl->undulation) || std::fabs(lat) > std::numbers::pi / 2)
+        return false;
+    const double latDeg = toDegrees(lat);
+    const double lonDeg = toDegrees(lon);
+    if (!m_pImpl->inArea(latDeg, lonDeg))
+        return false;
+    proj_errno_reset(m_pImpl->transform);
+    const PJ_COORD out =
+        proj_trans(m_pImpl->transform, PJ_FWD, proj_coord(lonDeg, latDeg, 0.0, 0.0));
+    const double east = out.xy.x;
+    const double north = out.xy.y;
+    if (!std::isfinite(east) || !std::isfinite(north) || east == HUGE_VAL ||
+        proj_errno(m_pImpl->transform) != 0)
+        return false;
+    const double height = elev - antHeight - m_pImpl->undulation;
+    if (!std::isfinite(height))
+        return false;
+    X = east;
+    Y = north;
+    Z = height;
+    return true;
+}
+
+bool CConvCoord::PlanAttToGrafGps(double X, double Y, double Z, double antHeight, double& lat,
+                                  double& lon, double& elev) const {
+    if (!IsValid() || !usable(X) || !usable(Y) || !usable(Z) || !usable(antHeight) ||
+        !usable(m_pImpl->undulation))
+        return false;
+    proj_errno_reset(m_pImpl->transform);
+    const PJ_COORD out = proj_trans(m_pImpl->transform, PJ_INV, proj_coord(X, Y, 0.0, 0.0));
+    const double lonDeg = out.lp.lam;
+    const double latDeg = out.lp.phi;
+    if (!std::isfinite(lonDeg) || !std::isfinite(latDeg) || lonDeg == HUGE_VAL ||
+        proj_errno(m_pImpl->transform) != 0 || std::fabs(latDeg) > 90.0)
+        return false;
+    if (!m_pImpl->inArea(latDeg, lonDeg))
+        return false;
+    const double height = Z + antHeight + m_pImpl->undulation;
+    if (!std::isfinite(height))
+        return false;
+    lat = toRadians(latDeg);
+    lon = toRadians(lonDeg);
+    elev = height;
+    return true;
+}

@@ -1,0 +1,423 @@
+// The host's settings file: Windows-profile text, read afresh on every call, replaced
+// atomically on every write.
+#include "interfaces/Kit.h"
+
+#include "TextNumbers.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using hostutil::equalsNoCase;
+using hostutil::trimBlanks;
+
+namespace {
+
+std::mutex g_pathMutex;
+std::string g_path; // empty: the default place
+
+std::string defaultPath() {
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        return std::string(xdg) + "/gpsdialogs.ini";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.config/gpsdialogs.ini";
+    return "gpsdialogs.ini";
+}
+
+enum class ReadResult { Ok, Missing, Error };
+
+ReadResult readFile(const std::string& path, std::string& out) {
+    out.clear();
+    // Non-blocking, so that a FIFO or device in place of the file cannot hang the caller;
+    // anything but a regular file is refused below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Error;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ReadResult::Error;
+    }
+    char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ::close(fd);
+            out.clear();
+            return ReadResult::Error;
+        }
+        out.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return ReadResult::Ok;
+}
+
+// One line of the file: [begin, textEnd) is its text, [textEnd, end) its line end.
+struct Line {
+    std::size_t begin;
+    std::size_t textEnd;
+    std::size_t end;
+};
+
+std::vector<Line> splitLines(const std::string& content) {
+    std::vector<Line> lines;
+    std::size_t pos = 0;
+    while (pos < content.size()) {
+        const std::size_t nl = content.find('\n', pos);
+        const std::size_t end = nl == std::string::npos ? content.size() : nl + 1;
+        std::size_t textEnd = nl == std::string::npos ? content.size() : nl;
+        if (textEnd > pos && content[textEnd - 1] == '\r')
+            --textEnd;
+        lines.push_back({pos, textEnd, end});
+        pos = end;
+    }
+    return lines;
+}
+
+enum class Kind { Other, Section, Key };
+
+struct Parsed {
+    Kind kind = Kind::Other;
+    std::string_view name;
+    std::string_view value;
+    std::size_t valueStart = 0; // offset of the raw value within the line's text
+};
+
+Parsed parseLine(std::string_view text, bool firstLine) {
+    Parsed p;
+    std::size_t bom = 0;
+    if (firstLine && text.substr(0, 3) == "\xEF\xBB\xBF")
+        bom = 3;
+    const std::string_view t = trimBlanks(text.substr(bom));
+    if (t.empty() || t[0] == ';' || t[0] == '#')
+        return p;
+    if (t[0] == '[') {
+        const std::size_t close = t.find(']');
+        if (close == std::string_view::npos)
+            return p;
+        p.kind = Kind::Section;
+        p.name = trimBlanks(t.substr(1, close - 1));
+        return p;
+    }
+    const std::size_t eq = text.find('=');
+    if (eq == std::string_view::npos)
+        return p;
+    p.name = trimBlanks(text.substr(bom, eq - bom));
+    if (p.name.empty())
+        return p;
+    p.kind = Kind::Key;
+    std::size_t v = eq + 1;
+    while (v < text.size() && (text[v] == ' ' || text[v] == '\t'))
+        ++v;
+    p.valueStart = v;
+    p.value = trimBlanks(text.substr(v));
+    return p;
+}
+
+std::string unquote(std::string_view value) {
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
+    return std::string(value);
+}
+
+std::string quoteIfNeeded(const std::string& value) {
+    if (value.empty())
+        return value;
+    const bool blankAtEnds = hostutil::isBlank(value.front()) || hostutil::isBlank(value.back());
+    const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    return (blankAtEnds || quoted) ? "\"" + value + "\"" : value;
+}
+
+bool hasLineBreakOrNul(std::string_view s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// The value of section/key as written in the file (unquoted); false when absent.
+bool findValue(const std::string& content, std::string_view section, std::string_view key,
+               std::string& value) {
+    const std::string_view sec = trimBlanks(section);
+    const std::string_view k = trimBlanks(key);
+    bool inSection = false;
+    bool first = true;
+    for (const Line& line : splitLines(content)) {
+        const std::string_view text(content.data() + line.begin, line.textEnd - line.begin);
+        const Parsed p = parseLine(text, first);
+        first = false;
+        if (p.kind == Kind::Section)
+            inSection = equalsNoCase(p.name, sec);
+        else if (p.kind == Kind::Key && inSection && equalsNoCase(p.name, k)) {
+            value = unquote(p.value);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool lookup(const std::string& path, std::string_view section, std::string_view key,
+            std::string& value) {
+    std::string content;
+    if (readFile(path, content) != ReadResult::Ok)
+        return false;
+    return findValue(content, section, key, value);
+}
+
+// The file a write must replace: the target of a symbolic link rather than the link.
+fs::path resolveTarget(const std::string& path) {
+    fs::path target(path);
+    for (int hop = 0; hop < 16; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(target, ec))
+            break;
+        fs::path next = fs::read_symlink(target, ec);
+        if (ec)
+            break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target;
+}
+
+bool writeAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Replaces the file with content: a temporary file in the same folder, flushed to disk,
+// renamed over the old one. On failure the old file is untouched.
+bool replaceFile(const std::string& path, const std::string& content) {
+    const fs::path target = resolveTarget(path);
+    fs::path folder = target.parent_path();
+    if (folder.empty())
+        folder = ".";
+    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0)
+        return false;
+    const std::string tempPath(name.data());
+    bool ok = writeAll(fd, content);
+    if (ok) {
+        struct stat st {};
+        const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+        ok = ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    }
+    if (::close(fd) != 0)
+        ok = false;
+    if (ok)
+        ok = ::rename(tempPath.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tempPath.c_str());
+        return false;
+    }
+    // Make the rename itself durable; a failure here does not undo a completed replace.
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+bool writeValue(const std::string& path, const std::string& section, const std::string& key,
+                const std::string& rawValue) {
+    const std::string_view sec = trimBlanks(section);
+    const std::string_view k = trimBlanks(key);
+    if (sec.empty() || k.empty() || hasLineBreakOrNul(section) || hasLineBreakOrNul(key) ||
+        hasLineBreakOrNul(rawValue) || sec.find(']') != std::string_view::npos ||
+        k.find('=') != std::string_view::npos || k[0] == '[' || k[0] == ';' || k[0] == '#')
+        return false;
+    const std::string value = quoteIfNeeded(rawValue);
+
+    std::string content;
+    const ReadResult r = readFile(path, content);
+    if (r == ReadResult::Error)
+        return false; // never replace a file we could not read
+
+    const std::vector<Line> lines = splitLines(content);
+    const std::size_t firstNl = content.find('\n');
+    const std::string eol =
+        (firstNl != std::string::npos && firstNl > 0 && content[firstNl - 1] == '\r') ? "\r\n"
+                                                                                      : "\n";
+    bool inSection = false;
+    bool inFirstSection = false;
+    bool firstSectionSeen = false;
+    std::size_t insertAfter = std::string::npos; // last key line (or header) of first section
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Line& line = lines[i];
+        const std::string_view text(content.data() + line.begin, line.textEnd - line.begin);
+        const Parsed p = parseLine(text, i == 0);
+        if (p.kind == Kind::Section) {
+            inSection = equalsNoCase(p.name, sec);
+            inFirstSection = inSection && !firstSectionSeen;
+            if (inFirstSection) {
+                firstSectionSeen = true;
+                insertAfter = i;
+            }
+            continue;
+        }
+        if (p.kind != Kind::Key || !inSection)
+            continue;
+        if (equalsNoCase(p.name, k)) {
+            std::string updated = content.substr(0, line.begin + p.valueStart);
+            updated += value;
+            updated.append(content, line.textEnd, std::string::npos);
+            return replaceFile(path, updated);
+        }
+        if (inFirstSection)
+            insertAfter = i;
+    }
+
+    const std::string keyLine = std::string(k) + "=" + value;
+    std::string updated;
+    if (insertAfter != std::string::npos) {
+        const Line& line = lines[insertAfter];
+        updated = content.substr(0, line.end);
+        if (line.end == line.textEnd) // last line of the file without a line end
+            updated += eol;
+        updated += keyLine + eol;
+        updated.append(content, line.end, std::string::npos);
+    } else {
+        updated = content;
+        if (!updated.empty() && updated.back() != '\n')
+            updated += eol;
+        updated += "[" + std::string(sec) + "]" + eol + keyLine + eol;
+    }
+    return replaceFile(path, updated);
+}
+
+template <typename T> T getWhole(const std::string& path, const std::string& section,
+                                 const std::string& key, T def) {
+    std::string text;
+    if (!lookup(path, section, key, text))
+        return def;
+    std::int64_t v = 0;
+    if (!hostutil::parseWhole(text, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(),
+                              v))
+        return def;
+    return static_cast<T>(v);
+}
+
+} // namespace
+
+CIniFile::CIniFile() : m_path(GetFilePath()) {}
+
+CIniFile::CIniFile(std::string path) : m_path(std::move(path)) {}
+
+void CIniFile::SetFilePath(const std::string& path) {
+    std::lock_guard<std::mutex> lock(g_pathMutex);
+    g_path = path;
+}
+
+std::string CIniFile::GetFilePath() {
+    std::lock_guard<std::mutex> lock(g_pathMutex);
+    return g_path.empty() ? defaultPath() : g_path;
+}
+
+short CIniFile::GetShort(const std::string& section, const std::string& key, short def) const {
+    return getWhole<short>(m_path, section, key, def);
+}
+
+std::int32_t CIniFile::GetLong(const std::string& section, const std::string& key,
+                               std::int32_t def) const {
+    return getWhole<std::int32_t>(m_path, section, key, def);
+}
+
+bool CIniFile::GetBool(const std::string& section, const std::string& key, bool def) const {
+    std::string text;
+    if (!lookup(m_path, section, key, text))
+        return def;
+    const std::string_view t = trimBlanks(text);
+    if (t == "1" || equalsNoCase(t, "true") || equalsNoCase(t, "yes"))
+        return true;
+    if (t == "0" || equalsNoCase(t, "false") || equalsNoCase(t, "no"))
+        return false;
+    return def;
+}
+
+double CIniFile::GetDouble(const std::string& section, const std::string& key,
+                           double def) const {
+    std::string text;
+    if (!lookup(m_path, section, key, text))
+        return def;
+    double v = 0.0;
+    return hostutil::parseDouble(text, false, v) ? v : def;
+}
+
+std::string CIniFile::GetString(const std::string& section, const std::string& key,
+                                const std::string& def) const {
+    std::string text;
+    return lookup(m_path, section, key, text) ? text : def;
+}
+
+bool CIniFile::WriteShort(const std::string& section, const std::string& key, short value) {
+    return writeValue(m_path, section, key, std::to_string(value));
+}
+
+bool CIniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+    return writeValue(m_path, section, key, value ? "1" : "0");
+}
+
+bool CIniFile::WriteLong(const std::string& section, const std::string& key,
+                         std::int32_t value) {
+    return writeValue(m_path, section, key, std::to_string(value));
+}
+
+bool CIniFile::WriteDouble(const std::string& section, const std::string& key, double value) {
+    return writeValue(m_path, section, key, hostutil::shortestDouble(value));
+}
+
+bool CIniFile::WriteString(const std::string& section, const std::string& key,
+                           const std::string& value) {
+    return writeValue(m_path, section, key, value);
+}
+
+bool CIniFile::GetLastFile(const std::string& section, const std::string& key1,
+                           const std::string& key2, const std::string& key3,
+                           const std::string& key4, char* buffer, int size) const {
+    if (!buffer || size < 1)
+        return false;
+    buffer[0] = '\0';
+    std::string content;
+    if (readFile(m_path, content) != ReadResult::Ok)
+        return false;
+    for (const std::string* key : {&key1, &key2, &key3, &key4}) {
+        std::string value;
+        if (!findValue(content, section, *key, value) || value.empty())
+            continue;
+        std::size_t n = value.size();
+        const std::size_t room = static_cast<std::size_t>(size) - 1;
+        if (n > room) {
+            n = room;
+            // Do not split a UTF-8 sequence: back up to the start of the cut character.
+            while (n > 0 && (static_cast<unsigned char>(value[n]) & 0xC0) == 0x80)
+                --n;
+        }
+        value.copy(buffer, n);
+        buffer[n] = '\0';
+        return true;
+    }
+    return false;
+}

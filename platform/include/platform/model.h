@@ -1,0 +1,212 @@
+// The control model: one Window object per dialog and control, holding all of its state.
+// Backends are views of this model; the automation API and the Qt widgets act on it through
+// the user actions at the end of this header, so both behave the same by construction.
+#pragma once
+
+#include "platform/resources.h"
+#include "platform/types.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CWnd;
+
+namespace platform {
+
+/// \brief What a window is, derived from its class name and style.
+enum class ControlKind {
+    Dialog,      ///< a dialog or property page made from a template
+    Static,      ///< static text or frame
+    GroupBox,
+    Edit,
+    PushButton,
+    CheckBox,
+    RadioButton,
+    ComboBox,    ///< drop-down list
+    ListBox,
+    ListView,    ///< report-view list
+    Custom       ///< any other class: a placeholder or a control created at run time
+};
+
+/// \brief What changed in a window, reported to the backend's view.
+enum class Change {
+    Text, Enabled, Visible, ReadOnly, Check, Items, Selection, Rect, Focus, Style, Columns
+};
+
+/// \brief Where a change comes from: the program, or the user (who makes handlers run).
+enum class Origin { Program, User };
+
+/// \brief One entry of a combo box, list box or list view.
+struct Item {
+    std::string text;
+    std::vector<std::string> subItems; ///< list view columns 1..n
+    DWORD_PTR data = 0;
+    bool selected = false;             ///< list boxes with multiple selection, list views
+};
+
+/// \brief A list view column.
+struct Column {
+    std::string heading;
+    int format = 0;
+    int width = 0;
+};
+
+/// \brief A window of the control model.
+class Window {
+public:
+    Window(ControlKind kind, int id, std::string className, DWORD style, DWORD exStyle,
+           RECT rect, Window* parent);
+    ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    /// \brief Kind of control for a class name and style word.
+    static ControlKind kindFor(const std::string& className, DWORD style);
+
+    ControlKind kind() const { return m_kind; }
+    int id() const { return m_id; }
+    const std::string& className() const { return m_className; }
+    DWORD style() const { return m_style; }
+    DWORD exStyle() const { return m_exStyle; }
+    void setStyle(DWORD style);
+    void setExStyle(DWORD exStyle);
+
+    Window* parent() const { return m_parent; }
+    Window* owner() const { return m_owner; }
+    void setOwner(Window* owner) { m_owner = owner; }
+    const std::vector<std::unique_ptr<Window>>& children() const { return m_children; }
+    Window* addChild(std::unique_ptr<Window> child);
+    /// \brief Destroys a direct child with everything below it.
+    void destroyChild(Window* child);
+    /// \brief First direct child with this id, or null.
+    Window* findChild(int id) const;
+    /// \brief The dialog that receives this window's notifications (nearest ancestor with a handler).
+    Window* notifyTarget() const;
+    /// \brief True when this window is \p other or lies below it.
+    bool isWithin(const Window* other) const;
+
+    /// \brief The framework object attached to the window, if any.
+    CWnd* attached() const { return m_attached; }
+    void attach(CWnd* wnd) { m_attached = wnd; }
+    /// \brief The attached object, or a wrapper owned by the window.
+    CWnd* wrapper();
+
+    /// \brief The template the window was made from (dialogs only), and its resources.
+    const DialogTemplate* dialogTemplate() const { return m_template; }
+    HINSTANCE resources() const { return m_resources; }
+    void setTemplate(const DialogTemplate* tpl, HINSTANCE resources);
+    /// \brief Base units (pixels per 4 horizontal and 8 vertical dialog units) of the dialog.
+    SIZE baseUnits() const;
+    void setBaseUnits(SIZE units) { m_baseUnits = units; }
+
+    /// \brief Rectangle in the parent's client coordinates (screen coordinates for top-level windows).
+    RECT rect() const { return m_rect; }
+    void setRect(const RECT& rect);
+    RECT clientRect() const { return RECT{0, 0, m_rect.Width(), m_rect.Height()}; }
+    /// \brief Top-left corner of the client area in screen coordinates.
+    POINT clientOrigin() const;
+
+    const std::string& text() const { return m_text; }
+    /// \brief Sets the text. Edits notify EN_CHANGE when the user changes them, or when the
+    ///        program really changes their text.
+    void setText(const std::string& text, Origin origin = Origin::Program);
+
+    bool enabled() const { return (m_style & WS_DISABLED) == 0; }
+    void setEnabled(bool enabled);
+    bool visible() const { return (m_style & WS_VISIBLE) != 0; }
+    void setVisible(bool visible);
+    /// \brief True when the window and all its ancestors are visible.
+    bool reallyVisible() const;
+    bool readOnly() const { return (m_style & ES_READONLY) != 0 && m_kind == ControlKind::Edit; }
+    void setReadOnly(bool readOnly);
+
+    int check() const { return m_check; }
+    void setCheck(int state);
+
+    // Items of combo boxes, list boxes and list views.
+    int itemCount() const { return static_cast<int>(m_items.size()); }
+    const Item& item(int index) const { return m_items.at(static_cast<size_t>(index)); }
+    Item& itemRef(int index) { return m_items.at(static_cast<size_t>(index)); }
+    const std::vector<Item>& items() const { return m_items; }
+    /// \brief Inserts an item at \p index (-1 or count: append). \return its index, -1 on error.
+    int insertItem(int index, const std::string& text);
+    bool deleteItem(int index);
+    void clearItems();
+    void itemsChanged();
+    /// \brief Current selection of a single-selection list (-1: none).
+    int curSel() const { return m_curSel; }
+    void setCurSel(int index);
+    bool multipleSelection() const;
+    bool isSelected(int index) const;
+    void setSelected(int index, bool selected);
+    std::vector<int> selectedIndices() const;
+
+    // List view columns.
+    const std::vector<Column>& columns() const { return m_columns; }
+    int insertColumn(int index, const Column& column);
+    void setColumnWidth(int index, int width);
+
+    /// \brief Sends a control notification (EN_CHANGE, BN_CLICKED, ...) to the notify target.
+    void notify(int code);
+    /// \brief Sends a WM_NOTIFY-style notification with an item index (list views).
+    void notifyItem(int code, int item);
+
+private:
+    void changed(Change what);
+
+    ControlKind m_kind;
+    int m_id;
+    std::string m_className;
+    DWORD m_style;
+    DWORD m_exStyle;
+    RECT m_rect;
+    Window* m_parent;
+    Window* m_owner = nullptr;
+    std::vector<std::unique_ptr<Window>> m_children;
+    CWnd* m_attached = nullptr;
+    std::unique_ptr<CWnd> m_wrapper;
+    const DialogTemplate* m_template = nullptr;
+    HINSTANCE m_resources = nullptr;
+    SIZE m_baseUnits{6, 13};
+    std::string m_text;
+    int m_check = BST_UNCHECKED;
+    std::vector<Item> m_items;
+    int m_curSel = -1;
+    std::vector<Column> m_columns;
+};
+
+/// \brief The window that has the keyboard focus, or null.
+Window* focusWindow();
+/// \brief Gives the focus to a window (null: nobody).
+void setFocusWindow(Window* window);
+
+/// \brief Converts a template rectangle in dialog units to pixels with the given base units.
+RECT dialogUnitsToPixels(int x, int y, int cx, int cy, SIZE baseUnits);
+
+// --- User actions ---------------------------------------------------------------------------
+// What a person does at a dialog. Each refuses (returns false, changes nothing) what a person
+// could not do: act on a hidden or disabled control, type into a read-only edit, and so on.
+
+/// \brief Replaces the whole text of an edit (select all, then paste): one change.
+bool userSetText(Window& edit, const std::string& text);
+/// \brief Types characters at the end of an edit, one change per character; '\b' deletes the
+///        last character.
+bool userType(Window& edit, const std::string& keys);
+/// \brief Clicks a push button, check box or radio button.
+bool userClick(Window& button);
+/// \brief Picks entry \p index in a drop-down list, list box or list view (in a list box with
+///        multiple selection the click toggles the entry).
+bool userSelect(Window& list, int index);
+/// \brief Double-clicks entry \p index of a list box or list view.
+bool userDoubleClick(Window& list, int index);
+/// \brief Moves the focus to a control, as a click or Tab would.
+bool userFocus(Window& control);
+/// \brief Presses Enter in a dialog.
+bool userEnter(Window& dialog);
+/// \brief Presses Escape in a dialog.
+bool userEscape(Window& dialog);
+/// \brief Clicks the close box of a dialog; false when the dialog has none.
+bool userClose(Window& dialog);
+
+} // namespace platform

@@ -1,0 +1,210 @@
+#include "platform/backend.h"
+#include "platform/dialog.h"
+#include "platform/module.h"
+
+using platform::ControlKind;
+using platform::Window;
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_COMMAND(IDOK, &CDialog::OnOK)
+    ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+END_MESSAGE_MAP()
+
+namespace {
+
+
+Window* firstTabStop(Window& root) {
+    for (const auto& child : root.children()) {
+        ControlKind kind = child->kind();
+        if (kind == ControlKind::Static || kind == ControlKind::GroupBox) continue;
+        if ((child->style() & WS_TABSTOP) && child->visible() && child->enabled()) return child.get();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
+
+CDialog::~CDialog() {
+    if (m_hWnd != nullptr) destroyModalWindow();
+}
+
+bool CDialog::createWindow(UINT templateId, CWnd* parent, bool modal) {
+    if (m_hWnd != nullptr) return false;
+    HINSTANCE resources = AfxGetResourceHandle();
+    const platform::DialogTemplate* tpl =
+        resources != nullptr ? resources->findDialog(static_cast<int>(templateId)) : nullptr;
+    if (tpl == nullptr) return false;
+    m_templateId = templateId;
+
+    platform::Backend& view = platform::backend();
+    SIZE base = view.dialogBaseUnits(tpl->font);
+    bool child = (tpl->style & WS_CHILD) != 0 && !modal;
+    Window* parentWindow = parent != nullptr ? parent->m_hWnd : nullptr;
+    if (child && parentWindow == nullptr) return false;
+
+    RECT rect = platform::dialogUnitsToPixels(tpl->x, tpl->y, tpl->cx, tpl->cy, base);
+    if (!child) {
+        LONG w = rect.Width(), h = rect.Height();
+        if (tpl->style & DS_CENTER) {
+            SIZE screen = view.screenSize();
+            rect.left = (screen.cx - w) / 2;
+            rect.top = (screen.cy - h) / 2;
+        } else if (parentWindow != nullptr) {
+            POINT origin = parentWindow->clientOrigin();
+            rect.left += origin.x;
+            rect.top += origin.y;
+        }
+        rect.right = rect.left + w;
+        rect.bottom = rect.top + h;
+    }
+    DWORD style = tpl->style;
+    if (modal) style = (style & ~(WS_CHILD | WS_DISABLED)) | WS_POPUP;
+    style |= WS_VISIBLE;
+
+    auto root = std::make_unique<Window>(ControlKind::Dialog, static_cast<int>(templateId),
+                                         "#32770", style, tpl->exStyle, rect,
+                                         child ? parentWindow : nullptr);
+    root->setTemplate(tpl, resources);
+    root->setBaseUnits(base);
+    root->setText(tpl->caption);
+    Window* window = nullptr;
+    if (child) {
+        window = parentWindow->addChild(std::move(root));
+    } else {
+        window = root.release();
+        window->setOwner(parentWindow);
+    }
+    Attach(window);
+    view.windowCreated(*window);
+
+    CREATESTRUCT cs{tpl->caption, style, tpl->exStyle, rect};
+    if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+        destroyModalWindow();
+        return false;
+    }
+    for (const platform::ControlTemplate& c : tpl->controls) {
+        RECT r = platform::dialogUnitsToPixels(c.x, c.y, c.cx, c.cy, base);
+        auto control = std::make_unique<Window>(Window::kindFor(c.className, c.style), c.id,
+                                                c.className, c.style, c.exStyle, r, window);
+        control->setText(c.text);
+        Window* created = window->addChild(std::move(control));
+        view.windowCreated(*created);
+    }
+    if (OnInitDialog()) {
+        if (Window* first = firstTabStop(*window)) platform::setFocusWindow(first);
+    }
+    return true;
+}
+
+void CDialog::destroyModalWindow() {
+    Window* window = m_hWnd;
+    if (window == nullptr) return;
+    if (window->parent() != nullptr) {
+        window->parent()->destroyChild(window);
+    } else {
+        delete window; // top-level: ours
+    }
+    m_hWnd = nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+    m_modalResult = -1;
+    m_ended = false;
+    if (!createWindow(m_templateId, m_pParentWnd, true)) return -1;
+    struct Cleanup {
+        CDialog* dialog;
+        ~Cleanup() {
+            dialog->m_running = false;
+            dialog->destroyModalWindow();
+        }
+    } cleanup{this};
+    m_running = true;
+    if (!m_ended) platform::backend().runModal(*this);
+    return m_modalResult;
+}
+
+bool CDialog::DestroyWindow() {
+    if (m_hWnd == nullptr) return false;
+    destroyModalWindow();
+    return true;
+}
+
+bool CDialog::Create(UINT templateId, CWnd* parent) {
+    if (parent == nullptr) parent = m_pParentWnd;
+    return createWindow(templateId, parent, false);
+}
+
+void CDialog::EndDialog(int result) {
+    m_modalResult = result;
+    m_ended = true;
+    platform::backend().endModal(*this);
+}
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+    if (m_hWnd == nullptr) return false;
+    CDataExchange dx(this, saveAndValidate);
+    try {
+        DoDataExchange(&dx);
+    } catch (const platform::DataExchangeFailure&) {
+        return false;
+    }
+    return true;
+}
+
+void CDialog::GotoDlgCtrl(CWnd* control) {
+    if (control != nullptr && control->m_hWnd != nullptr) platform::setFocusWindow(control->m_hWnd);
+}
+
+int CDialog::GetDefID() const {
+    if (m_hWnd == nullptr) return 0;
+    for (const auto& child : m_hWnd->children())
+        if (child->kind() == ControlKind::PushButton &&
+            (child->style() & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            return child->id();
+    return 0;
+}
+
+bool CDialog::ExecuteDlgInit() {
+    if (m_hWnd == nullptr || m_hWnd->resources() == nullptr) return true;
+    const auto& all = m_hWnd->resources()->listItems;
+    auto found = all.find(static_cast<int>(m_templateId));
+    if (found == all.end()) return true;
+    for (const auto& [controlId, items] : found->second) {
+        Window* control = m_hWnd->findChild(controlId);
+        if (control == nullptr) return false;
+        if (control->kind() != ControlKind::ComboBox && control->kind() != ControlKind::ListBox)
+            return false;
+        for (const std::string& text : items) control->insertItem(-1, text);
+    }
+    return true;
+}
+
+BOOL CDialog::OnInitDialog() {
+    if (!ExecuteDlgInit()) {
+        EndDialog(-1);
+        return FALSE;
+    }
+    UpdateData(false);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(true)) return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+        // The close box asks for Cancel, as Escape does.
+        WPARAM command = static_cast<WPARAM>(IDCANCEL) & 0xFFFF;
+        SendMessage(WM_COMMAND, command, 0);
+        return 0;
+    }
+    return CWnd::DefWindowProc(message, wParam, lParam);
+}

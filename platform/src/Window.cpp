@@ -1,0 +1,534 @@
+#include "platform/backend.h"
+#include "platform/dialog.h"
+#include "platform/messagebox.h"
+#include "platform/model.h"
+#include "platform/wnd.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+Window* g_focus = nullptr;
+
+bool isUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+std::unique_ptr<CWnd> makeWrapper(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Edit: return std::make_unique<CEdit>();
+    case ControlKind::PushButton:
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+    case ControlKind::GroupBox: return std::make_unique<CButton>();
+    case ControlKind::ComboBox: return std::make_unique<CComboBox>();
+    case ControlKind::ListBox: return std::make_unique<CListBox>();
+    case ControlKind::ListView: return std::make_unique<CListCtrl>();
+    case ControlKind::Static: return std::make_unique<CStatic>();
+    default: return std::make_unique<CWnd>();
+    }
+}
+
+bool equalsNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+} // namespace
+
+Window::Window(ControlKind kind, int id, std::string className, DWORD style, DWORD exStyle,
+               RECT rect, Window* parent)
+    : m_kind(kind), m_id(id), m_className(std::move(className)), m_style(style),
+      m_exStyle(exStyle), m_rect(rect), m_parent(parent) {
+    if (kind == ControlKind::CheckBox || kind == ControlKind::RadioButton) m_check = BST_UNCHECKED;
+}
+
+Window::~Window() {
+    // Children go first, so that a view always loses the inner widgets before the outer ones.
+    while (!m_children.empty()) m_children.pop_back();
+    if (g_focus == this) g_focus = nullptr;
+    backend().windowDestroyed(*this);
+    if (m_wrapper) m_wrapper->m_hWnd = nullptr;
+    if (m_attached != nullptr) {
+        CWnd* attached = m_attached;
+        m_attached = nullptr;
+        attached->m_hWnd = nullptr;
+        attached->PostNcDestroy();
+    }
+}
+
+ControlKind Window::kindFor(const std::string& className, DWORD style) {
+    if (equalsNoCase(className, "Button")) {
+        switch (style & BS_TYPEMASK) {
+        case BS_PUSHBUTTON:
+        case BS_DEFPUSHBUTTON: return ControlKind::PushButton;
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE: return ControlKind::CheckBox;
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON: return ControlKind::RadioButton;
+        case BS_GROUPBOX: return ControlKind::GroupBox;
+        default: return ControlKind::PushButton;
+        }
+    }
+    if (equalsNoCase(className, "Static")) return ControlKind::Static;
+    if (equalsNoCase(className, "Edit")) return ControlKind::Edit;
+    if (equalsNoCase(className, "ComboBox")) return ControlKind::ComboBox;
+    if (equalsNoCase(className, "ListBox")) return ControlKind::ListBox;
+    if (equalsNoCase(className, "SysListView32")) return ControlKind::ListView;
+    return ControlKind::Custom;
+}
+
+void Window::setStyle(DWORD style) {
+    if (style == m_style) return;
+    DWORD old = m_style;
+    m_style = style;
+    if ((old ^ style) & WS_DISABLED) changed(Change::Enabled);
+    if ((old ^ style) & WS_VISIBLE) changed(Change::Visible);
+    if (m_kind == ControlKind::Edit && ((old ^ style) & ES_READONLY)) changed(Change::ReadOnly);
+    changed(Change::Style);
+}
+
+void Window::setExStyle(DWORD exStyle) {
+    if (exStyle == m_exStyle) return;
+    m_exStyle = exStyle;
+    changed(Change::Style);
+}
+
+Window* Window::addChild(std::unique_ptr<Window> child) {
+    child->m_parent = this;
+    m_children.push_back(std::move(child));
+    return m_children.back().get();
+}
+
+void Window::destroyChild(Window* child) {
+    auto it = std::find_if(m_children.begin(), m_children.end(),
+                           [child](const std::unique_ptr<Window>& c) { return c.get() == child; });
+    if (it == m_children.end()) return;
+    std::unique_ptr<Window> doomed = std::move(*it);
+    m_children.erase(it);
+    doomed.reset();
+}
+
+Window* Window::findChild(int id) const {
+    for (const auto& child : m_children)
+        if (child->m_id == id) return child.get();
+    return nullptr;
+}
+
+Window* Window::notifyTarget() const {
+    for (Window* w = m_parent; w != nullptr; w = w->m_parent)
+        if (w->m_attached != nullptr) return w;
+    return nullptr;
+}
+
+bool Window::isWithin(const Window* other) const {
+    for (const Window* w = this; w != nullptr; w = w->m_parent)
+        if (w == other) return true;
+    return false;
+}
+
+CWnd* Window::wrapper() {
+    if (m_attached != nullptr) return m_attached;
+    if (!m_wrapper) {
+        m_wrapper = makeWrapper(m_kind);
+        m_wrapper->m_hWnd = this;
+    }
+    return m_wrapper.get();
+}
+
+void Window::setTemplate(const DialogTemplate* tpl, HINSTANCE resources) {
+    m_template = tpl;
+    m_resources = resources;
+}
+
+SIZE Window::baseUnits() const {
+    for (const Window* w = this; w != nullptr; w = w->m_parent)
+        if (w->m_template != nullptr) return w->m_baseUnits;
+    return m_baseUnits;
+}
+
+void Window::setRect(const RECT& rect) {
+    if (rect == m_rect) return;
+    m_rect = rect;
+    changed(Change::Rect);
+}
+
+POINT Window::clientOrigin() const {
+    POINT origin{m_rect.left, m_rect.top};
+    if (m_parent != nullptr) {
+        POINT parentOrigin = m_parent->clientOrigin();
+        origin.x += parentOrigin.x;
+        origin.y += parentOrigin.y;
+    }
+    return origin;
+}
+
+void Window::setText(const std::string& text, Origin origin) {
+    bool differs = text != m_text;
+    if (differs) {
+        m_text = text;
+        changed(Change::Text);
+    }
+    if (m_kind == ControlKind::Edit && (differs || origin == Origin::User)) notify(EN_CHANGE);
+}
+
+void Window::setEnabled(bool enabled) {
+    setStyle(enabled ? (m_style & ~WS_DISABLED) : (m_style | WS_DISABLED));
+    if (!enabled && g_focus != nullptr && g_focus->isWithin(this)) setFocusWindow(nullptr);
+}
+
+void Window::setVisible(bool visible) {
+    setStyle(visible ? (m_style | WS_VISIBLE) : (m_style & ~WS_VISIBLE));
+}
+
+bool Window::reallyVisible() const {
+    for (const Window* w = this; w != nullptr; w = w->m_parent)
+        if (!w->visible()) return false;
+    return true;
+}
+
+void Window::setReadOnly(bool readOnly) {
+    setStyle(readOnly ? (m_style | ES_READONLY) : (m_style & ~ES_READONLY));
+}
+
+void Window::setCheck(int state) {
+    if (state == m_check) return;
+    m_check = state;
+    changed(Change::Check);
+}
+
+int Window::insertItem(int index, const std::string& text) {
+    int count = itemCount();
+    if (index < 0 || index > count) index = count;
+    Item item;
+    item.text = text;
+    m_items.insert(m_items.begin() + index, std::move(item));
+    if (m_curSel >= index) ++m_curSel;
+    changed(Change::Items);
+    return index;
+}
+
+bool Window::deleteItem(int index) {
+    if (index < 0 || index >= itemCount()) return false;
+    m_items.erase(m_items.begin() + index);
+    if (m_curSel == index)
+        m_curSel = -1;
+    else if (m_curSel > index)
+        --m_curSel;
+    changed(Change::Items);
+    return true;
+}
+
+void Window::clearItems() {
+    m_items.clear();
+    m_curSel = -1;
+    changed(Change::Items);
+}
+
+void Window::itemsChanged() { changed(Change::Items); }
+
+void Window::setCurSel(int index) {
+    if (index < -1 || index >= itemCount()) index = -1;
+    if (m_kind == ControlKind::ListView || multipleSelection()) {
+        for (int i = 0; i < itemCount(); ++i) m_items[static_cast<size_t>(i)].selected = i == index;
+        m_curSel = index;
+        changed(Change::Selection);
+        return;
+    }
+    if (index == m_curSel) return;
+    m_curSel = index;
+    changed(Change::Selection);
+}
+
+bool Window::multipleSelection() const {
+    return m_kind == ControlKind::ListBox && (m_style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0;
+}
+
+bool Window::isSelected(int index) const {
+    if (index < 0 || index >= itemCount()) return false;
+    if (m_kind == ControlKind::ListView || multipleSelection())
+        return m_items[static_cast<size_t>(index)].selected;
+    return index == m_curSel;
+}
+
+void Window::setSelected(int index, bool selected) {
+    if (m_kind == ControlKind::ListView || multipleSelection()) {
+        if (index == -1) {
+            for (auto& item : m_items) item.selected = selected;
+        } else if (index >= 0 && index < itemCount()) {
+            if (m_kind == ControlKind::ListView && selected && (m_style & LVS_SINGLESEL))
+                for (auto& item : m_items) item.selected = false;
+            m_items[static_cast<size_t>(index)].selected = selected;
+            if (selected) m_curSel = index;
+        }
+        changed(Change::Selection);
+        return;
+    }
+    setCurSel(selected ? index : -1);
+}
+
+std::vector<int> Window::selectedIndices() const {
+    std::vector<int> result;
+    for (int i = 0; i < itemCount(); ++i)
+        if (isSelected(i)) result.push_back(i);
+    return result;
+}
+
+int Window::insertColumn(int index, const Column& column) {
+    int count = static_cast<int>(m_columns.size());
+    if (index < 0 || index > count) index = count;
+    m_columns.insert(m_columns.begin() + index, column);
+    changed(Change::Columns);
+    return index;
+}
+
+void Window::setColumnWidth(int index, int width) {
+    if (index < 0 || index >= static_cast<int>(m_columns.size())) return;
+    m_columns[static_cast<size_t>(index)].width = width;
+    changed(Change::Columns);
+}
+
+void Window::notify(int code) {
+    Window* target = notifyTarget();
+    if (target == nullptr) return;
+    WPARAM wParam = (static_cast<WPARAM>(m_id) & 0xFFFF) | (static_cast<WPARAM>(code & 0xFFFF) << 16);
+    target->attached()->SendMessage(WM_COMMAND, wParam, reinterpret_cast<LPARAM>(this));
+}
+
+void Window::notifyItem(int code, int item) {
+    Window* target = notifyTarget();
+    if (target == nullptr) return;
+    NMITEMACTIVATE info;
+    info.hdr.hwndFrom = this;
+    info.hdr.idFrom = static_cast<UINT_PTR>(m_id);
+    info.hdr.code = code;
+    info.iItem = item;
+    target->attached()->SendMessage(WM_NOTIFY, static_cast<WPARAM>(m_id),
+                                    reinterpret_cast<LPARAM>(&info));
+}
+
+void Window::changed(Change what) { backend().windowChanged(*this, what); }
+
+Window* focusWindow() { return g_focus; }
+
+void setFocusWindow(Window* window) {
+    if (window == g_focus) return;
+    Window* old = g_focus;
+    g_focus = window;
+    if (old != nullptr) backend().windowChanged(*old, Change::Focus);
+    if (window != nullptr) backend().windowChanged(*window, Change::Focus);
+}
+
+RECT dialogUnitsToPixels(int x, int y, int cx, int cy, SIZE baseUnits) {
+    auto scale = [](int value, int units, int divisor) {
+        // Rounded the way the original framework's MulDiv rounds: half away from zero.
+        double scaled = static_cast<double>(value) * units / divisor;
+        return static_cast<LONG>(scaled < 0 ? -std::floor(-scaled + 0.5) : std::floor(scaled + 0.5));
+    };
+    RECT r;
+    r.left = scale(x, baseUnits.cx, 4);
+    r.top = scale(y, baseUnits.cy, 8);
+    r.right = r.left + scale(cx, baseUnits.cx, 4);
+    r.bottom = r.top + scale(cy, baseUnits.cy, 8);
+    return r;
+}
+
+// --- User actions -----------------------------------------------------------------------------
+
+namespace {
+
+bool usable(const Window& w) {
+    for (const Window* p = &w; p != nullptr; p = p->parent()) {
+        if (!p->visible() || !p->enabled()) return false;
+        if (p->kind() == ControlKind::Dialog && !(p->style() & WS_CHILD)) break;
+    }
+    return true;
+}
+
+Window* dialogOf(Window& w) {
+    for (Window* p = &w; p != nullptr; p = p->parent())
+        if (p->kind() == ControlKind::Dialog && !(p->style() & WS_CHILD)) return p;
+    return nullptr;
+}
+
+void sendCommand(Window& dialog, int id, Window* from) {
+    if (dialog.attached() == nullptr) return;
+    WPARAM wParam = (static_cast<WPARAM>(id) & 0xFFFF) | (static_cast<WPARAM>(BN_CLICKED) << 16);
+    dialog.attached()->SendMessage(WM_COMMAND, wParam, reinterpret_cast<LPARAM>(from));
+}
+
+// Depth-first search of the controls of a dialog, pages included.
+Window* findControl(Window& root, int id) {
+    for (const auto& child : root.children()) {
+        if (child->id() == id && child->kind() != ControlKind::Dialog) return child.get();
+        if (child->kind() == ControlKind::Dialog || child->kind() == ControlKind::Custom)
+            if (Window* found = findControl(*child, id)) return found;
+    }
+    return nullptr;
+}
+
+Window* findDefaultButton(Window& root) {
+    for (const auto& child : root.children())
+        if (child->kind() == ControlKind::PushButton &&
+            (child->style() & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            return child.get();
+    return nullptr;
+}
+
+std::vector<Window*> radioGroup(Window& radio) {
+    Window* parent = radio.parent();
+    std::vector<Window*> group;
+    if (parent == nullptr) return group;
+    const auto& siblings = parent->children();
+    size_t at = 0;
+    while (at < siblings.size() && siblings[at].get() != &radio) ++at;
+    size_t start = at;
+    while (start > 0 && !(siblings[start]->style() & WS_GROUP)) --start;
+    for (size_t i = start; i < siblings.size(); ++i) {
+        if (i > start && (siblings[i]->style() & WS_GROUP)) break;
+        if (siblings[i]->kind() == ControlKind::RadioButton) group.push_back(siblings[i].get());
+    }
+    return group;
+}
+
+} // namespace
+
+bool userFocus(Window& control) {
+    if (!usable(control)) return false;
+    setFocusWindow(&control);
+    return true;
+}
+
+bool userSetText(Window& edit, const std::string& text) {
+    if (edit.kind() != ControlKind::Edit || !usable(edit) || edit.readOnly()) return false;
+    setFocusWindow(&edit);
+    edit.setText(text, Origin::User);
+    return true;
+}
+
+bool userType(Window& edit, const std::string& keys) {
+    if (edit.kind() != ControlKind::Edit || !usable(edit) || edit.readOnly()) return false;
+    setFocusWindow(&edit);
+    size_t i = 0;
+    while (i < keys.size()) {
+        std::string text = edit.text();
+        if (keys[i] == '\b') {
+            ++i;
+            if (text.empty()) continue; // nothing to delete: no change
+            size_t cut = text.size() - 1;
+            while (cut > 0 && isUtf8Continuation(text[cut])) --cut;
+            text.erase(cut);
+        } else {
+            size_t next = i + 1;
+            while (next < keys.size() && isUtf8Continuation(keys[next])) ++next;
+            std::string key = keys.substr(i, next - i);
+            i = next;
+            if ((edit.style() & ES_NUMBER) && !(key.size() == 1 && std::isdigit(static_cast<unsigned char>(key[0]))))
+                continue;
+            if (edit.style() & ES_UPPERCASE)
+                for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            if (edit.style() & ES_LOWERCASE)
+                for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            text += key;
+        }
+        edit.setText(text, Origin::User);
+    }
+    return true;
+}
+
+bool userClick(Window& button) {
+    ControlKind kind = button.kind();
+    if (kind != ControlKind::PushButton && kind != ControlKind::CheckBox &&
+        kind != ControlKind::RadioButton)
+        return false;
+    if (!usable(button)) return false;
+    setFocusWindow(&button);
+    DWORD type = button.style() & BS_TYPEMASK;
+    if (type == BS_AUTOCHECKBOX) {
+        button.setCheck(button.check() == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+    } else if (type == BS_AUTO3STATE) {
+        button.setCheck((button.check() + 1) % 3);
+    } else if (type == BS_AUTORADIOBUTTON) {
+        for (Window* other : radioGroup(button))
+            other->setCheck(other == &button ? BST_CHECKED : BST_UNCHECKED);
+    }
+    button.notify(BN_CLICKED);
+    return true;
+}
+
+bool userSelect(Window& list, int index) {
+    if (!usable(list)) return false;
+    switch (list.kind()) {
+    case ControlKind::ComboBox:
+        if (index < 0 || index >= list.itemCount()) return false;
+        setFocusWindow(&list);
+        list.setCurSel(index);
+        list.notify(CBN_SELCHANGE);
+        return true;
+    case ControlKind::ListBox:
+        if (index < 0 || index >= list.itemCount()) return false;
+        setFocusWindow(&list);
+        if (list.style() & LBS_MULTIPLESEL)
+            list.setSelected(index, !list.isSelected(index));
+        else
+            list.setCurSel(index);
+        if (list.style() & LBS_NOTIFY) list.notify(LBN_SELCHANGE);
+        return true;
+    case ControlKind::ListView:
+        if (index < -1 || index >= list.itemCount()) return false;
+        setFocusWindow(&list);
+        list.setCurSel(index);
+        list.notifyItem(LVN_ITEMCHANGED, index);
+        list.notifyItem(NM_CLICK, index);
+        return true;
+    default: return false;
+    }
+}
+
+bool userDoubleClick(Window& list, int index) {
+    if (!userSelect(list, index)) return false;
+    if (list.kind() == ControlKind::ListBox && (list.style() & LBS_NOTIFY)) list.notify(LBN_DBLCLK);
+    if (list.kind() == ControlKind::ListView) list.notifyItem(NM_DBLCLK, index);
+    return true;
+}
+
+bool userEnter(Window& dialog) {
+    Window* root = dialogOf(dialog);
+    if (root == nullptr || !root->reallyVisible()) return false;
+    Window* focus = focusWindow();
+    if (focus != nullptr && focus->isWithin(root) && focus->kind() == ControlKind::PushButton &&
+        usable(*focus)) {
+        sendCommand(*root, focus->id(), focus);
+        return true;
+    }
+    Window* defButton = findDefaultButton(*root);
+    int id = defButton != nullptr ? defButton->id() : IDOK;
+    Window* target = defButton != nullptr ? defButton : findControl(*root, IDOK);
+    if (target != nullptr && !usable(*target)) {
+        MessageBeep(MB_OK); // a disabled default button does not take the key
+        return true;
+    }
+    sendCommand(*root, id, target);
+    return true;
+}
+
+bool userEscape(Window& dialog) {
+    Window* root = dialogOf(dialog);
+    if (root == nullptr || !root->reallyVisible()) return false;
+    sendCommand(*root, IDCANCEL, findControl(*root, IDCANCEL));
+    return true;
+}
+
+bool userClose(Window& dialog) {
+    Window* root = dialogOf(dialog);
+    if (root == nullptr || !root->reallyVisible()) return false;
+    if (!(root->style() & WS_SYSMENU)) return false;
+    if (root->attached() != nullptr) root->attached()->SendMessage(WM_CLOSE);
+    return true;
+}
+
+} // namespace platform

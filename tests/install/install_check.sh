@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix, then builds and runs a separate host project
+# that finds the module with find_package(GpsDialogs).
+# usage: install_check.sh <build-dir> <consumer-source-dir> <work-dir>
+set -euo pipefail
+build=$1 consumer=$2 work=$3
+rm -rf "$work"
+mkdir -p "$work"
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+cmake -S "$consumer" -B "$work/build" -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$work/build" >/dev/null
+"$work/build/consumer"
