@@ -110,8 +110,10 @@ void AngSesgFromRadi(double rad, int& deg, int& min, double& sec) {
             d += 1.0;
         }
     }
-    // Noise of the conversion from radians (below a micro-arcsecond) is not a remainder.
-    if (std::fabs(s) < 1e-9)
+    // A remainder within the rounding noise of the conversion from radians (two units in
+    // the last place of the total seconds) is noise, not part of the angle: 30° stays
+    // (30, 0, 0) instead of (30, 0, -1.4e-11).
+    if (std::fabs(s) <= total * 4.5e-16)
         s = 0.0;
     int id = static_cast<int>(d);
     int im = static_cast<int>(m);

@@ -163,7 +163,6 @@ TEST(ConvCoord, positions_outside_the_area_of_use_are_refused_untouched) {
     // The plane position of Vienna in zone 33 lies outside the Italian area.
     double lat = 7.0, lon = 8.0, elev = 9.0;
     CConvCoord zone33("EPSG:6708");
-    double vx = 0, vy = 0, vz = 0;
     double east = 0, north = 0;
     utmReference(48.2082, 16.3738, 33, east, north);
     EXPECT_FALSE(zone33.PlanAttToGrafGps(east, north, 0, 0, lat, lon, elev));
@@ -171,7 +170,6 @@ TEST(ConvCoord, positions_outside_the_area_of_use_are_refused_untouched) {
     EXPECT_EQ(lat, 7.0);
     EXPECT_EQ(lon, 8.0);
     EXPECT_EQ(elev, 9.0);
-    (void)vx, (void)vy, (void)vz;
 }
 
 TEST(ConvCoord, undefined_and_non_finite_inputs_are_refused_untouched) {
@@ -274,9 +272,10 @@ TEST(Geocentric, matches_proj_and_round_trips_within_a_tenth_of_a_millimetre) {
         double lat2, lon2, h2;
         ASSERT_TRUE(GeocentricToGeo(x, y, z, lat2, lon2, h2));
         EXPECT_NEAR(lat2, lat, 1e-4 / 6371000.0);
-        if (std::fabs(row[0]) < 89.0)
+        if (std::fabs(row[0]) < 89.0) {
             EXPECT_NEAR(std::remainder(lon2 - lon, 2 * std::numbers::pi) * std::cos(lat), 0.0,
                         1e-4 / 6371000.0);
+        }
         EXPECT_NEAR(h2, h, 1e-4);
     }
     proj_destroy(cart);

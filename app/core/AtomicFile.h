@@ -1,0 +1,16 @@
+// Replacing a file so that a crash or a failure leaves the old file or the new one, never a
+// torn one.
+#pragma once
+
+#include <string>
+
+namespace gpsbook {
+
+/// Writes \p content to a temporary file in the folder of \p path, flushes it to disk and
+/// renames it over \p path. A symbolic link at \p path is followed: its target is replaced.
+/// The new file keeps the permissions of the file it replaces.
+/// \return empty on success; otherwise what went wrong (the file at \p path is then untouched
+/// and no temporary file is left behind)
+std::string writeFileAtomically(const std::string& path, const std::string& content);
+
+} // namespace gpsbook

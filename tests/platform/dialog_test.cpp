@@ -1,0 +1,313 @@
+// Dialogs made from templates, driven by the automation API: notifications, keyboard, data
+// exchange and its messages.
+#include "platform/automation.h"
+#include "platform/dialog.h"
+#include "platform/module.h"
+#include "platform/resources.h"
+
+#include <gtest/gtest.h>
+
+using automation::Dialog;
+using automation::ScriptedUser;
+
+namespace {
+
+const char* const kScript = R"(
+#pragma code_page(65001)
+#define IDD_FORM 100
+#define IDD_NOMENU 101
+#define IDC_NAME 1000
+#define IDC_VALUE 1001
+#define IDC_CHECK 1002
+#define IDC_RADIO_A 1003
+#define IDC_RADIO_B 1004
+#define IDC_RADIO_C 1005
+#define IDC_COMBO 1006
+#define IDC_LIST 1007
+#define IDC_APPLY 1008
+#define IDC_READONLY 1009
+
+IDD_FORM DIALOGEX 0, 0, 200, 150
+STYLE DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU
+CAPTION "Modulo di prova"
+FONT 8, "MS Sans Serif", 0, 0, 0x1
+BEGIN
+    LTEXT           "&Nome:", -1, 5, 5, 40, 10
+    EDITTEXT        IDC_NAME, 50, 5, 100, 12, ES_AUTOHSCROLL
+    EDITTEXT        IDC_VALUE, 50, 20, 100, 12, ES_RIGHT
+    EDITTEXT        IDC_READONLY, 50, 35, 100, 12, ES_READONLY
+    CONTROL         "Attivo", IDC_CHECK, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, 5, 50, 80, 10
+    CONTROL         "A", IDC_RADIO_A, "Button", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 5, 65, 30, 10
+    CONTROL         "B", IDC_RADIO_B, "Button", BS_AUTORADIOBUTTON, 40, 65, 30, 10
+    CONTROL         "C", IDC_RADIO_C, "Button", BS_AUTORADIOBUTTON, 75, 65, 30, 10
+    COMBOBOX        IDC_COMBO, 5, 80, 100, 60, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP
+    LISTBOX         IDC_LIST, 110, 80, 80, 40, LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP
+    PUSHBUTTON      "Applica", IDC_APPLY, 5, 130, 50, 14
+    DEFPUSHBUTTON   "OK", IDOK, 90, 130, 50, 14
+    PUSHBUTTON      "Annulla", IDCANCEL, 145, 130, 50, 14
+END
+
+IDD_NOMENU DIALOGEX 0, 0, 100, 50
+STYLE DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION
+CAPTION "Senza chiusura"
+FONT 8, "MS Sans Serif", 0, 0, 0x1
+BEGIN
+    PUSHBUTTON      "OK", 2001, 5, 30, 40, 14
+    PUSHBUTTON      "Annulla", 2002, 50, 30, 40, 14
+END
+
+IDD_FORM DLGINIT
+BEGIN
+    IDC_COMBO, 0x403, 4, 0
+0x6e55, 0x006f,
+    IDC_COMBO, 0x403, 4, 0
+0x7544, 0x0065,
+    0
+END
+)";
+
+// Resources of the test, current for its lifetime.
+struct TestResources {
+    std::shared_ptr<platform::ResourceModule> module;
+    TestResources() {
+        platform::ParseResult parsed = platform::parseResourceScript(kScript, "test.rc");
+        EXPECT_TRUE(parsed.module) << parsed.error;
+        module = parsed.module;
+        AfxSetResourceHandle(module.get());
+    }
+    ~TestResources() { AfxSetResourceHandle(nullptr); }
+};
+
+class Form : public CDialog {
+public:
+    Form() : CDialog(100) {}
+    std::string name = "Ada";
+    double value = 1.5;
+    int check = 1;
+    int radio = 1;
+    int combo = 1;
+    std::vector<std::string> events;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override {
+        DDX_Text(dx, 1000, name);
+        DDX_Text(dx, 1001, value);
+        DDV_MinMaxDouble(dx, value, -10.0, 10.0);
+        DDX_Check(dx, 1002, check);
+        DDX_Radio(dx, 1003, radio);
+        DDX_CBIndex(dx, 1006, combo);
+    }
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        CListBox* list = static_cast<CListBox*>(GetDlgItem(1007));
+        list->AddString("uno");
+        list->AddString("due");
+        return TRUE;
+    }
+    void OnNameChanged() { events.push_back("name:" + GetDlgItemText(1000)); }
+    void OnCheck() { events.push_back("check"); }
+    void OnRadio() { events.push_back("radio"); }
+    void OnCombo() { events.push_back("combo"); }
+    void OnList() { events.push_back("list"); }
+    void OnListDouble() { events.push_back("double"); }
+    void OnApply() { events.push_back("apply"); }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(Form, CDialog)
+    ON_EN_CHANGE(1000, &Form::OnNameChanged)
+    ON_BN_CLICKED(1002, &Form::OnCheck)
+    ON_BN_CLICKED(1004, &Form::OnRadio)
+    ON_CBN_SELCHANGE(1006, &Form::OnCombo)
+    ON_LBN_SELCHANGE(1007, &Form::OnList)
+    ON_LBN_DBLCLK(1007, &Form::OnListDouble)
+    ON_BN_CLICKED(1008, &Form::OnApply)
+END_MESSAGE_MAP()
+
+} // namespace
+
+TEST(Dialog, template_not_in_the_current_resources_gives_minus_one) {
+    AfxSetResourceHandle(nullptr);
+    Form form;
+    EXPECT_EQ(form.DoModal(), -1);
+}
+
+TEST(Dialog, initial_values_reach_the_controls_and_list_items_come_from_the_template) {
+    TestResources resources;
+    ScriptedUser user;
+    Form form;
+    user.onDialog([](Dialog& d) {
+        EXPECT_EQ(d.caption(), "Modulo di prova");
+        EXPECT_EQ(d.text(1000), "Ada");
+        EXPECT_EQ(d.text(1001), "1.5");
+        EXPECT_TRUE(d.checked(1002));
+        EXPECT_FALSE(d.checked(1003));
+        EXPECT_TRUE(d.checked(1004));
+        EXPECT_EQ(d.items(1006), (std::vector<std::string>{"Uno", "Due"}));
+        EXPECT_EQ(d.selection(1006), 1);
+        EXPECT_EQ(d.items(1007), (std::vector<std::string>{"uno", "due"}));
+        EXPECT_EQ(d.focus(), 1000); // first tab stop
+        EXPECT_TRUE(d.readOnly(1009));
+        d.click(IDCANCEL);
+    });
+    EXPECT_EQ(form.DoModal(), IDCANCEL);
+    // Showing the initial name is a change of the program: one notification.
+    EXPECT_EQ(form.events, (std::vector<std::string>{"name:Ada"}));
+}
+
+TEST(Dialog, user_actions_notify_and_program_changes_of_state_do_not) {
+    TestResources resources;
+    ScriptedUser user;
+    Form form;
+    user.onDialog([&](Dialog& d) {
+        form.events.clear();
+        d.type(1000, "!?");         // two keystrokes, two changes
+        d.setText(1000, "Bea");     // select all and paste: one change
+        d.click(1002);              // the box toggles first, then notifies
+        EXPECT_FALSE(d.checked(1002));
+        d.click(1004);
+        d.click(1003);              // auto radio: unchecks the others of its group
+        EXPECT_TRUE(d.checked(1003));
+        EXPECT_FALSE(d.checked(1004));
+        d.select(1006, 0);
+        d.select(1007, 1);
+        d.doubleClick(1007, 0);
+        static_cast<CButton*>(form.GetDlgItem(1002))->SetCheck(BST_CHECKED);
+        static_cast<CComboBox*>(form.GetDlgItem(1006))->SetCurSel(1);
+        form.GetDlgItem(1000)->SetWindowText("Bea"); // same text: no change
+        d.click(IDCANCEL);
+    });
+    form.DoModal();
+    EXPECT_EQ(form.events,
+              (std::vector<std::string>{"name:Ada!", "name:Ada!?", "name:Bea", "check", "radio",
+                                        "combo", "list", "list", "double"}));
+}
+
+TEST(Dialog, refused_user_actions_change_nothing) {
+    TestResources resources;
+    ScriptedUser user;
+    Form form;
+    user.onDialog([&](Dialog& d) {
+        EXPECT_FALSE(d.setText(1009, "x"));  // read-only
+        EXPECT_FALSE(d.type(4242, "x"));     // no such control
+        form.GetDlgItem(1008)->EnableWindow(false);
+        EXPECT_FALSE(d.click(1008));         // disabled
+        form.GetDlgItem(1002)->ShowWindow(SW_HIDE);
+        EXPECT_FALSE(d.click(1002));         // hidden
+        EXPECT_FALSE(d.select(1006, 5));     // out of range
+        EXPECT_TRUE(d.checked(1002));
+        d.click(IDCANCEL);
+        EXPECT_FALSE(d.click(1003));         // dialog closed
+    });
+    form.DoModal();
+    EXPECT_EQ(form.events, (std::vector<std::string>{"name:Ada"}));
+}
+
+TEST(Dialog, ok_exchanges_the_values_back) {
+    TestResources resources;
+    ScriptedUser user;
+    Form form;
+    user.onDialog([](Dialog& d) {
+        d.setText(1000, "Carla");
+        d.setText(1001, " -2,25 ");  // blanks around, comma as decimal mark
+        d.click(1002);
+        d.click(1005);
+        d.select(1006, 0);
+        d.click(IDOK);
+    });
+    EXPECT_EQ(form.DoModal(), IDOK);
+    EXPECT_EQ(form.name, "Carla");
+    EXPECT_DOUBLE_EQ(form.value, -2.25);
+    EXPECT_EQ(form.check, 0);
+    EXPECT_EQ(form.radio, 2);
+    EXPECT_EQ(form.combo, 0);
+}
+
+TEST(Dialog, a_value_that_is_not_a_number_is_refused_with_the_standard_message) {
+    TestResources resources;
+    ScriptedUser user;
+    Form form;
+    user.onDialog([](Dialog& d) {
+        d.setText(1001, "1.5x");
+        d.click(IDOK);
+        EXPECT_TRUE(d.isOpen());
+        EXPECT_EQ(d.focus(), 1001);
+        d.setText(1001, "");
+        d.click(IDOK);
+        EXPECT_TRUE(d.isOpen());
+        d.setText(1001, "12");
+        d.click(IDOK);
+        EXPECT_TRUE(d.isOpen());
+        EXPECT_EQ(d.focus(), 1001);
+        d.setText(1001, "10");  // bounds are inclusive
+        d.click(IDOK);
+        EXPECT_FALSE(d.isOpen());
+    });
+    user.onMessageBox([](const automation::MessageBoxCall&) { return IDOK; });
+    user.onMessageBox([](const automation::MessageBoxCall&) { return IDOK; });
+    user.onMessageBox([](const automation::MessageBoxCall&) { return IDOK; });
+    EXPECT_EQ(form.DoModal(), IDOK);
+    ASSERT_EQ(user.messageBoxes().size(), 3u);
+    EXPECT_EQ(user.messageBoxes()[0].text, "Immettere un numero.");
+    EXPECT_EQ(user.messageBoxes()[0].type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(user.messageBoxes()[1].text, "Immettere un numero.");
+    EXPECT_EQ(user.messageBoxes()[2].text, "Immettere un numero compreso tra -10 e 10.");
+    EXPECT_DOUBLE_EQ(form.value, 10.0);
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST(Dialog, enter_presses_the_default_button_or_the_focused_push_button) {
+    TestResources resources;
+    ScriptedUser user;
+    Form form;
+    user.onDialog([&](Dialog& d) {
+        d.click(1008);      // focus now on "Applica"
+        form.events.clear();
+        d.enter();          // presses the focused push button
+        EXPECT_EQ(form.events, (std::vector<std::string>{"apply"}));
+        d.setFocus(1000);
+        d.enter();          // from an edit: the default button, OK
+        EXPECT_FALSE(d.isOpen());
+    });
+    EXPECT_EQ(form.DoModal(), IDOK);
+}
+
+TEST(Dialog, escape_and_close_box_cancel_but_only_a_system_menu_has_a_close_box) {
+    TestResources resources;
+    ScriptedUser user;
+    user.onDialog([](Dialog& d) { EXPECT_TRUE(d.escape()); });
+    user.onDialog([](Dialog& d) { EXPECT_TRUE(d.close()); });
+    user.onDialog([](Dialog& d) {
+        EXPECT_FALSE(d.close()); // no system menu: no close box
+        EXPECT_TRUE(d.isOpen());
+        d.escape();
+    });
+    Form first, second;
+    EXPECT_EQ(first.DoModal(), IDCANCEL);
+    EXPECT_EQ(second.DoModal(), IDCANCEL);
+    CDialog noMenu(101);
+    EXPECT_EQ(noMenu.DoModal(), IDCANCEL);
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST(Dialog, controls_are_placed_in_pixels_from_dialog_units) {
+    TestResources resources;
+    ScriptedUser user;
+    Form form;
+    user.onDialog([&](Dialog& d) {
+        RECT client{};
+        form.GetClientRect(&client);
+        EXPECT_EQ(client.Width(), 300);   // 200 units * 6 / 4
+        EXPECT_EQ(client.Height(), 244);  // 150 units * 13 / 8, rounded
+        RECT edit{};
+        form.GetDlgItem(1000)->GetWindowRect(&edit);
+        form.ScreenToClient(&edit);
+        EXPECT_EQ(edit.left, 75);
+        EXPECT_EQ(edit.top, 8);
+        EXPECT_EQ(edit.Width(), 150);
+        EXPECT_EQ(edit.Height(), 20);
+        d.click(IDCANCEL);
+    });
+    form.DoModal();
+}
