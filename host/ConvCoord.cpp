@@ -10,10 +10,16 @@ namespace {
 
 constexpr double kUndefinedLimit = 8.5e199;
 
-bool usable(double v) { return std::isfinite(v) && v < kUndefinedLimit && v > -kUndefinedLimit; }
+bool usable(double v) {
+    return std::isfinite(v) && v < kUndefinedLimit && v > -kUndefinedLimit;
+}
 
-double toDegrees(double rad) { return rad * 180.0 / std::numbers::pi; }
-double toRadians(double deg) { return deg * std::numbers::pi / 180.0; }
+double toDegrees(double rad) {
+    return rad * 180.0 / std::numbers::pi;
+}
+double toRadians(double deg) {
+    return deg * std::numbers::pi / 180.0;
+}
 
 std::string contextError(PJ_CONTEXT* ctx) {
     const int err = proj_context_errno(ctx);
@@ -34,12 +40,9 @@ struct CConvCoord::Impl {
     double west = 0.0, south = 0.0, east = 0.0, north = 0.0;
 
     ~Impl() {
-        if (transform)
-            proj_destroy(transform);
-        if (projected)
-            proj_destroy(projected);
-        if (ctx)
-            proj_context_destroy(ctx);
+        if (transform) proj_destroy(transform);
+        if (projected) proj_destroy(projected);
+        if (ctx) proj_context_destroy(ctx);
     }
 
     void build() {
@@ -93,13 +96,10 @@ struct CConvCoord::Impl {
     }
 
     bool inArea(double latDeg, double lonDeg) const {
-        if (!hasArea)
-            return true;
-        if (latDeg < south || latDeg > north)
-            return false;
+        if (!hasArea) return true;
+        if (latDeg < south || latDeg > north) return false;
         double lon = std::remainder(lonDeg, 360.0); // -180..180
-        if (west <= east)
-            return lon >= west && lon <= east;
+        if (west <= east) return lon >= west && lon <= east;
         return lon >= west || lon <= east; // area across the 180° meridian
     }
 };
@@ -112,26 +112,34 @@ CConvCoord::CConvCoord(const std::string& crs, double undulation) : m_pImpl(new 
 
 CConvCoord::~CConvCoord() = default;
 
-bool CConvCoord::IsValid() const { return m_pImpl->transform != nullptr; }
+bool CConvCoord::IsValid() const {
+    return m_pImpl->transform != nullptr;
+}
 
-const std::string& CConvCoord::GetError() const { return m_pImpl->error; }
+const std::string& CConvCoord::GetError() const {
+    return m_pImpl->error;
+}
 
-const std::string& CConvCoord::GetCrs() const { return m_pImpl->crs; }
+const std::string& CConvCoord::GetCrs() const {
+    return m_pImpl->crs;
+}
 
 std::string CConvCoord::GetCrsName() const {
-    if (!IsValid())
-        return std::string();
+    if (!IsValid()) return std::string();
     const char* name = proj_get_name(m_pImpl->projected);
     return name ? name : "";
 }
 
-double CConvCoord::GetUndulation() const { return m_pImpl->undulation; }
+double CConvCoord::GetUndulation() const {
+    return m_pImpl->undulation;
+}
 
-void CConvCoord::SetUndulation(double undulation) { m_pImpl->undulation = undulation; }
+void CConvCoord::SetUndulation(double undulation) {
+    m_pImpl->undulation = undulation;
+}
 
 bool CConvCoord::GetAreaOfUse(double& west, double& south, double& east, double& north) const {
-    if (!m_pImpl->hasArea)
-        return false;
+    if (!m_pImpl->hasArea) return false;
     west = m_pImpl->west;
     south = m_pImpl->south;
     east = m_pImpl->east;
@@ -147,15 +155,14 @@ void CConvCoord::SetAreaOfUse(double west, double south, double east, double nor
     m_pImpl->north = north;
 }
 
-bool CConvCoord::GrafGpsToPlanAtt(double lat, double lon, double elev, double antHeight,
-                                  double& X, double& Y, double& Z) const {
+bool CConvCoord::GrafGpsToPlanAtt(double lat, double lon, double elev, double antHeight, double& X,
+                                  double& Y, double& Z) const {
     if (!IsValid() || !usable(lat) || !usable(lon) || !usable(elev) || !usable(antHeight) ||
         !usable(m_pImpl->undulation) || std::fabs(lat) > std::numbers::pi / 2)
         return false;
     const double latDeg = toDegrees(lat);
     const double lonDeg = toDegrees(lon);
-    if (!m_pImpl->inArea(latDeg, lonDeg))
-        return false;
+    if (!m_pImpl->inArea(latDeg, lonDeg)) return false;
     proj_errno_reset(m_pImpl->transform);
     const PJ_COORD out =
         proj_trans(m_pImpl->transform, PJ_FWD, proj_coord(lonDeg, latDeg, 0.0, 0.0));
@@ -165,8 +172,7 @@ bool CConvCoord::GrafGpsToPlanAtt(double lat, double lon, double elev, double an
         proj_errno(m_pImpl->transform) != 0)
         return false;
     const double height = elev - antHeight - m_pImpl->undulation;
-    if (!std::isfinite(height))
-        return false;
+    if (!std::isfinite(height)) return false;
     X = east;
     Y = north;
     Z = height;
@@ -185,11 +191,9 @@ bool CConvCoord::PlanAttToGrafGps(double X, double Y, double Z, double antHeight
     if (!std::isfinite(lonDeg) || !std::isfinite(latDeg) || lonDeg == HUGE_VAL ||
         proj_errno(m_pImpl->transform) != 0 || std::fabs(latDeg) > 90.0)
         return false;
-    if (!m_pImpl->inArea(latDeg, lonDeg))
-        return false;
+    if (!m_pImpl->inArea(latDeg, lonDeg)) return false;
     const double height = Z + antHeight + m_pImpl->undulation;
-    if (!std::isfinite(height))
-        return false;
+    if (!std::isfinite(height)) return false;
     lat = toRadians(latDeg);
     lon = toRadians(lonDeg);
     elev = height;

@@ -7,12 +7,14 @@
 
 namespace {
 
-constexpr double kA = 6378137.0;                 // GRS80 semi-major axis
-constexpr double kF = 1.0 / 298.257222101;       // GRS80 flattening
-constexpr double kE2 = kF * (2.0 - kF);          // first eccentricity squared
+constexpr double kA = 6378137.0;           // GRS80 semi-major axis
+constexpr double kF = 1.0 / 298.257222101; // GRS80 flattening
+constexpr double kE2 = kF * (2.0 - kF);    // first eccentricity squared
 constexpr double kUndefinedLimit = 8.5e199;
 
-bool usable(double v) { return std::isfinite(v) && v < kUndefinedLimit && v > -kUndefinedLimit; }
+bool usable(double v) {
+    return std::isfinite(v) && v < kUndefinedLimit && v > -kUndefinedLimit;
+}
 
 } // namespace
 
@@ -29,8 +31,7 @@ bool GeoToGeocentric(double lat, double lon, double h, double& X, double& Y, dou
 }
 
 bool GeocentricToGeo(double X, double Y, double Z, double& lat, double& lon, double& h) {
-    if (!usable(X) || !usable(Y) || !usable(Z))
-        return false;
+    if (!usable(X) || !usable(Y) || !usable(Z)) return false;
     const double p = std::hypot(X, Y);
     const double lonOut = (p == 0.0) ? 0.0 : std::atan2(Y, X);
     // Fixed-point iteration on the latitude; the height formula below holds at every
@@ -45,15 +46,13 @@ bool GeocentricToGeo(double X, double Y, double Z, double& lat, double& lon, dou
         const double next = std::atan2(Z, p * (1.0 - kE2 * n / (n + height)));
         const bool done = std::fabs(next - phi) < 1e-15;
         phi = next;
-        if (done)
-            break;
+        if (done) break;
     }
     const double s = std::sin(phi);
     const double c = std::cos(phi);
     const double n = kA / std::sqrt(1.0 - kE2 * s * s);
     height = p * c + Z * s - kA * kA / n;
-    if (!std::isfinite(phi) || !std::isfinite(height))
-        return false;
+    if (!std::isfinite(phi) || !std::isfinite(height)) return false;
     lat = phi;
     lon = lonOut;
     h = height;
@@ -89,10 +88,14 @@ void AngSesgFromRadi(double rad, int& deg, int& min, double& sec) {
     }
     const bool negative = rad < 0.0;
     const double total = std::fabs(rad) * 180.0 / std::numbers::pi * 3600.0; // seconds
-    // Keep the whole degrees within int range; larger angles are not angles of this library.
+    // Whole degrees must fit an int; such angles are no angles of a survey, only kept sane.
+    if (total / 3600.0 >= 2147483647.0) {
+        deg = negative ? -2147483647 : 2147483647;
+        min = 0;
+        sec = 0.0;
+        return;
+    }
     double d = std::floor(total / 3600.0);
-    if (d > 2147483647.0)
-        d = 2147483647.0;
     double rest = total - d * 3600.0;
     double m = std::floor(rest / 60.0);
     double s = rest - m * 60.0;
@@ -113,8 +116,7 @@ void AngSesgFromRadi(double rad, int& deg, int& min, double& sec) {
     // A remainder within the rounding noise of the conversion from radians (two units in
     // the last place of the total seconds) is noise, not part of the angle: 30° stays
     // (30, 0, 0) instead of (30, 0, -1.4e-11).
-    if (std::fabs(s) <= total * 4.5e-16)
-        s = 0.0;
+    if (std::fabs(s) <= total * 4.5e-16) s = 0.0;
     int id = static_cast<int>(d);
     int im = static_cast<int>(m);
     if (negative) {

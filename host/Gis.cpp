@@ -36,8 +36,7 @@ CDBTable::CDBTable(CTheme* theme) : m_pTheme(theme) {}
 CDBTable::~CDBTable() = default;
 
 CField* CDBTable::GetField(int index) const {
-    if (index < 0 || index >= GetNumFields())
-        return nullptr;
+    if (index < 0 || index >= GetNumFields()) return nullptr;
     return m_fields[static_cast<std::size_t>(index)].get();
 }
 
@@ -58,7 +57,9 @@ CEntVert::~CEntVert() {
         egn->ForgetEntVert(this);
 }
 
-CEnt* CEntVert::GetEnt() const { return m_pPart ? m_pPart->GetEnt() : nullptr; }
+CEnt* CEntVert::GetEnt() const {
+    return m_pPart ? m_pPart->GetEnt() : nullptr;
+}
 
 CEntPart::CEntPart(CEnt* ent) : m_pEnt(ent) {}
 CEntPart::~CEntPart() = default;
@@ -75,8 +76,7 @@ CTheme::~CTheme() {
 }
 
 CEnt* CTheme::GetEntAt(int index) const {
-    if (index < 0 || index >= GetNumEnts())
-        return nullptr;
+    if (index < 0 || index >= GetNumEnts()) return nullptr;
     return m_ents[static_cast<std::size_t>(index)].get();
 }
 
@@ -89,13 +89,21 @@ kit::String CLibGis::GetThemeName(CEntVert* vertex) const {
     return GetThemeName(GetTheme(GetEnt(vertex)));
 }
 
-CEnt* CLibGis::GetEnt(CEntVert* vertex) { return vertex ? vertex->GetEnt() : nullptr; }
+CEnt* CLibGis::GetEnt(CEntVert* vertex) {
+    return vertex ? vertex->GetEnt() : nullptr;
+}
 
-CTheme* CLibGis::GetTheme(CEnt* ent) { return ent ? ent->GetTheme() : nullptr; }
+CTheme* CLibGis::GetTheme(CEnt* ent) {
+    return ent ? ent->GetTheme() : nullptr;
+}
 
-CDBTable* CLibGis::GetTable(CTheme* theme) { return theme ? &theme->m_table : nullptr; }
+CDBTable* CLibGis::GetTable(CTheme* theme) {
+    return theme ? &theme->m_table : nullptr;
+}
 
-kit::CResultRow* CLibGis::GetRow(CEnt* ent) { return ent ? &ent->m_row : nullptr; }
+kit::CResultRow* CLibGis::GetRow(CEnt* ent) {
+    return ent ? &ent->m_row : nullptr;
+}
 
 CEnt* CLibGis::NewEnt(CTheme* theme) {
     auto ent = std::unique_ptr<CEnt>(new CEnt(theme));
@@ -108,8 +116,7 @@ CEnt* CLibGis::NewEnt(CTheme* theme) {
 }
 
 CEnt* CLibGis::CloneEnt(CTheme* theme, CEnt* ent) {
-    if (!theme || !ent)
-        return nullptr;
+    if (!theme || !ent) return nullptr;
     CEnt* copy = NewEnt(theme);
     for (const auto& part : ent->m_parts) {
         CEntPart* newPart = AddEntPart(copy);
@@ -132,21 +139,18 @@ CEnt* CLibGis::CloneEnt(CTheme* theme, CEnt* ent) {
 }
 
 CEnt* CLibGis::CreateEntPoint(CTheme* theme, const kit::geom::PNT_3D& position) {
-    if (!theme)
-        return nullptr;
+    if (!theme) return nullptr;
     CEnt* ent = NewEnt(theme);
     AddEntVert(AddEntPart(ent), position);
     return ent;
 }
 
 bool CLibGis::DeleteEnt(CEnt* ent) {
-    if (!ent || !ent->m_pTheme)
-        return false;
+    if (!ent || !ent->m_pTheme) return false;
     auto& ents = ent->m_pTheme->m_ents;
     auto it = std::find_if(ents.begin(), ents.end(),
                            [ent](const std::unique_ptr<CEnt>& e) { return e.get() == ent; });
-    if (it == ents.end())
-        return false;
+    if (it == ents.end()) return false;
     std::unique_ptr<CEnt> doomed = std::move(*it);
     ents.erase(it);
     return true; // deleted here; its vertices unlink their elements
@@ -155,8 +159,7 @@ bool CLibGis::DeleteEnt(CEnt* ent) {
 bool CLibGis::FindEntVertIndex(CEnt* ent, CEntVert* vertex, int& part, int& vert) {
     part = -1;
     vert = -1;
-    if (!ent || !vertex)
-        return false;
+    if (!ent || !vertex) return false;
     for (std::size_t p = 0; p < ent->m_parts.size(); ++p) {
         const auto& verts = ent->m_parts[p]->m_verts;
         for (std::size_t v = 0; v < verts.size(); ++v) {
@@ -171,30 +174,27 @@ bool CLibGis::FindEntVertIndex(CEnt* ent, CEntVert* vertex, int& part, int& vert
 }
 
 CEntPart* CLibGis::GetEntPart(CEnt* ent, int index) const {
-    if (!ent || index < 0 || index >= ent->GetNumParts())
-        return nullptr;
+    if (!ent || index < 0 || index >= ent->GetNumParts()) return nullptr;
     return ent->m_parts[static_cast<std::size_t>(index)].get();
 }
 
 CEntVert* CLibGis::GetEntVert(CEntPart* part, int index) {
-    if (!part || index < 0 || index >= part->GetNumVerts())
-        return nullptr;
+    if (!part || index < 0 || index >= part->GetNumVerts()) return nullptr;
     return part->m_verts[static_cast<std::size_t>(index)].get();
 }
 
-bool CLibGis::SetEntVertCoord(CEntVert* vertex, double x, double y, double z,
-                              bool markModified) {
-    if (!vertex)
-        return false;
+bool CLibGis::SetEntVertCoord(CEntVert* vertex, double x, double y, double z, bool markModified) {
+    if (!vertex) return false;
     vertex->m_pos = kit::geom::PNT_3D{x, y, z};
     if (markModified) {
-        if (CEnt* ent = vertex->GetEnt())
-            ent->m_bModified = true;
+        if (CEnt* ent = vertex->GetEnt()) ent->m_bModified = true;
     }
     return true;
 }
 
-int CLibGis::GetNumFields(CDBTable* table) const { return table ? table->GetNumFields() : 0; }
+int CLibGis::GetNumFields(CDBTable* table) const {
+    return table ? table->GetNumFields() : 0;
+}
 
 CField* CLibGis::GetField(CDBTable* table, int index) {
     return table ? table->GetField(index) : nullptr;
@@ -204,41 +204,45 @@ bool CLibGis::IsFieldPredefined(CField* field) {
     return field && field->GetKind() != FIELD_KIND_NONE;
 }
 
-int CLibGis::GetFieldType(CField* field) { return field ? field->GetKind() : FIELD_KIND_NONE; }
+int CLibGis::GetFieldType(CField* field) {
+    return field ? field->GetKind() : FIELD_KIND_NONE;
+}
 
 bool CLibGis::GetRowValue(kit::CResultRow* row, int index, kit::CPolyValue& value) {
     return row && row->GetValue(index, value);
 }
 
 bool CLibGis::SetRowValue(kit::CResultRow* row, int index, kit::CPolyValue& value) {
-    if (!row || !row->SetValue(index, value))
-        return false;
+    if (!row || !row->SetValue(index, value)) return false;
     row->GetValue(index, value);
     return true;
 }
 
-int CLibGis::GetNumThemes() const { return static_cast<int>(m_themes.size()); }
+int CLibGis::GetNumThemes() const {
+    return static_cast<int>(m_themes.size());
+}
 
 CTheme* CLibGis::GetTheme(int index) {
-    if (index < 0 || index >= GetNumThemes())
-        return nullptr;
+    if (index < 0 || index >= GetNumThemes()) return nullptr;
     return m_themes[static_cast<std::size_t>(index)].get();
 }
 
-int CLibGis::GetEntType(CTheme* theme) { return theme ? theme->GetEntType() : 0; }
+int CLibGis::GetEntType(CTheme* theme) {
+    return theme ? theme->GetEntType() : 0;
+}
 
-kit::String CLibGis::GetThemeName(CTheme* theme) { return theme ? theme->GetName() : kit::String(); }
+kit::String CLibGis::GetThemeName(CTheme* theme) {
+    return theme ? theme->GetName() : kit::String();
+}
 
 CTheme* CLibGis::FindTheme(const kit::String& name) {
     for (const auto& theme : m_themes)
-        if (theme->GetName() == name)
-            return theme.get();
+        if (theme->GetName() == name) return theme.get();
     return nullptr;
 }
 
 CTheme* CLibGis::CreateTheme(const kit::String& name, int entType) {
-    if (name.IsEmpty() || FindTheme(name))
-        return nullptr;
+    if (name.IsEmpty() || FindTheme(name)) return nullptr;
     m_themes.push_back(std::unique_ptr<CTheme>(new CTheme(name, entType)));
     return m_themes.back().get();
 }
@@ -246,19 +250,15 @@ CTheme* CLibGis::CreateTheme(const kit::String& name, int entType) {
 bool CLibGis::DeleteTheme(CTheme* theme) {
     auto it = std::find_if(m_themes.begin(), m_themes.end(),
                            [theme](const std::unique_ptr<CTheme>& t) { return t.get() == theme; });
-    if (!theme || it == m_themes.end())
-        return false;
+    if (!theme || it == m_themes.end()) return false;
     std::unique_ptr<CTheme> doomed = std::move(*it);
     m_themes.erase(it);
     return true;
 }
 
-CField* CLibGis::AddField(CDBTable* table, const std::string& name, FieldDataType type,
-                          int kind) {
-    if (!table || hostutil::trimBlanks(name).empty() || table->FindField(name) >= 0)
-        return nullptr;
-    if (kind != FIELD_KIND_NONE && type != FieldDataType::Text)
-        return nullptr;
+CField* CLibGis::AddField(CDBTable* table, const std::string& name, FieldDataType type, int kind) {
+    if (!table || hostutil::trimBlanks(name).empty() || table->FindField(name) >= 0) return nullptr;
+    if (kind != FIELD_KIND_NONE && type != FieldDataType::Text) return nullptr;
     table->m_fields.push_back(std::unique_ptr<CField>(new CField(name, type, kind, table)));
     if (CTheme* theme = table->GetTheme())
         for (const auto& ent : theme->m_ents)
@@ -266,31 +266,32 @@ CField* CLibGis::AddField(CDBTable* table, const std::string& name, FieldDataTyp
     return table->m_fields.back().get();
 }
 
-std::string CLibGis::GetFieldName(CField* field) { return field ? field->GetName() : ""; }
+std::string CLibGis::GetFieldName(CField* field) {
+    return field ? field->GetName() : "";
+}
 
 FieldDataType CLibGis::GetFieldDataType(CField* field) {
     return field ? field->GetDataType() : FieldDataType::Text;
 }
 
-CEnt* CLibGis::CreateEnt(CTheme* theme) { return theme ? NewEnt(theme) : nullptr; }
+CEnt* CLibGis::CreateEnt(CTheme* theme) {
+    return theme ? NewEnt(theme) : nullptr;
+}
 
 CEntPart* CLibGis::AddEntPart(CEnt* ent) {
-    if (!ent)
-        return nullptr;
+    if (!ent) return nullptr;
     ent->m_parts.push_back(std::unique_ptr<CEntPart>(new CEntPart(ent)));
     return ent->m_parts.back().get();
 }
 
 CEntVert* CLibGis::AddEntVert(CEntPart* part, const kit::geom::PNT_3D& position) {
-    if (!part)
-        return nullptr;
+    if (!part) return nullptr;
     part->m_verts.push_back(std::unique_ptr<CEntVert>(new CEntVert(part, position)));
     return part->m_verts.back().get();
 }
 
 void CLibGis::ClearEntModified(CEnt* ent) {
-    if (ent)
-        ent->m_bModified = false;
+    if (ent) ent->m_bModified = false;
 }
 
 } // namespace gis

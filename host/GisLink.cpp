@@ -7,8 +7,7 @@ namespace {
 // Removes the element's link to old; deletes old when no other element still uses it.
 void dropEntity(gis::CLibGis* lib, CEgn* egn, gis::CEnt* old) {
     egn->SetEntVert(nullptr);
-    if (!old)
-        return;
+    if (!old) return;
     for (int p = 0; p < old->GetNumParts(); ++p) {
         gis::CEntPart* part = lib->GetEntPart(old, p);
         for (int v = 0; v < part->GetNumVerts(); ++v)
@@ -42,8 +41,7 @@ void fillPredefined(gis::CLibGis* lib, gis::CEnt* ent, const CEgn* egn) {
 } // namespace
 
 bool CheckCodeIsTable(gis::CLibGis* lib, CEgn* egn, const kit::String& themeName) {
-    if (!lib || !egn)
-        return false;
+    if (!lib || !egn) return false;
     gis::CEntVert* vertex = egn->GetEntVert();
     gis::CEnt* old = gis::CLibGis::GetEnt(vertex);
     gis::CTheme* theme = themeName.IsEmpty() ? nullptr : lib->FindTheme(themeName);
@@ -52,16 +50,14 @@ bool CheckCodeIsTable(gis::CLibGis* lib, CEgn* egn, const kit::String& themeName
         dropEntity(lib, egn, old);
         return true;
     }
-    if (old && gis::CLibGis::GetTheme(old) == theme)
-        return true;
+    if (old && gis::CLibGis::GetTheme(old) == theme) return true;
 
     kit::geom::PNT_3D position{egn->GetCoordX(), egn->GetCoordY(), egn->GetCoordZ()};
     if (vertex && (!IsEgnValueDefined(position.x) || !IsEgnValueDefined(position.y)))
         position = vertex->GetCoord();
 
     gis::CEnt* ent = lib->CreateEntPoint(theme, position);
-    if (!ent)
-        return false;
+    if (!ent) return false;
     if (old) {
         // Same-named fields keep their values where they fit the new field.
         gis::CDBTable* from = lib->GetTable(gis::CLibGis::GetTheme(old));
@@ -71,8 +67,7 @@ bool CheckCodeIsTable(gis::CLibGis* lib, CEgn* egn, const kit::String& themeName
         for (int i = 0; i < lib->GetNumFields(to); ++i) {
             const int j = from->FindField(lib->GetField(to, i)->GetName());
             kit::CPolyValue value;
-            if (j >= 0 && lib->GetRowValue(oldRow, j, value))
-                lib->SetRowValue(newRow, i, value);
+            if (j >= 0 && lib->GetRowValue(oldRow, j, value)) lib->SetRowValue(newRow, i, value);
         }
     }
     fillPredefined(lib, ent, egn);

@@ -41,8 +41,7 @@ ReadResult readFile(const std::string& path, std::string& out) {
     // Non-blocking, so that a FIFO or device in place of the file cannot hang the caller;
     // anything but a regular file is refused below.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return errno == ENOENT ? ReadResult::Missing : ReadResult::Error;
+    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Error;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -51,11 +50,9 @@ ReadResult readFile(const std::string& path, std::string& out) {
     char buffer[16384];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
+        if (n == 0) break;
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             ::close(fd);
             out.clear();
             return ReadResult::Error;
@@ -80,8 +77,7 @@ std::vector<Line> splitLines(const std::string& content) {
         const std::size_t nl = content.find('\n', pos);
         const std::size_t end = nl == std::string::npos ? content.size() : nl + 1;
         std::size_t textEnd = nl == std::string::npos ? content.size() : nl;
-        if (textEnd > pos && content[textEnd - 1] == '\r')
-            --textEnd;
+        if (textEnd > pos && content[textEnd - 1] == '\r') --textEnd;
         lines.push_back({pos, textEnd, end});
         pos = end;
     }
@@ -100,25 +96,20 @@ struct Parsed {
 Parsed parseLine(std::string_view text, bool firstLine) {
     Parsed p;
     std::size_t bom = 0;
-    if (firstLine && text.substr(0, 3) == "\xEF\xBB\xBF")
-        bom = 3;
+    if (firstLine && text.substr(0, 3) == "\xEF\xBB\xBF") bom = 3;
     const std::string_view t = trimBlanks(text.substr(bom));
-    if (t.empty() || t[0] == ';' || t[0] == '#')
-        return p;
+    if (t.empty() || t[0] == ';' || t[0] == '#') return p;
     if (t[0] == '[') {
         const std::size_t close = t.find(']');
-        if (close == std::string_view::npos)
-            return p;
+        if (close == std::string_view::npos) return p;
         p.kind = Kind::Section;
         p.name = trimBlanks(t.substr(1, close - 1));
         return p;
     }
     const std::size_t eq = text.find('=');
-    if (eq == std::string_view::npos)
-        return p;
+    if (eq == std::string_view::npos) return p;
     p.name = trimBlanks(text.substr(bom, eq - bom));
-    if (p.name.empty())
-        return p;
+    if (p.name.empty()) return p;
     p.kind = Kind::Key;
     std::size_t v = eq + 1;
     while (v < text.size() && (text[v] == ' ' || text[v] == '\t'))
@@ -135,8 +126,7 @@ std::string unquote(std::string_view value) {
 }
 
 std::string quoteIfNeeded(const std::string& value) {
-    if (value.empty())
-        return value;
+    if (value.empty()) return value;
     const bool blankAtEnds = hostutil::isBlank(value.front()) || hostutil::isBlank(value.back());
     const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
     return (blankAtEnds || quoted) ? "\"" + value + "\"" : value;
@@ -170,8 +160,7 @@ bool findValue(const std::string& content, std::string_view section, std::string
 bool lookup(const std::string& path, std::string_view section, std::string_view key,
             std::string& value) {
     std::string content;
-    if (readFile(path, content) != ReadResult::Ok)
-        return false;
+    if (readFile(path, content) != ReadResult::Ok) return false;
     return findValue(content, section, key, value);
 }
 
@@ -180,11 +169,9 @@ fs::path resolveTarget(const std::string& path) {
     fs::path target(path);
     for (int hop = 0; hop < 16; ++hop) {
         std::error_code ec;
-        if (!fs::is_symlink(target, ec))
-            break;
+        if (!fs::is_symlink(target, ec)) break;
         fs::path next = fs::read_symlink(target, ec);
-        if (ec)
-            break;
+        if (ec) break;
         target = next.is_absolute() ? next : target.parent_path() / next;
     }
     return target;
@@ -195,8 +182,7 @@ bool writeAll(int fd, const std::string& data) {
     while (done < data.size()) {
         const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return false;
         }
         done += static_cast<std::size_t>(n);
@@ -209,14 +195,12 @@ bool writeAll(int fd, const std::string& data) {
 bool replaceFile(const std::string& path, const std::string& content) {
     const fs::path target = resolveTarget(path);
     fs::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
+    if (folder.empty()) folder = ".";
     std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     const std::string tempPath(name.data());
     bool ok = writeAll(fd, content);
     if (ok) {
@@ -224,10 +208,8 @@ bool replaceFile(const std::string& path, const std::string& content) {
         const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
         ok = ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     }
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok)
-        ok = ::rename(tempPath.c_str(), target.c_str()) == 0;
+    if (::close(fd) != 0) ok = false;
+    if (ok) ok = ::rename(tempPath.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(tempPath.c_str());
         return false;
@@ -253,8 +235,7 @@ bool writeValue(const std::string& path, const std::string& section, const std::
 
     std::string content;
     const ReadResult r = readFile(path, content);
-    if (r == ReadResult::Error)
-        return false; // never replace a file we could not read
+    if (r == ReadResult::Error) return false; // never replace a file we could not read
 
     const std::vector<Line> lines = splitLines(content);
     const std::size_t firstNl = content.find('\n');
@@ -278,16 +259,14 @@ bool writeValue(const std::string& path, const std::string& section, const std::
             }
             continue;
         }
-        if (p.kind != Kind::Key || !inSection)
-            continue;
+        if (p.kind != Kind::Key || !inSection) continue;
         if (equalsNoCase(p.name, k)) {
             std::string updated = content.substr(0, line.begin + p.valueStart);
             updated += value;
             updated.append(content, line.textEnd, std::string::npos);
             return replaceFile(path, updated);
         }
-        if (inFirstSection)
-            insertAfter = i;
+        if (inFirstSection) insertAfter = i;
     }
 
     const std::string keyLine = std::string(k) + "=" + value;
@@ -301,18 +280,16 @@ bool writeValue(const std::string& path, const std::string& section, const std::
         updated.append(content, line.end, std::string::npos);
     } else {
         updated = content;
-        if (!updated.empty() && updated.back() != '\n')
-            updated += eol;
+        if (!updated.empty() && updated.back() != '\n') updated += eol;
         updated += "[" + std::string(sec) + "]" + eol + keyLine + eol;
     }
     return replaceFile(path, updated);
 }
 
-template <typename T> T getWhole(const std::string& path, const std::string& section,
-                                 const std::string& key, T def) {
+template <typename T>
+T getWhole(const std::string& path, const std::string& section, const std::string& key, T def) {
     std::string text;
-    if (!lookup(path, section, key, text))
-        return def;
+    if (!lookup(path, section, key, text)) return def;
     std::int64_t v = 0;
     if (!hostutil::parseWhole(text, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(),
                               v))
@@ -347,21 +324,16 @@ std::int32_t CIniFile::GetLong(const std::string& section, const std::string& ke
 
 bool CIniFile::GetBool(const std::string& section, const std::string& key, bool def) const {
     std::string text;
-    if (!lookup(m_path, section, key, text))
-        return def;
+    if (!lookup(m_path, section, key, text)) return def;
     const std::string_view t = trimBlanks(text);
-    if (t == "1" || equalsNoCase(t, "true") || equalsNoCase(t, "yes"))
-        return true;
-    if (t == "0" || equalsNoCase(t, "false") || equalsNoCase(t, "no"))
-        return false;
+    if (t == "1" || equalsNoCase(t, "true") || equalsNoCase(t, "yes")) return true;
+    if (t == "0" || equalsNoCase(t, "false") || equalsNoCase(t, "no")) return false;
     return def;
 }
 
-double CIniFile::GetDouble(const std::string& section, const std::string& key,
-                           double def) const {
+double CIniFile::GetDouble(const std::string& section, const std::string& key, double def) const {
     std::string text;
-    if (!lookup(m_path, section, key, text))
-        return def;
+    if (!lookup(m_path, section, key, text)) return def;
     double v = 0.0;
     return hostutil::parseDouble(text, false, v) ? v : def;
 }
@@ -380,8 +352,7 @@ bool CIniFile::WriteBool(const std::string& section, const std::string& key, boo
     return writeValue(m_path, section, key, value ? "1" : "0");
 }
 
-bool CIniFile::WriteLong(const std::string& section, const std::string& key,
-                         std::int32_t value) {
+bool CIniFile::WriteLong(const std::string& section, const std::string& key, std::int32_t value) {
     return writeValue(m_path, section, key, std::to_string(value));
 }
 
@@ -397,16 +368,13 @@ bool CIniFile::WriteString(const std::string& section, const std::string& key,
 bool CIniFile::GetLastFile(const std::string& section, const std::string& key1,
                            const std::string& key2, const std::string& key3,
                            const std::string& key4, char* buffer, int size) const {
-    if (!buffer || size < 1)
-        return false;
+    if (!buffer || size < 1) return false;
     buffer[0] = '\0';
     std::string content;
-    if (readFile(m_path, content) != ReadResult::Ok)
-        return false;
+    if (readFile(m_path, content) != ReadResult::Ok) return false;
     for (const std::string* key : {&key1, &key2, &key3, &key4}) {
         std::string value;
-        if (!findValue(content, section, *key, value) || value.empty())
-            continue;
+        if (!findValue(content, section, *key, value) || value.empty()) continue;
         std::size_t n = value.size();
         const std::size_t room = static_cast<std::size_t>(size) - 1;
         if (n > room) {

@@ -62,24 +62,19 @@ CPolyValue::Type CPolyValue::GetType() const {
 }
 
 std::int32_t CPolyValue::GetLong() const {
-    if (const auto* v = std::get_if<std::int32_t>(&m_value))
-        return *v;
+    if (const auto* v = std::get_if<std::int32_t>(&m_value)) return *v;
     return 0;
 }
 
 double CPolyValue::GetDouble() const {
-    if (const auto* v = std::get_if<double>(&m_value))
-        return *v;
-    if (const auto* v = std::get_if<std::int32_t>(&m_value))
-        return *v;
-    if (const auto* v = std::get_if<bool>(&m_value))
-        return *v ? 1.0 : 0.0;
+    if (const auto* v = std::get_if<double>(&m_value)) return *v;
+    if (const auto* v = std::get_if<std::int32_t>(&m_value)) return *v;
+    if (const auto* v = std::get_if<bool>(&m_value)) return *v ? 1.0 : 0.0;
     return 0.0;
 }
 
 bool CPolyValue::GetBool() const {
-    if (const auto* v = std::get_if<bool>(&m_value))
-        return *v;
+    if (const auto* v = std::get_if<bool>(&m_value)) return *v;
     return false;
 }
 
@@ -147,15 +142,13 @@ bool CPolyValue::ConvertTo(Type target, CPolyValue& out) const {
         }
         case Type::Double: {
             double v = 0.0;
-            if (!parseDouble(text, true, v))
-                return false;
+            if (!parseDouble(text, true, v)) return false;
             out = CPolyValue(v);
             return true;
         }
         case Type::Bool: {
             bool v = false;
-            if (!textToBool(text, v))
-                return false;
+            if (!textToBool(text, v)) return false;
             out = CPolyValue(v);
             return true;
         }
@@ -177,8 +170,7 @@ bool CPolyValue::ConvertTo(Type target, CPolyValue& out) const {
         out = CPolyValue(number);
         return true;
     case Type::Bool:
-        if (number != 0.0 && number != 1.0)
-            return false;
+        if (number != 0.0 && number != 1.0) return false;
         out = CPolyValue(number == 1.0);
         return true;
     default:
@@ -192,24 +184,20 @@ CResultRow::CResultRow(const std::vector<CPolyValue::Type>& columnTypes)
     : m_types(columnTypes), m_values(columnTypes.size()) {}
 
 CPolyValue::Type CResultRow::GetColumnType(int column) const {
-    if (column < 0 || column >= GetCount())
-        return CPolyValue::Type::Empty;
+    if (column < 0 || column >= GetCount()) return CPolyValue::Type::Empty;
     return m_types[static_cast<std::size_t>(column)];
 }
 
 bool CResultRow::GetValue(int column, CPolyValue& value) const {
-    if (column < 0 || column >= GetCount())
-        return false;
+    if (column < 0 || column >= GetCount()) return false;
     value = m_values[static_cast<std::size_t>(column)];
     return true;
 }
 
 bool CResultRow::SetValue(int column, const CPolyValue& value) {
-    if (column < 0 || column >= GetCount())
-        return false;
+    if (column < 0 || column >= GetCount()) return false;
     CPolyValue converted;
-    if (!value.ConvertTo(m_types[static_cast<std::size_t>(column)], converted))
-        return false;
+    if (!value.ConvertTo(m_types[static_cast<std::size_t>(column)], converted)) return false;
     m_values[static_cast<std::size_t>(column)] = std::move(converted);
     return true;
 }
@@ -220,8 +208,7 @@ void CResultRow::AddColumn(CPolyValue::Type type) {
 }
 
 bool CResultRow::RemoveColumn(int column) {
-    if (column < 0 || column >= GetCount())
-        return false;
+    if (column < 0 || column >= GetCount()) return false;
     m_types.erase(m_types.begin() + column);
     m_values.erase(m_values.begin() + column);
     return true;
@@ -242,8 +229,7 @@ std::string StringDaDouble(double value, int zero, int decimals) {
     char buffer[80];
     const auto [ptr, ec] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (ec != std::errc())
-        return shortestDouble(value);
+    if (ec != std::errc()) return shortestDouble(value);
     std::string text(buffer, ptr);
     bool negative = !text.empty() && text[0] == '-';
     if (negative && text.find_first_not_of("0.", 1) == std::string::npos) {
@@ -253,8 +239,7 @@ std::string StringDaDouble(double value, int zero, int decimals) {
     if (zero > 0) {
         const std::size_t start = negative ? 1 : 0;
         std::size_t intEnd = text.find('.');
-        if (intEnd == std::string::npos)
-            intEnd = text.size();
+        if (intEnd == std::string::npos) intEnd = text.size();
         const std::size_t intDigits = intEnd - start;
         if (intDigits < static_cast<std::size_t>(zero))
             text.insert(start, static_cast<std::size_t>(zero) - intDigits, '0');
@@ -269,11 +254,9 @@ double DoubleDaString(const std::string& text) {
         ++i;
     t.remove_prefix(i);
     double value = 0.0;
-    if (hostutil::scanNumber(t, true, value) > 0)
-        return value;
+    if (hostutil::scanNumber(t, true, value) > 0) return value;
     // Non-finite values come back only from a text that is exactly such a word.
-    if (parseDouble(t, false, value))
-        return value;
+    if (parseDouble(t, false, value)) return value;
     return 0.0;
 }
 
@@ -303,7 +286,9 @@ std::int32_t LongDaStringNullZero(const std::string& text) {
 
 // ---- paths ----------------------------------------------------------------------------------
 
-static std::size_t lastSeparator(std::string_view path) { return path.find_last_of("/\\"); }
+static std::size_t lastSeparator(std::string_view path) {
+    return path.find_last_of("/\\");
+}
 
 void EstraiIlPathFile(std::string& path) {
     const std::size_t sep = lastSeparator(path);
@@ -314,8 +299,7 @@ void EstraiIlPathFile(std::string& path) {
 }
 
 void EstraiIlPathFile(char* path) {
-    if (!path)
-        return;
+    if (!path) return;
     const std::size_t sep = lastSeparator(path);
     if (sep == std::string_view::npos)
         path[0] = '\0';
@@ -325,13 +309,11 @@ void EstraiIlPathFile(char* path) {
 
 void EstraiIlNomeFile(std::string& path) {
     const std::size_t sep = lastSeparator(path);
-    if (sep != std::string::npos)
-        path.erase(0, sep + 1);
+    if (sep != std::string::npos) path.erase(0, sep + 1);
 }
 
 void EstraiIlNomeFile(char* path) {
-    if (!path)
-        return;
+    if (!path) return;
     const std::size_t sep = lastSeparator(path);
     if (sep != std::string_view::npos)
         std::memmove(path, path + sep + 1, std::strlen(path + sep + 1) + 1);
@@ -340,8 +322,7 @@ void EstraiIlNomeFile(char* path) {
 // ---- formatting and message box -------------------------------------------------------------
 
 int kit_sprintf(char* buffer, std::size_t size, const char* format, ...) {
-    if (!buffer || size == 0)
-        return -1;
+    if (!buffer || size == 0) return -1;
     va_list args;
     va_start(args, format);
     const int n = std::vsnprintf(buffer, size, format, args);

@@ -13,10 +13,8 @@ bool hasTag(const std::string& text, const char* tag) {
 
 // Appends the tag, separated by one blank, unless it is already there.
 bool addTag(std::string& text, const char* tag) {
-    if (hasTag(text, tag))
-        return false;
-    if (!text.empty() && text.back() != ' ')
-        text += ' ';
+    if (hasTag(text, tag)) return false;
+    if (!text.empty() && text.back() != ' ') text += ' ';
     text += tag;
     return true;
 }
@@ -44,24 +42,34 @@ bool removeTag(std::string& text, const std::string& tag) {
 CPunGps::CPunGps(gis::CDBTable* table, bool flag, CGrpGps* group)
     : m_pGrp(group), m_pTable(table), m_pListOwner(nullptr), m_dLat(EGN_NOVALUE),
       m_dLong(EGN_NOVALUE), m_dElev(EGN_NOVALUE), m_dAltAnt(EGN_NOVALUE), m_dGeocX(EGN_NOVALUE),
-      m_dGeocY(EGN_NOVALUE), m_dGeocZ(EGN_NOVALUE), m_dPdop(EGN_NOVALUE), m_dGdop(EGN_NOVALUE),
-      m_fCov{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f} {
-    if (flag && group)
-        group->Adopt(this);
+      m_dGeocY(EGN_NOVALUE), m_dGeocZ(EGN_NOVALUE), m_dPdop(EGN_NOVALUE),
+      m_dGdop(EGN_NOVALUE), m_fCov{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f} {
+    if (flag && group) group->Adopt(this);
 }
 
 CPunGps::~CPunGps() {
-    if (m_pListOwner)
-        m_pListOwner->Release(this);
+    if (m_pListOwner) m_pListOwner->Release(this);
 }
 
-std::string CPunGps::GetCode() const { return GetSecScri(); }
-void CPunGps::SetCode(const std::string& code) { SetSecScri(code); }
+std::string CPunGps::GetCode() const {
+    return GetSecScri();
+}
+void CPunGps::SetCode(const std::string& code) {
+    SetSecScri(code);
+}
 
-double CPunGps::GetLat() const { return m_dLat; }
-double CPunGps::GetLong() const { return m_dLong; }
-double CPunGps::GetElev() const { return m_dElev; }
-double CPunGps::GetAltAnt() const { return m_dAltAnt; }
+double CPunGps::GetLat() const {
+    return m_dLat;
+}
+double CPunGps::GetLong() const {
+    return m_dLong;
+}
+double CPunGps::GetElev() const {
+    return m_dElev;
+}
+double CPunGps::GetAltAnt() const {
+    return m_dAltAnt;
+}
 
 void CPunGps::SetLat(double lat) {
     m_dLat = lat;
@@ -85,7 +93,9 @@ void CPunGps::SetGeo(double lat, double lon, double elev) {
     GeoChanged();
 }
 
-void CPunGps::SetAltAnt(double height) { m_dAltAnt = height; }
+void CPunGps::SetAltAnt(double height) {
+    m_dAltAnt = height;
+}
 
 void CPunGps::GeoChanged() {
     if (!GeoToGeocentric(m_dLat, m_dLong, m_dElev, m_dGeocX, m_dGeocY, m_dGeocZ)) {
@@ -113,44 +123,80 @@ void CPunGps::SetGeocCeFaMis(double x, double y, double z) {
     }
 }
 
-double CPunGps::GetPdop() const { return m_dPdop; }
-void CPunGps::SetPdop(double pdop) { m_dPdop = pdop; }
-double CPunGps::GetGdop() const { return m_dGdop; }
-void CPunGps::SetGdop(double gdop) { m_dGdop = gdop; }
+double CPunGps::GetPdop() const {
+    return m_dPdop;
+}
+void CPunGps::SetPdop(double pdop) {
+    m_dPdop = pdop;
+}
+double CPunGps::GetGdop() const {
+    return m_dGdop;
+}
+void CPunGps::SetGdop(double gdop) {
+    m_dGdop = gdop;
+}
 
-float CPunGps::GetPosCov_xx() const { return m_fCov[0]; }
-float CPunGps::GetPosCov_xy() const { return m_fCov[1]; }
-float CPunGps::GetPosCov_xz() const { return m_fCov[2]; }
-float CPunGps::GetPosCov_yy() const { return m_fCov[3]; }
-float CPunGps::GetPosCov_yz() const { return m_fCov[4]; }
-float CPunGps::GetPosCov_zz() const { return m_fCov[5]; }
-void CPunGps::SetPosCov_xx(float v) { m_fCov[0] = v; }
-void CPunGps::SetPosCov_xy(float v) { m_fCov[1] = v; }
-void CPunGps::SetPosCov_xz(float v) { m_fCov[2] = v; }
-void CPunGps::SetPosCov_yy(float v) { m_fCov[3] = v; }
-void CPunGps::SetPosCov_yz(float v) { m_fCov[4] = v; }
-void CPunGps::SetPosCov_zz(float v) { m_fCov[5] = v; }
+float CPunGps::GetPosCov_xx() const {
+    return m_fCov[0];
+}
+float CPunGps::GetPosCov_xy() const {
+    return m_fCov[1];
+}
+float CPunGps::GetPosCov_xz() const {
+    return m_fCov[2];
+}
+float CPunGps::GetPosCov_yy() const {
+    return m_fCov[3];
+}
+float CPunGps::GetPosCov_yz() const {
+    return m_fCov[4];
+}
+float CPunGps::GetPosCov_zz() const {
+    return m_fCov[5];
+}
+void CPunGps::SetPosCov_xx(float v) {
+    m_fCov[0] = v;
+}
+void CPunGps::SetPosCov_xy(float v) {
+    m_fCov[1] = v;
+}
+void CPunGps::SetPosCov_xz(float v) {
+    m_fCov[2] = v;
+}
+void CPunGps::SetPosCov_yy(float v) {
+    m_fCov[3] = v;
+}
+void CPunGps::SetPosCov_yz(float v) {
+    m_fCov[4] = v;
+}
+void CPunGps::SetPosCov_zz(float v) {
+    m_fCov[5] = v;
+}
 
-bool CPunGps::IsPointVrs() const { return hasTag(GetSecScri(), GPS_TAG_VRS); }
+bool CPunGps::IsPointVrs() const {
+    return hasTag(GetSecScri(), GPS_TAG_VRS);
+}
 
 bool CPunGps::SetPointAsVrs() {
     std::string text = GetSecScri();
-    if (!addTag(text, GPS_TAG_VRS))
-        return false;
+    if (!addTag(text, GPS_TAG_VRS)) return false;
     SetSecScri(text);
     return true;
 }
 
 bool CPunGps::ClearPointAsVrs() {
     std::string text = GetSecScri();
-    if (!removeTag(text, GPS_TAG_VRS))
-        return false;
+    if (!removeTag(text, GPS_TAG_VRS)) return false;
     SetSecScri(text);
     return true;
 }
 
-gis::CDBTable* CPunGps::GetGisTable() const { return m_pTable; }
-void CPunGps::SetGisTable(gis::CDBTable* table) { m_pTable = table; }
+gis::CDBTable* CPunGps::GetGisTable() const {
+    return m_pTable;
+}
+void CPunGps::SetGisTable(gis::CDBTable* table) {
+    m_pTable = table;
+}
 
 // ---- CGrpGps --------------------------------------------------------------------------------
 
@@ -176,28 +222,41 @@ void CGrpGps::Release(CPunGps* point) {
     auto it = std::find_if(m_punti.begin(), m_punti.end(),
                            [point](const std::unique_ptr<CPunGps>& p) { return p.get() == point; });
     if (it != m_punti.end()) {
-        it->release(); // the point is being deleted by its own destructor
+        // The point is being deleted by its own destructor: give it up without deleting it.
+        [[maybe_unused]] CPunGps* released = it->release();
         m_punti.erase(it);
     }
     point->m_pListOwner = nullptr;
 }
 
-const std::string& CGrpGps::GetNomeGrp() const { return m_strNomeGrp; }
-void CGrpGps::SetNomeGrp(const std::string& name) { m_strNomeGrp = name; }
+const std::string& CGrpGps::GetNomeGrp() const {
+    return m_strNomeGrp;
+}
+void CGrpGps::SetNomeGrp(const std::string& name) {
+    m_strNomeGrp = name;
+}
 
-bool CGrpGps::IsCdElabValid() const { return m_pConv && m_pConv->IsValid(); }
+bool CGrpGps::IsCdElabValid() const {
+    return m_pConv && m_pConv->IsValid();
+}
 
-CConvCoord* CGrpGps::GetConvCoord() const { return IsCdElabValid() ? m_pConv.get() : nullptr; }
+CConvCoord* CGrpGps::GetConvCoord() const {
+    return IsCdElabValid() ? m_pConv.get() : nullptr;
+}
 
 bool CGrpGps::SetProjection(const std::string& crs, double undulation, std::string* error) {
     if (crs.empty()) {
         ClearProjection();
         return true;
     }
+    if (m_pConv && crs == m_strProj) { // the converter is made once per system
+        m_pConv->SetUndulation(undulation);
+        m_dUndulation = undulation;
+        return true;
+    }
     auto conv = std::make_unique<CConvCoord>(crs, undulation);
     if (!conv->IsValid()) {
-        if (error)
-            *error = conv->GetError();
+        if (error) *error = conv->GetError();
         ClearProjection();
         return false;
     }
@@ -213,8 +272,12 @@ void CGrpGps::ClearProjection() {
     m_dUndulation = 0.0;
 }
 
-const std::string& CGrpGps::GetProjection() const { return m_strProj; }
-double CGrpGps::GetUndulation() const { return m_dUndulation; }
+const std::string& CGrpGps::GetProjection() const {
+    return m_strProj;
+}
+double CGrpGps::GetUndulation() const {
+    return m_dUndulation;
+}
 
 bool CGrpGps::GetGeocCeFaMis(double& x, double& y, double& z) const {
     x = m_dGeocX;
@@ -245,73 +308,95 @@ void CGrpGps::SetBaseGeo(double lat, double lon, double elev) {
     }
 }
 
-double CGrpGps::GetBaseLat() const { return m_dBaseLat; }
-double CGrpGps::GetBaseLong() const { return m_dBaseLong; }
-double CGrpGps::GetBaseElev() const { return m_dBaseElev; }
-double CGrpGps::GetBaseAltAnt() const { return m_dBaseAltAnt; }
-void CGrpGps::SetBaseAltAnt(double height) { m_dBaseAltAnt = height; }
+double CGrpGps::GetBaseLat() const {
+    return m_dBaseLat;
+}
+double CGrpGps::GetBaseLong() const {
+    return m_dBaseLong;
+}
+double CGrpGps::GetBaseElev() const {
+    return m_dBaseElev;
+}
+double CGrpGps::GetBaseAltAnt() const {
+    return m_dBaseAltAnt;
+}
+void CGrpGps::SetBaseAltAnt(double height) {
+    m_dBaseAltAnt = height;
+}
 
-unsigned char CGrpGps::GetTipoRicevitore() const { return m_ucRicevitore; }
-void CGrpGps::SetTipoRicevitore(unsigned char type) { m_ucRicevitore = type; }
-unsigned char CGrpGps::GetTipoRilievo() const { return m_ucRilievo; }
-void CGrpGps::SetTipoRilievo(unsigned char type) { m_ucRilievo = type; }
+unsigned char CGrpGps::GetTipoRicevitore() const {
+    return m_ucRicevitore;
+}
+void CGrpGps::SetTipoRicevitore(unsigned char type) {
+    m_ucRicevitore = type;
+}
+unsigned char CGrpGps::GetTipoRilievo() const {
+    return m_ucRilievo;
+}
+void CGrpGps::SetTipoRilievo(unsigned char type) {
+    m_ucRilievo = type;
+}
 
 bool CGrpGps::SetBaseEuref(int network) {
-    if (network <= 0)
-        return false;
+    if (network <= 0) return false;
     m_nEuref = network;
     std::string text = GetSecScri();
-    if (addTag(text, GPS_TAG_EUREF))
-        SetSecScri(text);
+    if (addTag(text, GPS_TAG_EUREF)) SetSecScri(text);
     return true;
 }
 
 bool CGrpGps::ClearBaseEuref() {
     m_nEuref = 0;
     std::string text = GetSecScri();
-    if (!removeTag(text, GPS_TAG_EUREF))
-        return false;
+    if (!removeTag(text, GPS_TAG_EUREF)) return false;
     SetSecScri(text);
     return true;
 }
 
-int CGrpGps::GetBaseEurefCode() const { return m_nEuref; }
-bool CGrpGps::IsBaseEuref() const { return hasTag(GetSecScri(), GPS_TAG_EUREF); }
+int CGrpGps::GetBaseEurefCode() const {
+    return m_nEuref;
+}
+bool CGrpGps::IsBaseEuref() const {
+    return hasTag(GetSecScri(), GPS_TAG_EUREF);
+}
 
-std::uint64_t CGrpGps::GetTargetDrawing() const { return m_uDrawing; }
-void CGrpGps::SetTargetDrawing(std::uint64_t drawing) { m_uDrawing = drawing; }
+std::uint64_t CGrpGps::GetTargetDrawing() const {
+    return m_uDrawing;
+}
+void CGrpGps::SetTargetDrawing(std::uint64_t drawing) {
+    m_uDrawing = drawing;
+}
 
 bool CGrpGps::ClearAllPointVrs(int keepIndex, std::vector<int>& cleared) {
     cleared.clear();
     for (int i = 0; i < GetPunCount(); ++i) {
-        if (i == keepIndex)
-            continue;
-        if (m_punti[static_cast<std::size_t>(i)]->ClearPointAsVrs())
-            cleared.push_back(i);
+        if (i == keepIndex) continue;
+        if (m_punti[static_cast<std::size_t>(i)]->ClearPointAsVrs()) cleared.push_back(i);
     }
     return !cleared.empty();
 }
 
-int CGrpGps::GetPunCount() const { return static_cast<int>(m_punti.size()); }
+int CGrpGps::GetPunCount() const {
+    return static_cast<int>(m_punti.size());
+}
 
 CPunGps* CGrpGps::GetPunAt(int index) const {
-    if (index < 0 || index >= GetPunCount())
-        return nullptr;
+    if (index < 0 || index >= GetPunCount()) return nullptr;
     return m_punti[static_cast<std::size_t>(index)].get();
 }
 
 int CGrpGps::IndexOfPun(const CPunGps* point) const {
     for (std::size_t i = 0; i < m_punti.size(); ++i)
-        if (m_punti[i].get() == point)
-            return static_cast<int>(i);
+        if (m_punti[i].get() == point) return static_cast<int>(i);
     return -1;
 }
 
-CPunGps* CGrpGps::AddPun() { return new CPunGps(nullptr, true, this); }
+CPunGps* CGrpGps::AddPun() {
+    return new CPunGps(nullptr, true, this);
+}
 
 bool CGrpGps::RemovePun(int index) {
-    if (index < 0 || index >= GetPunCount())
-        return false;
+    if (index < 0 || index >= GetPunCount()) return false;
     std::unique_ptr<CPunGps> point = std::move(m_punti[static_cast<std::size_t>(index)]);
     m_punti.erase(m_punti.begin() + index);
     point->m_pListOwner = nullptr;
@@ -323,11 +408,12 @@ bool CGrpGps::RemovePun(int index) {
 CLibGps::CLibGps() = default;
 CLibGps::~CLibGps() = default;
 
-int CLibGps::GetGrpArSize() const { return static_cast<int>(m_grps.size()); }
+int CLibGps::GetGrpArSize() const {
+    return static_cast<int>(m_grps.size());
+}
 
 CGrpGps* CLibGps::GetGrpAt(int index) const {
-    if (index < 0 || index >= GetGrpArSize())
-        return nullptr;
+    if (index < 0 || index >= GetGrpArSize()) return nullptr;
     return m_grps[static_cast<std::size_t>(index)].get();
 }
 
@@ -344,8 +430,7 @@ CPunGps* CLibGps::GetPunAt(int group, int point) const {
 bool CLibGps::GetIndiciDiPun(const CPunGps* point, int& group, int& index) const {
     group = -1;
     index = -1;
-    if (!point)
-        return false;
+    if (!point) return false;
     for (int g = 0; g < GetGrpArSize(); ++g) {
         const int i = m_grps[static_cast<std::size_t>(g)]->IndexOfPun(point);
         if (i >= 0) {
@@ -359,8 +444,7 @@ bool CLibGps::GetIndiciDiPun(const CPunGps* point, int& group, int& index) const
 
 bool CLibGps::GetIndiciDiGrp(const CGrpGps* group, int& index) const {
     index = -1;
-    if (!group)
-        return false;
+    if (!group) return false;
     for (int g = 0; g < GetGrpArSize(); ++g) {
         if (m_grps[static_cast<std::size_t>(g)].get() == group) {
             index = g;
@@ -377,8 +461,7 @@ CGrpGps* CLibGps::AddGrp(const std::string& name) {
 }
 
 bool CLibGps::RemoveGrp(int index) {
-    if (index < 0 || index >= GetGrpArSize())
-        return false;
+    if (index < 0 || index >= GetGrpArSize()) return false;
     m_grps.erase(m_grps.begin() + index);
     return true;
 }

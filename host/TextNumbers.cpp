@@ -21,18 +21,20 @@ std::string_view trimBlanks(std::string_view text) {
     return text.substr(b, e - b);
 }
 
-static char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+static char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
     return true;
 }
 
-static bool isDigit(char c) { return c >= '0' && c <= '9'; }
+static bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::size_t scanNumber(std::string_view text, bool allowComma, double& value) {
     std::size_t i = 0;
@@ -43,8 +45,7 @@ std::size_t scanNumber(std::string_view text, bool allowComma, double& value) {
     }
     // The mantissa is copied with '.' as mark; from_chars does the exact rounding.
     std::string normal;
-    if (negative)
-        normal.push_back('-');
+    if (negative) normal.push_back('-');
     std::size_t digits = 0;
     // Decimal magnitude of the first significant digit, to tell overflow from underflow.
     long long leadMagnitude = 0;
@@ -82,8 +83,7 @@ std::size_t scanNumber(std::string_view text, bool allowComma, double& value) {
             i = j;
         }
     }
-    if (digits == 0)
-        return 0;
+    if (digits == 0) return 0;
     long long exponent = 0;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         std::size_t j = i + 1;
@@ -95,30 +95,25 @@ std::size_t scanNumber(std::string_view text, bool allowComma, double& value) {
         if (j < text.size() && isDigit(text[j])) {
             std::string exp;
             while (j < text.size() && isDigit(text[j])) {
-                if (exponent < 1000000000LL)
-                    exponent = exponent * 10 + (text[j] - '0');
+                if (exponent < 1000000000LL) exponent = exponent * 10 + (text[j] - '0');
                 exp.push_back(text[j]);
                 ++j;
             }
-            if (expNegative)
-                exponent = -exponent;
+            if (expNegative) exponent = -exponent;
             normal.push_back('e');
-            if (expNegative)
-                normal.push_back('-');
+            if (expNegative) normal.push_back('-');
             normal += exp;
             i = j;
         }
     }
     double parsed = 0.0;
-    const auto [ptr, ec] =
-        std::from_chars(normal.data(), normal.data() + normal.size(), parsed,
-                        std::chars_format::general);
+    const auto [ptr, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), parsed,
+                                           std::chars_format::general);
     (void)ptr;
     if (ec == std::errc::result_out_of_range) {
         const bool overflow = seenSignificant && leadMagnitude + exponent > 0;
         parsed = overflow ? std::numeric_limits<double>::infinity() : 0.0;
-        if (negative)
-            parsed = -parsed;
+        if (negative) parsed = -parsed;
     } else if (ec != std::errc()) {
         return 0;
     }
@@ -155,22 +150,17 @@ std::size_t scanWhole(std::string_view text, std::int64_t lo, std::int64_t hi,
         }
         ++i;
     }
-    if (i == start)
-        return 0;
-    if (saturated)
-        acc = negative ? lo : hi;
-    if (acc < lo)
-        acc = lo;
-    if (acc > hi)
-        acc = hi;
+    if (i == start) return 0;
+    if (saturated) acc = negative ? lo : hi;
+    if (acc < lo) acc = lo;
+    if (acc > hi) acc = hi;
     value = acc;
     return i;
 }
 
 bool parseDouble(std::string_view text, bool allowComma, double& value) {
     const std::string_view t = trimBlanks(text);
-    if (t.empty())
-        return false;
+    if (t.empty()) return false;
     double v = 0.0;
     const std::size_t used = scanNumber(t, allowComma, v);
     if (used == t.size()) {
@@ -203,10 +193,8 @@ bool parseWhole(std::string_view text, std::int64_t lo, std::int64_t hi, std::in
     std::int64_t v = 0;
     const std::size_t used = scanWhole(t, std::numeric_limits<std::int64_t>::min(),
                                        std::numeric_limits<std::int64_t>::max(), v);
-    if (used == 0 || used != t.size())
-        return false;
-    if (v < lo || v > hi)
-        return false;
+    if (used == 0 || used != t.size()) return false;
+    if (v < lo || v > hi) return false;
     value = v;
     return true;
 }
@@ -214,8 +202,7 @@ bool parseWhole(std::string_view text, std::int64_t lo, std::int64_t hi, std::in
 std::string shortestDouble(double value) {
     char buffer[64];
     const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (ec != std::errc())
-        return "0";
+    if (ec != std::errc()) return "0";
     return std::string(buffer, ptr);
 }
 

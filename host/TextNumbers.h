@@ -23,8 +23,7 @@ std::size_t scanNumber(std::string_view text, bool allowComma, double& value);
 
 /// Scans optional sign and digits at the start of text, saturating at the given limits.
 /// \return the number of characters used (0: no digits there)
-std::size_t scanWhole(std::string_view text, std::int64_t lo, std::int64_t hi,
-                      std::int64_t& value);
+std::size_t scanWhole(std::string_view text, std::int64_t lo, std::int64_t hi, std::int64_t& value);
 
 /// The whole text (blanks around it allowed) as a number; "inf", "-inf", "nan" accepted.
 bool parseDouble(std::string_view text, bool allowComma, double& value);

@@ -21,6 +21,7 @@ public:
     /// string ("+proj=utm +zone=32 +ellps=GRS80"); it must denote a projected system
     /// \param undulation geoid undulation in metres (ellipsoidal minus orthometric height)
     explicit CConvCoord(const std::string& crs, double undulation = 0.0);
+    /// \brief Releases the PROJ objects of the converter.
     ~CConvCoord();
     CConvCoord(const CConvCoord&) = delete;
     CConvCoord& operator=(const CConvCoord&) = delete;
@@ -45,8 +46,8 @@ public:
     /// \param lon receives the longitude in radians
     /// \param elev receives the antenna's ellipsoidal height (Z + antHeight + undulation)
     /// \return false, outputs untouched, when the conversion is refused
-    bool PlanAttToGrafGps(double X, double Y, double Z, double antHeight, double& lat,
-                          double& lon, double& elev) const;
+    bool PlanAttToGrafGps(double X, double Y, double Z, double antHeight, double& lat, double& lon,
+                          double& elev) const;
 
     // ---- host side ----------------------------------------------------------------------
 

@@ -194,7 +194,9 @@ private:
 /// \brief The ordered list of graphic-model options of a field book.
 class COpzListDisEgn {
 public:
+    /// \brief An empty list.
     COpzListDisEgn();
+    /// \brief Deletes the options.
     ~COpzListDisEgn();
     COpzListDisEgn(const COpzListDisEgn&) = delete;
     COpzListDisEgn& operator=(const COpzListDisEgn&) = delete;

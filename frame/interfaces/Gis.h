@@ -59,6 +59,7 @@ private:
 /// \brief The attribute table of a theme: an ordered list of fields.
 class CDBTable {
 public:
+    /// \brief Deletes the fields.
     ~CDBTable();
     CDBTable(const CDBTable&) = delete;
     CDBTable& operator=(const CDBTable&) = delete;
@@ -85,6 +86,7 @@ private:
 /// (CEgn::SetEntVert); when the vertex goes away the elements are unlinked.
 class CEntVert {
 public:
+    /// \brief Unlinks the survey elements linked to the vertex.
     ~CEntVert();
     CEntVert(const CEntVert&) = delete;
     CEntVert& operator=(const CEntVert&) = delete;
@@ -110,6 +112,7 @@ private:
 /// \brief A part of an entity: an ordered list of vertices.
 class CEntPart {
 public:
+    /// \brief Deletes the vertices.
     ~CEntPart();
     CEntPart(const CEntPart&) = delete;
     CEntPart& operator=(const CEntPart&) = delete;
@@ -130,6 +133,7 @@ private:
 /// column i is field i of the theme's table.
 class CEnt {
 public:
+    /// \brief Deletes the parts and the row.
     ~CEnt();
     CEnt(const CEnt&) = delete;
     CEnt& operator=(const CEnt&) = delete;
@@ -153,6 +157,7 @@ private:
 /// \brief A theme: name, entity type, attribute table and entities.
 class CTheme {
 public:
+    /// \brief Deletes the entities and the table.
     ~CTheme();
     CTheme(const CTheme&) = delete;
     CTheme& operator=(const CTheme&) = delete;
@@ -180,7 +185,9 @@ private:
 /// false, 0 or an empty text.
 class CLibGis {
 public:
+    /// \brief A library without themes.
     CLibGis();
+    /// \brief Deletes every theme; linked survey elements are unlinked.
     ~CLibGis();
     CLibGis(const CLibGis&) = delete;
     CLibGis& operator=(const CLibGis&) = delete;
@@ -219,8 +226,7 @@ public:
     /// \brief Moves a vertex.
     /// \param markModified true sets the entity's modified mark
     /// \return false for a null vertex
-    static bool SetEntVertCoord(CEntVert* vertex, double x, double y, double z,
-                                bool markModified);
+    static bool SetEntVertCoord(CEntVert* vertex, double x, double y, double z, bool markModified);
 
     /// \brief Number of fields of a table.
     int GetNumFields(CDBTable* table) const;

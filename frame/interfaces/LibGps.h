@@ -152,6 +152,7 @@ private:
 /// included, receiver and survey types 0, drawing 0, no projection, no points.
 class CGrpGps : public CEgn {
 public:
+    /// \brief A new group without points.
     CGrpGps();
     /// \brief Deletes the group's points.
     ~CGrpGps() override;
@@ -275,7 +276,9 @@ private:
 /// \brief The field book: an ordered list of groups, and the graphic-model options.
 class CLibGps {
 public:
+    /// \brief An empty field book.
     CLibGps();
+    /// \brief Deletes the groups and their points.
     ~CLibGps();
     CLibGps(const CLibGps&) = delete;
     CLibGps& operator=(const CLibGps&) = delete;

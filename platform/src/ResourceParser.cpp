@@ -35,7 +35,9 @@ struct NamedConstant {
 };
 
 // Names of types.h are taken from there, so that their values cannot drift apart.
+// clang-format off
 #define GPS_RC_CONSTANT(name) NamedConstant{#name, static_cast<long>(name)}
+// clang-format on
 
 const NamedConstant kConstants[] = {
     // Command ids.
@@ -308,13 +310,13 @@ const std::set<std::string> kSystemHeaders = {
 // Resource kinds that are read over. These may have parameters or option statements between
 // the type and the BEGIN of their body; every other kind has a file name or a body right away.
 const std::set<std::string> kBlockTypes = {
-    "MENU",        "MENUEX",     "ACCELERATORS",      "VERSIONINFO", "TOOLBAR",
-    "RCDATA",      "DESIGNINFO", "AFX_DIALOG_LAYOUT", "TEXTINCLUDE",
+    "MENU",   "MENUEX",     "ACCELERATORS",      "VERSIONINFO", "TOOLBAR",
+    "RCDATA", "DESIGNINFO", "AFX_DIALOG_LAYOUT", "TEXTINCLUDE",
 };
 
 const std::set<std::string> kMemoryOptions = {
-    "PRELOAD", "LOADONCALL", "FIXED", "MOVEABLE", "DISCARDABLE", "PURE", "IMPURE", "SHARED",
-    "NONSHARED",
+    "PRELOAD", "LOADONCALL", "FIXED",  "MOVEABLE",  "DISCARDABLE",
+    "PURE",    "IMPURE",     "SHARED", "NONSHARED",
 };
 
 constexpr int kMaxIncludeDepth = 32;
@@ -352,18 +354,23 @@ struct ScriptError {
     raise(at.file, at.line, std::move(message));
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool isIdentChar(char c) { return isIdentStart(c) || isDigit(c); }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isIdentStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool isIdentChar(char c) {
+    return isIdentStart(c) || isDigit(c);
+}
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
 
 int hexValue(char c) {
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
+    if (isDigit(c)) return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
@@ -373,8 +380,12 @@ bool isPunct(const Token& t, std::string_view p) {
 bool isKeyword(const Token& t, std::string_view k) {
     return t.kind == TokenKind::Ident && t.text == k;
 }
-bool isBegin(const Token& t) { return isKeyword(t, "BEGIN") || isPunct(t, "{"); }
-bool isEnd(const Token& t) { return isKeyword(t, "END") || isPunct(t, "}"); }
+bool isBegin(const Token& t) {
+    return isKeyword(t, "BEGIN") || isPunct(t, "{");
+}
+bool isEnd(const Token& t) {
+    return isKeyword(t, "END") || isPunct(t, "}");
+}
 
 std::string describe(const Token& t) {
     switch (t.kind) {
@@ -416,8 +427,7 @@ public:
         Token t;
         t.file = m_file;
         t.line = m_line;
-        if (m_pos >= m_text.size())
-            return t;
+        if (m_pos >= m_text.size()) return t;
         const char c = m_text[m_pos];
         if (c == '#' && m_lineStart) {
             ++m_pos;
@@ -483,8 +493,7 @@ public:
         std::string out;
         while (m_pos < m_text.size()) {
             const char c = m_text[m_pos];
-            if (c == '\n')
-                break;
+            if (c == '\n') break;
             if (c == '\\' && continuation()) {
                 out += ' ';
             } else if (c == '/' && at(1) == '/') {
@@ -534,14 +543,12 @@ private:
         const int startLine = m_line;
         m_pos += 2;
         while (true) {
-            if (m_pos >= m_text.size())
-                raise(m_file, startLine, "unterminated comment");
+            if (m_pos >= m_text.size()) raise(m_file, startLine, "unterminated comment");
             if (m_text[m_pos] == '*' && at(1) == '/') {
                 m_pos += 2;
                 return;
             }
-            if (m_text[m_pos] == '\n')
-                ++m_line;
+            if (m_text[m_pos] == '\n') ++m_line;
             ++m_pos;
         }
     }
@@ -557,13 +564,11 @@ private:
             else if (c == quote)
                 break;
         }
-        if (copy)
-            copy->append(m_text.substr(start, m_pos - start));
+        if (copy) copy->append(m_text.substr(start, m_pos - start));
     }
 
     void skipBlanks() {
-        if (m_pos == 0 && m_text.substr(0, 3) == "\xEF\xBB\xBF")
-            m_pos = 3;
+        if (m_pos == 0 && m_text.substr(0, 3) == "\xEF\xBB\xBF") m_pos = 3;
         while (m_pos < m_text.size()) {
             const char c = m_text[m_pos];
             if (c == '\n')
@@ -587,12 +592,10 @@ private:
         std::string out;
         auto unterminated = [&] { raise(m_file, startLine, "unterminated string"); };
         while (true) {
-            if (m_pos >= m_text.size() || m_text[m_pos] == '\n')
-                unterminated();
+            if (m_pos >= m_text.size() || m_text[m_pos] == '\n') unterminated();
             const char c = m_text[m_pos++];
             if (c == '"') {
-                if (at(0) != '"')
-                    break;
+                if (at(0) != '"') break;
                 out += '"'; // "" stands for one quote
                 ++m_pos;
                 continue;
@@ -601,21 +604,42 @@ private:
                 out += c;
                 continue;
             }
-            if (m_pos >= m_text.size() || m_text[m_pos] == '\n')
-                unterminated();
+            if (m_pos >= m_text.size() || m_text[m_pos] == '\n') unterminated();
             const char e = m_text[m_pos++];
             switch (e) {
-            case 'n': out += '\n'; break;
-            case 't': out += '\t'; break;
-            case 'r': out += '\r'; break;
-            case 'a': out += '\a'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'v': out += '\v'; break;
-            case '\\': out += '\\'; break;
-            case '"': out += '"'; break;
-            case '\'': out += '\''; break;
-            case '?': out += '?'; break;
+            case 'n':
+                out += '\n';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 'a': // the resource compiler stores 0x08 (right alignment in menus), not BEL
+                out += '\b';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'v':
+                out += '\v';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case '"':
+                out += '"';
+                break;
+            case '\'':
+                out += '\'';
+                break;
+            case '?':
+                out += '?';
+                break;
             case 'x':
             case 'X': {
                 std::uint32_t v = 0;
@@ -624,8 +648,7 @@ private:
                     v = v * 16 + static_cast<std::uint32_t>(hexValue(m_text[m_pos++]));
                     ++digits;
                 }
-                if (digits == 0)
-                    raise(m_file, m_line, "\\x without hexadecimal digits in string");
+                if (digits == 0) raise(m_file, m_line, "\\x without hexadecimal digits in string");
                 appendCode(out, v, wide);
                 break;
             }
@@ -669,15 +692,12 @@ private:
         std::size_t digits = 0;
         for (; i < s.size(); ++i) {
             const int d = hexValue(s[i]);
-            if (d < 0 || static_cast<unsigned>(d) >= base)
-                break;
+            if (d < 0 || static_cast<unsigned>(d) >= base) break;
             v = v * base + static_cast<unsigned>(d);
             ++digits;
-            if (v > 0xFFFFFFFFu)
-                raise(m_file, m_line, "number out of range: " + s);
+            if (v > 0xFFFFFFFFu) raise(m_file, m_line, "number out of range: " + s);
         }
-        if (digits == 0)
-            raise(m_file, m_line, "bad number '" + s + "'");
+        if (digits == 0) raise(m_file, m_line, "bad number '" + s + "'");
         for (; i < s.size(); ++i) {
             if (s[i] == 'L' || s[i] == 'l')
                 t.isLong = true;
@@ -701,9 +721,9 @@ private:
         if (std::string_view(",|+-~&(){}!=<>*/%^?:").find(c) == std::string_view::npos) {
             const unsigned char u = static_cast<unsigned char>(c);
             static const char hex[] = "0123456789ABCDEF";
-            const std::string shown =
-                u >= 0x20 && u < 0x7F ? std::string("'") + c + "'"
-                                      : std::string("0x") + hex[u >> 4] + hex[u & 0xF];
+            const std::string shown = u >= 0x20 && u < 0x7F
+                                          ? std::string("'") + c + "'"
+                                          : std::string("0x") + hex[u >> 4] + hex[u & 0xF];
             raise(m_file, m_line, "unexpected character " + shown);
         }
         t.text = std::string(1, c);
@@ -766,21 +786,17 @@ public:
 
     Value expression() { return m_condition ? logicalOr() : bitOr(); }
 
-    /// A style: items joined by '|' and OR-ed into `acc`, `NOT item` clearing bits instead. An
-    /// item with bits of `typeMask` replaces those bits of `acc`.
-    std::int64_t style(std::int64_t acc, std::int64_t typeMask) {
+    /// A style: items joined by '|' and OR-ed into `acc`, `NOT item` clearing bits instead,
+    /// from left to right.
+    std::int64_t style(std::int64_t acc) {
         while (true) {
             if (isKeyword(m_cursor.peek(), "NOT")) {
                 m_cursor.take();
                 acc &= ~unary().value;
             } else {
-                const std::int64_t v = bitXor().value;
-                if (v & typeMask)
-                    acc &= ~typeMask;
-                acc |= v;
+                acc |= bitXor().value;
             }
-            if (!isPunct(m_cursor.peek(), "|"))
-                return acc;
+            if (!isPunct(m_cursor.peek(), "|")) return acc;
             m_cursor.take();
         }
     }
@@ -794,8 +810,7 @@ private:
     static std::int64_t wrap(U v) { return static_cast<std::int64_t>(v); }
 
     bool accept(std::string_view op) {
-        if (!isPunct(m_cursor.peek(), op))
-            return false;
+        if (!isPunct(m_cursor.peek(), op)) return false;
         m_cursor.take();
         return true;
     }
@@ -913,8 +928,7 @@ private:
                 a = make(wrap(U(a.value) * U(b.value)), a, b);
             } else if (accept("/") || accept("%")) {
                 const Value b = unary();
-                if (b.value == 0)
-                    raise(op, "division by zero");
+                if (b.value == 0) raise(op, "division by zero");
                 if (b.value == -1)
                     a = make(op.text == "/" ? wrap(U(0) - U(a.value)) : 0, a, b);
                 else
@@ -942,21 +956,17 @@ private:
     }
     Value primary() {
         const Token t = m_cursor.take();
-        if (t.kind == TokenKind::Number)
-            return {t.value, t.isLong};
+        if (t.kind == TokenKind::Number) return {t.value, t.isLong};
         if (isPunct(t, "(")) {
             Nesting nesting(*this, t);
             const Value v = expression();
             const Token close = m_cursor.take();
-            if (!isPunct(close, ")"))
-                raise(close, "expected ')' before " + describe(close));
+            if (!isPunct(close, ")")) raise(close, "expected ')' before " + describe(close));
             return v;
         }
         if (t.kind == TokenKind::Ident) {
-            if (auto known = knownConstant(t.text))
-                return {*known, false};
-            if (m_condition)
-                return {0, false};
+            if (auto known = knownConstant(t.text)) return {*known, false};
+            if (m_condition) return {0, false};
             raise(t, "unknown name " + t.text);
         }
         raise(t, "expected a number, found " + describe(t));
@@ -964,8 +974,7 @@ private:
 
     struct Nesting {
         Nesting(ExprParser& p, const Token& at) : parser(p) {
-            if (++parser.m_depth > kMaxExpressionDepth)
-                raise(at, "expression nested too deeply");
+            if (++parser.m_depth > kMaxExpressionDepth) raise(at, "expression nested too deeply");
         }
         ~Nesting() { --parser.m_depth; }
         ExprParser& parser;
@@ -1060,8 +1069,7 @@ public:
             if (t.kind == TokenKind::End) {
                 if (!src.conditionals.empty())
                     raise(src.file, src.conditionals.back().line, "#if without #endif");
-                if (m_sources.size() == 1)
-                    m_endLine = src.lexer.line();
+                if (m_sources.size() == 1) m_endLine = src.lexer.line();
                 m_sources.pop_back();
                 continue;
             }
@@ -1082,8 +1090,7 @@ public:
     std::map<std::string, long> numericMacros() {
         std::map<std::string, long> out;
         for (const auto& [name, macro] : m_macros) {
-            if (macro.body.empty())
-                continue;
+            if (macro.body.empty()) continue;
             try {
                 Token use;
                 use.kind = TokenKind::Ident;
@@ -1095,8 +1102,7 @@ public:
                 VectorCursor cursor(tokens, macro.file, macro.line);
                 ExprParser parser(cursor, false);
                 const Value v = parser.expression();
-                if (cursor.peek().kind == TokenKind::End)
-                    out[name] = static_cast<long>(v.value);
+                if (cursor.peek().kind == TokenKind::End) out[name] = static_cast<long>(v.value);
             } catch (const ScriptError&) {
                 // not a numeric macro
             }
@@ -1113,8 +1119,7 @@ private:
 
     void expandMacro(const Token& use, const Macro& macro, std::vector<std::string>& active,
                      std::vector<Token>& out, std::size_t& steps) {
-        if (active.size() >= kMaxMacroDepth)
-            raise(use, "macros nested too deeply in " + use.text);
+        if (active.size() >= kMaxMacroDepth) raise(use, "macros nested too deeply in " + use.text);
         active.push_back(use.text);
         for (const Token& b : macro.body) {
             if (++steps > kMaxExpansionSteps)
@@ -1170,11 +1175,9 @@ private:
                                         : isDefined(rest, file, line, name) == (name == "ifdef");
             conds.push_back({true, v, v, false, line});
         } else if (name == "elif") {
-            if (conds.empty())
-                raise(file, line, "#elif without #if");
+            if (conds.empty()) raise(file, line, "#elif without #if");
             Conditional& c = conds.back();
-            if (c.elseSeen)
-                raise(file, line, "#elif after #else");
+            if (c.elseSeen) raise(file, line, "#elif after #else");
             if (!c.parentActive || c.taken) {
                 c.active = false;
             } else {
@@ -1182,17 +1185,14 @@ private:
                 c.taken = c.active;
             }
         } else if (name == "else") {
-            if (conds.empty())
-                raise(file, line, "#else without #if");
+            if (conds.empty()) raise(file, line, "#else without #if");
             Conditional& c = conds.back();
-            if (c.elseSeen)
-                raise(file, line, "#else after #else");
+            if (c.elseSeen) raise(file, line, "#else after #else");
             c.elseSeen = true;
             c.active = c.parentActive && !c.taken;
             c.taken = true;
         } else if (name == "endif") {
-            if (conds.empty())
-                raise(file, line, "#endif without #if");
+            if (conds.empty()) raise(file, line, "#endif without #if");
             conds.pop_back();
         } else if (!active) {
             // other directives of skipped groups do nothing
@@ -1225,8 +1225,7 @@ private:
 
     bool condition(const std::string& rest, int file, int line) {
         const std::vector<Token> tokens = tokenize(rest, file, line);
-        if (tokens.empty())
-            raise(file, line, "#if without a condition");
+        if (tokens.empty()) raise(file, line, "#if without a condition");
         std::vector<Token> resolved;
         for (std::size_t i = 0; i < tokens.size(); ++i) {
             if (!isKeyword(tokens[i], "defined")) {
@@ -1235,8 +1234,7 @@ private:
             }
             std::size_t j = i + 1;
             const bool paren = j < tokens.size() && isPunct(tokens[j], "(");
-            if (paren)
-                ++j;
+            if (paren) ++j;
             if (j >= tokens.size() || tokens[j].kind != TokenKind::Ident)
                 raise(file, line, "defined needs a name");
             Token n = tokens[j];
@@ -1264,8 +1262,7 @@ private:
         if (i < rest.size() && isIdentStart(rest[i]))
             while (i < rest.size() && isIdentChar(rest[i]))
                 ++i;
-        if (i == start)
-            raise(file, line, "#define needs a name");
+        if (i == start) raise(file, line, "#define needs a name");
         if (i < rest.size() && rest[i] == '(')
             raise(file, line, "macros with parameters are not supported");
         Macro macro;
@@ -1282,8 +1279,7 @@ private:
         if (end == std::string::npos || end == 1)
             raise(file, line, "#include needs \"file\" or <file>");
         const std::string name = s.substr(1, end - 1);
-        if (isSystemHeader(name))
-            return;
+        if (isSystemHeader(name)) return;
         if (m_sources.size() >= std::size_t(kMaxIncludeDepth))
             raise(file, line, "#include nested too deeply");
         std::optional<std::string> text;
@@ -1297,8 +1293,7 @@ private:
             }
         }
         if (!text) {
-            if (close == '"')
-                raise(file, line, "cannot open include file \"" + name + "\"");
+            if (close == '"') raise(file, line, "cannot open include file \"" + name + "\"");
             return; // a header of the system that the parser does not know: nothing from it
         }
         open(name, std::move(*text));
@@ -1329,56 +1324,71 @@ private:
 
 // ---- Statements --------------------------------------------------------------------------------
 
-/// A control statement of fixed class: the class and the default style it gives.
+/// A control statement of fixed class. Like the resource compiler, a statement without a style
+/// gets its default style, and a statement with one gets its base style combined with it (for
+/// most kinds the two are equal).
 struct ControlKind {
     const char* keyword;
     const char* className;
-    DWORD style;
+    DWORD defaultStyle;
+    DWORD baseStyle;
     bool hasText;
-    DWORD typeMask; ///< style bits that an explicit value replaces rather than ORs
 };
 
+constexpr DWORD kIconStyle = 0x3;      // SS_ICON
+constexpr DWORD kScrollBarStyle = 0x0; // SBS_HORZ
+
 const ControlKind kControlKinds[] = {
-    {"LTEXT", "Static", SS_LEFT | WS_GROUP, true, 0},
-    {"RTEXT", "Static", SS_RIGHT | WS_GROUP, true, 0},
-    {"CTEXT", "Static", SS_CENTER | WS_GROUP, true, 0},
-    {"ICON", "Static", 0x3 /* SS_ICON */, true, 0},
-    {"EDITTEXT", "Edit", ES_LEFT | WS_BORDER | WS_TABSTOP, false, 0},
-    {"COMBOBOX", "ComboBox", CBS_SIMPLE | WS_TABSTOP, false, CBS_DROPDOWNLIST},
-    {"LISTBOX", "ListBox", LBS_NOTIFY | WS_BORDER, false, 0},
-    {"SCROLLBAR", "ScrollBar", 0x0 /* SBS_HORZ */, false, 0},
-    {"PUSHBUTTON", "Button", BS_PUSHBUTTON | WS_TABSTOP, true, 0},
-    {"DEFPUSHBUTTON", "Button", BS_DEFPUSHBUTTON | WS_TABSTOP, true, 0},
-    {"GROUPBOX", "Button", BS_GROUPBOX, true, 0},
-    {"CHECKBOX", "Button", BS_CHECKBOX | WS_TABSTOP, true, 0},
-    {"AUTOCHECKBOX", "Button", BS_AUTOCHECKBOX | WS_TABSTOP, true, 0},
-    {"RADIOBUTTON", "Button", BS_RADIOBUTTON | WS_TABSTOP, true, 0},
-    {"AUTORADIOBUTTON", "Button", BS_AUTORADIOBUTTON | WS_TABSTOP, true, 0},
-    {"STATE3", "Button", BS_3STATE | WS_TABSTOP, true, 0},
-    {"AUTO3STATE", "Button", BS_AUTO3STATE | WS_TABSTOP, true, 0},
+    {"LTEXT", "Static", SS_LEFT | WS_GROUP, SS_LEFT, true},
+    {"RTEXT", "Static", SS_RIGHT | WS_GROUP, SS_RIGHT, true},
+    {"CTEXT", "Static", SS_CENTER | WS_GROUP, SS_CENTER, true},
+    {"ICON", "Static", kIconStyle, kIconStyle, true},
+    {"EDITTEXT", "Edit", ES_LEFT | WS_BORDER | WS_TABSTOP, ES_LEFT | WS_BORDER | WS_TABSTOP, false},
+    {"COMBOBOX", "ComboBox", CBS_SIMPLE | WS_TABSTOP, 0, false},
+    {"LISTBOX", "ListBox", LBS_NOTIFY | WS_BORDER, LBS_NOTIFY | WS_BORDER, false},
+    {"SCROLLBAR", "ScrollBar", kScrollBarStyle, kScrollBarStyle, false},
+    {"PUSHBUTTON", "Button", BS_PUSHBUTTON | WS_TABSTOP, BS_PUSHBUTTON | WS_TABSTOP, true},
+    {"DEFPUSHBUTTON", "Button", BS_DEFPUSHBUTTON | WS_TABSTOP, BS_DEFPUSHBUTTON | WS_TABSTOP, true},
+    {"GROUPBOX", "Button", BS_GROUPBOX, BS_GROUPBOX, true},
+    {"CHECKBOX", "Button", BS_CHECKBOX | WS_TABSTOP, BS_CHECKBOX | WS_TABSTOP, true},
+    {"AUTOCHECKBOX", "Button", BS_AUTOCHECKBOX | WS_TABSTOP, BS_AUTOCHECKBOX | WS_TABSTOP, true},
+    {"RADIOBUTTON", "Button", BS_RADIOBUTTON | WS_TABSTOP, BS_RADIOBUTTON, true},
+    {"AUTORADIOBUTTON", "Button", BS_AUTORADIOBUTTON | WS_TABSTOP, BS_AUTORADIOBUTTON, true},
+    {"STATE3", "Button", BS_3STATE | WS_TABSTOP, BS_3STATE, true},
+    {"AUTO3STATE", "Button", BS_AUTO3STATE | WS_TABSTOP, BS_AUTO3STATE, true},
 };
 
 // Window classes under their usual spelling; class names are compared without case.
 const char* const kClassNames[] = {
-    "Button",          "Edit",           "Static",          "ListBox",
-    "ComboBox",        "ScrollBar",      "SysListView32",   "SysTabControl32",
-    "SysTreeView32",   "msctls_trackbar32", "msctls_updown32", "msctls_progress32",
-    "SysDateTimePick32", "SysMonthCal32", "SysIPAddress32",  "SysLink",
-    "RichEdit20A",     "RichEdit20W",
+    "Button",
+    "Edit",
+    "Static",
+    "ListBox",
+    "ComboBox",
+    "ScrollBar",
+    "SysListView32",
+    "SysTabControl32",
+    "SysTreeView32",
+    "msctls_trackbar32",
+    "msctls_updown32",
+    "msctls_progress32",
+    "SysDateTimePick32",
+    "SysMonthCal32",
+    "SysIPAddress32",
+    "SysLink",
+    "RichEdit20A",
+    "RichEdit20W",
 };
 
 bool equalNoCase(std::string_view a, std::string_view b) {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(x) == lower(y);
-           });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string canonicalClass(const std::string& name) {
     for (const char* known : kClassNames)
-        if (equalNoCase(name, known))
-            return known;
+        if (equalNoCase(name, known)) return known;
     return name;
 }
 
@@ -1406,8 +1416,7 @@ public:
     void run() {
         while (true) {
             const Token t = peek();
-            if (t.kind == TokenKind::End)
-                return;
+            if (t.kind == TokenKind::End) return;
             if (isKeyword(t, "LANGUAGE")) {
                 take();
                 expr();
@@ -1429,16 +1438,15 @@ private:
         return parser.expression();
     }
     int intArg() { return static_cast<int>(expr().value); }
-    DWORD styleArg(DWORD initial, DWORD typeMask) {
+    DWORD styleArg(DWORD initial) {
         ExprParser parser(*this, false);
-        return static_cast<DWORD>(parser.style(initial, typeMask));
+        return static_cast<DWORD>(parser.style(initial));
     }
 
     /// A string argument; adjacent literals are refused, resource scripts do not join them.
     std::string takeString() {
         const Token t = take();
-        if (t.kind != TokenKind::String)
-            raise(t, "expected a string, found " + describe(t));
+        if (t.kind != TokenKind::String) raise(t, "expected a string, found " + describe(t));
         if (peek().kind == TokenKind::String)
             raise(peek(), "adjacent strings are not joined in resource scripts");
         return t.text;
@@ -1447,8 +1455,7 @@ private:
     /// The comma between two arguments of `stmt`.
     void comma(const Token& stmt, const std::string& what) {
         const Token& t = peek();
-        if (isPunct(t, ","))
-            return void(take());
+        if (isPunct(t, ",")) return void(take());
         if (t.kind == TokenKind::String && m_lastKind == TokenKind::String)
             raise(t, "adjacent strings are not joined in resource scripts");
         if (t.kind == TokenKind::End || t.file != m_lastFile || t.line != m_lastLine)
@@ -1457,15 +1464,13 @@ private:
     }
 
     bool acceptComma() {
-        if (!isPunct(peek(), ","))
-            return false;
+        if (!isPunct(peek(), ",")) return false;
         take();
         return true;
     }
 
     void noMoreArguments(const Token& stmt, const std::string& what) {
-        if (isPunct(peek(), ","))
-            raise(stmt, "too many arguments for " + what);
+        if (isPunct(peek(), ",")) raise(stmt, "too many arguments for " + what);
     }
 
     void skipMemoryOptions() {
@@ -1485,8 +1490,7 @@ private:
         int depth = 1;
         while (depth > 0) {
             const Token t = take();
-            if (t.kind == TokenKind::End)
-                raise(begin, "missing END for this BEGIN");
+            if (t.kind == TokenKind::End) raise(begin, "missing END for this BEGIN");
             if (isBegin(t))
                 ++depth;
             else if (isEnd(t))
@@ -1519,8 +1523,7 @@ private:
         }
         if (type.kind == TokenKind::End || type.kind == TokenKind::Punct || isBegin(type) ||
             isEnd(type)) {
-            if (named)
-                raise(stmt, "unknown statement " + describe(stmt));
+            if (named) raise(stmt, "unknown statement " + describe(stmt));
             raise(type, "expected a resource type, found " + describe(type));
         }
         skipResource(stmt, type, named);
@@ -1534,8 +1537,7 @@ private:
             take();
             return;
         }
-        if (isBegin(t))
-            return skipBlock();
+        if (isBegin(t)) return skipBlock();
         if (type.kind != TokenKind::Ident || !kBlockTypes.count(type.text)) {
             if (named && type.kind == TokenKind::String)
                 raise(stmt, "unknown statement " + describe(stmt));
@@ -1579,8 +1581,7 @@ private:
                 take();
                 return;
             }
-            if (t.kind == TokenKind::End)
-                raise(begin, "missing END for this BEGIN");
+            if (t.kind == TokenKind::End) raise(begin, "missing END for this BEGIN");
             const std::int64_t id = expr().value;
             acceptComma();
             if (peek().kind != TokenKind::String)
@@ -1595,8 +1596,7 @@ private:
 
     void parseDialog(const Token& stmt, int id, bool extended) {
         const std::string what = extended ? "DIALOGEX" : "DIALOG";
-        if (m_module.dialogs.count(id))
-            raise(stmt, "duplicate dialog id " + std::to_string(id));
+        if (m_module.dialogs.count(id)) raise(stmt, "duplicate dialog id " + std::to_string(id));
         DialogTemplate d;
         d.id = id;
         d.extended = extended;
@@ -1609,24 +1609,21 @@ private:
         d.cx = intArg();
         comma(stmt, what);
         d.cy = intArg();
-        if (extended && acceptComma())
-            expr(); // help id
+        if (extended && acceptComma()) expr(); // help id
         noMoreArguments(stmt, what);
 
         bool hasStyle = false, hasCaption = false, hasFont = false;
         DWORD style = 0;
         while (!isBegin(peek())) {
             const Token opt = peek();
-            if (opt.kind == TokenKind::End)
-                raise(stmt, what + " without BEGIN");
-            if (opt.kind != TokenKind::Ident)
-                raise(opt, "expected BEGIN, found " + describe(opt));
+            if (opt.kind == TokenKind::End) raise(stmt, what + " without BEGIN");
+            if (opt.kind != TokenKind::Ident) raise(opt, "expected BEGIN, found " + describe(opt));
             take();
             if (opt.text == "STYLE") {
-                style = styleArg(0, 0);
+                style = styleArg(0);
                 hasStyle = true;
             } else if (opt.text == "EXSTYLE") {
-                d.exStyle = styleArg(0, 0);
+                d.exStyle = styleArg(0);
             } else if (opt.text == "CAPTION") {
                 d.caption = takeString();
                 hasCaption = true;
@@ -1660,8 +1657,7 @@ private:
                 take();
                 break;
             }
-            if (t.kind == TokenKind::End)
-                raise(begin, "missing END for this BEGIN");
+            if (t.kind == TokenKind::End) raise(begin, "missing END for this BEGIN");
             if (t.kind != TokenKind::Ident)
                 raise(t, "unknown statement " + describe(t) + " in dialog");
             if (t.text == "CONTROL") {
@@ -1670,10 +1666,8 @@ private:
             }
             const ControlKind* kind = nullptr;
             for (const ControlKind& k : kControlKinds)
-                if (t.text == k.keyword)
-                    kind = &k;
-            if (!kind)
-                raise(t, "unknown statement " + describe(t) + " in dialog");
+                if (t.text == k.keyword) kind = &k;
+            if (!kind) raise(t, "unknown statement " + describe(t) + " in dialog");
             d.controls.push_back(parseStandardControl(*kind, extended));
         }
         m_module.dialogs.emplace(id, std::move(d));
@@ -1687,8 +1681,7 @@ private:
             font.weight = intArg();
             if (acceptComma()) {
                 font.italic = expr().value != 0;
-                if (acceptComma())
-                    font.charset = intArg();
+                if (acceptComma()) font.charset = intArg();
             }
         }
         noMoreArguments(stmt, "FONT");
@@ -1697,8 +1690,7 @@ private:
     /// A control's text: a string, a number (no text) or, where a resource is named, a name.
     std::string textArg(bool nameAllowed) {
         const Token& t = peek();
-        if (t.kind == TokenKind::String)
-            return takeString();
+        if (t.kind == TokenKind::String) return takeString();
         if (nameAllowed && t.kind == TokenKind::Ident && !knownConstant(t.text) && t.text != "NOT")
             return take().text;
         expr();
@@ -1706,14 +1698,13 @@ private:
     }
 
     // Optional trailing arguments: style, extended style, help id (DIALOGEX only).
-    void trailingArguments(ControlTemplate& c, DWORD initialStyle, DWORD typeMask, bool extended) {
-        c.style = initialStyle;
+    void trailingArguments(ControlTemplate& c, const ControlKind& kind, bool extended) {
+        c.style = WS_CHILD | WS_VISIBLE | kind.defaultStyle;
         if (acceptComma()) {
-            c.style = styleArg(initialStyle, typeMask);
+            c.style = styleArg(WS_CHILD | WS_VISIBLE | kind.baseStyle);
             if (acceptComma()) {
-                c.exStyle = styleArg(0, 0);
-                if (extended && acceptComma())
-                    expr();
+                c.exStyle = styleArg(0);
+                if (extended && acceptComma()) expr();
             }
         }
     }
@@ -1733,22 +1724,22 @@ private:
         c.x = intArg();
         comma(stmt, stmt.text);
         c.y = intArg();
-        const DWORD initial = WS_CHILD | WS_VISIBLE | kind.style;
         if (icon) {
-            // ICON text, id, x, y [, cx, cy [, style [, exstyle]]]
-            c.style = initial;
+            // ICON text, id, x, y [, cx, cy [, style [, exstyle]]]: the size is ignored, the
+            // icon gives it.
+            c.style = WS_CHILD | WS_VISIBLE | kind.defaultStyle;
             if (acceptComma()) {
-                c.cx = intArg();
+                intArg();
                 comma(stmt, stmt.text);
-                c.cy = intArg();
-                trailingArguments(c, initial, kind.typeMask, extended);
+                intArg();
+                trailingArguments(c, kind, extended);
             }
         } else {
             comma(stmt, stmt.text);
             c.cx = intArg();
             comma(stmt, stmt.text);
             c.cy = intArg();
-            trailingArguments(c, initial, kind.typeMask, extended);
+            trailingArguments(c, kind, extended);
         }
         noMoreArguments(stmt, stmt.text);
         return c;
@@ -1775,7 +1766,7 @@ private:
             raise(cls, "expected a window class, found " + describe(cls));
         }
         comma(stmt, "CONTROL");
-        c.style = styleArg(WS_CHILD | WS_VISIBLE, 0);
+        c.style = styleArg(WS_CHILD | WS_VISIBLE);
         comma(stmt, "CONTROL");
         c.x = intArg();
         comma(stmt, "CONTROL");
@@ -1785,9 +1776,8 @@ private:
         comma(stmt, "CONTROL");
         c.cy = intArg();
         if (acceptComma()) {
-            c.exStyle = styleArg(0, 0);
-            if (extended && acceptComma())
-                expr();
+            c.exStyle = styleArg(0);
+            if (extended && acceptComma()) expr();
         }
         noMoreArguments(stmt, "CONTROL");
         return c;
@@ -1808,15 +1798,15 @@ private:
                 take();
                 break;
             }
-            if (t.kind == TokenKind::End)
-                raise(begin, "missing END for this BEGIN");
+            if (t.kind == TokenKind::End) raise(begin, "missing END for this BEGIN");
             if (t.kind == TokenKind::String) {
                 data += take().text;
             } else {
                 const Value v = expr();
                 const int bytes = v.isLong ? 4 : 2;
                 for (int i = 0; i < bytes; ++i)
-                    data += static_cast<char>((static_cast<std::uint64_t>(v.value) >> (8 * i)) & 0xFF);
+                    data +=
+                        static_cast<char>((static_cast<std::uint64_t>(v.value) >> (8 * i)) & 0xFF);
             }
             acceptComma();
         }
@@ -1824,21 +1814,23 @@ private:
             raise(stmt, "duplicate DLGINIT for dialog " + std::to_string(id));
 
         auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(data[i]); };
-        auto word = [&](std::size_t i) { return unsigned(byteAt(i)) | unsigned(byteAt(i + 1)) << 8; };
+        auto word = [&](std::size_t i) {
+            return unsigned(byteAt(i)) | unsigned(byteAt(i + 1)) << 8;
+        };
         std::size_t pos = 0;
         while (pos + 2 <= data.size()) {
             const unsigned control = word(pos);
-            if (control == 0)
-                break;
+            if (control == 0) break;
             if (pos + 8 > data.size())
-                raise(stmt, "DLGINIT entry of control " + std::to_string(control) +
-                                " is cut short");
+                raise(stmt,
+                      "DLGINIT entry of control " + std::to_string(control) + " is cut short");
             const unsigned message = word(pos + 2);
-            const std::size_t length = std::size_t(word(pos + 4)) | std::size_t(word(pos + 6)) << 16;
+            const std::size_t length = std::size_t(word(pos + 4)) | std::size_t(word(pos + 6))
+                                                                        << 16;
             pos += 8;
             if (length > data.size() - pos)
-                raise(stmt, "DLGINIT data of control " + std::to_string(control) +
-                                " runs past the end");
+                raise(stmt,
+                      "DLGINIT data of control " + std::to_string(control) + " runs past the end");
             if (message == kComboAddString || message == kListAddString) {
                 const std::string item = data.substr(pos, length);
                 m_module.listItems[id][static_cast<int>(control)].push_back(
@@ -1868,8 +1860,7 @@ std::optional<long> knownConstant(const std::string& name) {
         return t;
     }();
     auto it = table.find(name);
-    if (it == table.end())
-        return std::nullopt;
+    if (it == table.end()) return std::nullopt;
     return it->second;
 }
 

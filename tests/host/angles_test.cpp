@@ -20,8 +20,7 @@ std::string shown(double rad) {
     int d = 0, m = 0;
     double s = 0;
     AngSesgFromRadi(rad, d, m, s);
-    return StringDaDouble(d, 0, 0) + " " + StringDaDouble(m, 0, 0) + " " +
-           StringDaDouble(s, 0, 5);
+    return StringDaDouble(d, 0, 0) + " " + StringDaDouble(m, 0, 0) + " " + StringDaDouble(s, 0, 5);
 }
 
 } // namespace
@@ -118,4 +117,7 @@ TEST(Angles, non_finite_angles_do_not_break_the_parts) {
     EXPECT_EQ(d, 0);
     EXPECT_EQ(m, 0);
     EXPECT_TRUE(std::isnan(s));
+    AngSesgFromRadi(-1e300, d, m, s); // whole degrees beyond int range
+    EXPECT_EQ(d, -2147483647);
+    EXPECT_EQ(m, 0);
 }

@@ -2,7 +2,6 @@
 #include "interfaces/ConvCoord.h"
 
 #include <gtest/gtest.h>
-#include <proj.h>
 
 #include <cmath>
 #include <limits>
@@ -29,8 +28,7 @@ void utmReference(double latDeg, double lonDeg, int zone, double& east, double& 
             7891.0 * n6 / 37800.0,
         13.0 * n2 / 48.0 - 3.0 * n3 / 5.0 + 557.0 * n4 / 1440.0 + 281.0 * n5 / 630.0 -
             1983433.0 * n6 / 1935360.0,
-        61.0 * n3 / 240.0 - 103.0 * n4 / 140.0 + 15061.0 * n5 / 26880.0 +
-            167603.0 * n6 / 181440.0,
+        61.0 * n3 / 240.0 - 103.0 * n4 / 140.0 + 15061.0 * n5 / 26880.0 + 167603.0 * n6 / 181440.0,
         49561.0 * n4 / 161280.0 - 179.0 * n5 / 168.0 + 6601661.0 * n6 / 7257600.0,
         34729.0 * n5 / 80640.0 - 3418889.0 * n6 / 1995840.0,
         212378941.0 * n6 / 319334400.0};
@@ -58,16 +56,15 @@ struct Site {
 
 // North, centre, south and the islands.
 const Site kSites[] = {
-    {"Torino", 45.070312, 7.686856, 32},   {"Milano", 45.464203, 9.189982, 32},
-    {"Bolzano", 46.498295, 11.354758, 32}, {"Firenze", 43.769560, 11.255814, 32},
-    {"Cagliari", 39.223841, 9.121661, 32}, {"Roma", 41.902782, 12.496366, 33},
-    {"Napoli", 40.851775, 14.268124, 33},  {"Bari", 41.117143, 16.871871, 33},
+    {"Torino", 45.070312, 7.686856, 32},           {"Milano", 45.464203, 9.189982, 32},
+    {"Bolzano", 46.498295, 11.354758, 32},         {"Firenze", 43.769560, 11.255814, 32},
+    {"Cagliari", 39.223841, 9.121661, 32},         {"Roma", 41.902782, 12.496366, 33},
+    {"Napoli", 40.851775, 14.268124, 33},          {"Bari", 41.117143, 16.871871, 33},
     {"Reggio Calabria", 38.111227, 15.647291, 33}, {"Palermo", 38.115688, 13.361267, 33},
     {"Lampedusa", 35.507970, 12.606060, 33}};
 
 std::string rdnUtm(int zone, bool northFirst) {
-    if (northFirst)
-        return zone == 32 ? "EPSG:6707" : "EPSG:6708";
+    if (northFirst) return zone == 32 ? "EPSG:6707" : "EPSG:6708";
     return zone == 32 ? "EPSG:7791" : "EPSG:7792";
 }
 
@@ -79,35 +76,14 @@ TEST(ConvCoord, italian_sites_match_the_transverse_mercator_reference) {
         CConvCoord conv(rdnUtm(site.zone, true));
         ASSERT_TRUE(conv.IsValid()) << conv.GetError();
         double x = 0, y = 0, z = 0;
-        ASSERT_TRUE(conv.GrafGpsToPlanAtt(site.latDeg * kDeg, site.lonDeg * kDeg, 100.0, 2.0, x,
-                                          y, z));
+        ASSERT_TRUE(
+            conv.GrafGpsToPlanAtt(site.latDeg * kDeg, site.lonDeg * kDeg, 100.0, 2.0, x, y, z));
         double east = 0, north = 0;
         utmReference(site.latDeg, site.lonDeg, site.zone, east, north);
         EXPECT_NEAR(x, east, 1e-3);
         EXPECT_NEAR(y, north, 1e-3);
         EXPECT_NEAR(z, 98.0, 1e-9);
     }
-}
-
-TEST(ConvCoord, italian_sites_match_a_direct_proj_transformation) {
-    PJ_CONTEXT* ctx = proj_context_create();
-    for (const Site& site : kSites) {
-        SCOPED_TRACE(site.name);
-        const std::string target = rdnUtm(site.zone, false);
-        PJ* raw = proj_create_crs_to_crs(ctx, "EPSG:6706", target.c_str(), nullptr);
-        ASSERT_NE(raw, nullptr);
-        // EPSG:6706 is latitude first, in degrees; EPSG:7791/7792 are East first.
-        const PJ_COORD ref =
-            proj_trans(raw, PJ_FWD, proj_coord(site.latDeg, site.lonDeg, 0.0, 0.0));
-        proj_destroy(raw);
-        CConvCoord conv(target);
-        double x = 0, y = 0, z = 0;
-        ASSERT_TRUE(conv.GrafGpsToPlanAtt(site.latDeg * kDeg, site.lonDeg * kDeg, 0.0, 0.0, x,
-                                          y, z));
-        EXPECT_NEAR(x, ref.xy.x, 1e-3);
-        EXPECT_NEAR(y, ref.xy.y, 1e-3);
-    }
-    proj_context_destroy(ctx);
 }
 
 TEST(ConvCoord, geographic_to_plane_and_back_within_a_millimetre) {
@@ -153,7 +129,7 @@ TEST(ConvCoord, etrs89_utm_converts_inside_its_own_area) {
 TEST(ConvCoord, positions_outside_the_area_of_use_are_refused_untouched) {
     CConvCoord zone32("EPSG:6707"); // Italy west of 12°E
     double x = 1.0, y = 2.0, z = 3.0;
-    EXPECT_FALSE(zone32.GrafGpsToPlanAtt(41.9 * kDeg, 12.5 * kDeg, 0, 0, x, y, z)); // Roma
+    EXPECT_FALSE(zone32.GrafGpsToPlanAtt(41.9 * kDeg, 12.5 * kDeg, 0, 0, x, y, z));  // Roma
     EXPECT_FALSE(zone32.GrafGpsToPlanAtt(51.5 * kDeg, -0.12 * kDeg, 0, 0, x, y, z)); // London
     EXPECT_FALSE(zone32.GrafGpsToPlanAtt(-33.9 * kDeg, 151.2 * kDeg, 0, 0, x, y, z));
     EXPECT_EQ(x, 1.0);
@@ -189,8 +165,8 @@ TEST(ConvCoord, undefined_and_non_finite_inputs_are_refused_untouched) {
         EXPECT_EQ(y, 2.0);
         EXPECT_EQ(z, 3.0);
     }
-    const Case plane[] = {{1.7e200, 5e6, 0, 0}, {5e5, nan, 0, 0}, {5e5, 5e6, inf, 0},
-                          {5e5, 5e6, 0, 1.7e200}};
+    const Case plane[] = {
+        {1.7e200, 5e6, 0, 0}, {5e5, nan, 0, 0}, {5e5, 5e6, inf, 0}, {5e5, 5e6, 0, 1.7e200}};
     for (const Case& c : plane) {
         double a = 1.0, b = 2.0, e = 3.0;
         EXPECT_FALSE(conv.PlanAttToGrafGps(c.a, c.b, c.c, c.d, a, b, e));
@@ -252,23 +228,20 @@ TEST(Geocentric, known_reference_positions) {
     EXPECT_NEAR(z, 5124304.349, 1e-3);
 }
 
-TEST(Geocentric, matches_proj_and_round_trips_within_a_tenth_of_a_millimetre) {
-    PJ_CONTEXT* ctx = proj_context_create();
-    PJ* cart = proj_create(ctx, "+proj=cart +ellps=GRS80");
-    ASSERT_NE(cart, nullptr);
-    const double table[][3] = {{45.070312, 7.686856, 250.0},  {38.115688, 13.361267, 35.2},
-                               {-33.9, 151.2, -30.0},         {89.9999, 45.0, 2000.0},
-                               {-90.0, 0.0, 0.0},             {0.0, 180.0, 20200000.0},
-                               {46.5, -179.9999, 4810.0}};
+TEST(Geocentric, round_trips_within_a_tenth_of_a_millimetre) {
+    const double table[][3] = {{45.070312, 7.686856, 250.0},
+                               {38.115688, 13.361267, 35.2},
+                               {-33.9, 151.2, -30.0},
+                               {89.9999, 45.0, 2000.0},
+                               {-90.0, 0.0, 0.0},
+                               {0.0, 180.0, 20200000.0},
+                               {46.5, -179.9999, 4810.0},
+                               {0.0, 0.0, -6000000.0}};
     for (const auto& row : table) {
         SCOPED_TRACE(row[0]);
         const double lat = row[0] * kDeg, lon = row[1] * kDeg, h = row[2];
         double x, y, z;
         ASSERT_TRUE(GeoToGeocentric(lat, lon, h, x, y, z));
-        const PJ_COORD ref = proj_trans(cart, PJ_FWD, proj_coord(lon, lat, h, 0.0));
-        EXPECT_NEAR(x, ref.xyz.x, 1e-4);
-        EXPECT_NEAR(y, ref.xyz.y, 1e-4);
-        EXPECT_NEAR(z, ref.xyz.z, 1e-4);
         double lat2, lon2, h2;
         ASSERT_TRUE(GeocentricToGeo(x, y, z, lat2, lon2, h2));
         EXPECT_NEAR(lat2, lat, 1e-4 / 6371000.0);
@@ -278,8 +251,6 @@ TEST(Geocentric, matches_proj_and_round_trips_within_a_tenth_of_a_millimetre) {
         }
         EXPECT_NEAR(h2, h, 1e-4);
     }
-    proj_destroy(cart);
-    proj_context_destroy(ctx);
 }
 
 TEST(Geocentric, undefined_inputs_are_refused_untouched) {

@@ -16,10 +16,17 @@ TEST(StringDaDouble, fixed_decimals_and_no_negative_zero) {
         const char* text;
     };
     const Case cases[] = {
-        {123.4567, 3, "123.457"}, {1.23456, 3, "1.235"},   {-2.5004, 3, "-2.500"},
-        {-0.0004, 3, "0.000"},    {-0.0, 2, "0.00"},       {-1e-20, 0, "0"},
-        {-0.4, 0, "0"},           {101.0, 0, "101"},       {0.1, 10, "0.1000000000"},
-        {4400001.5, 3, "4400001.500"}, {999999999999999.9, 0, "1000000000000000"},
+        {123.4567, 3, "123.457"},
+        {1.23456, 3, "1.235"},
+        {-2.5004, 3, "-2.500"},
+        {-0.0004, 3, "0.000"},
+        {-0.0, 2, "0.00"},
+        {-1e-20, 0, "0"},
+        {-0.4, 0, "0"},
+        {101.0, 0, "101"},
+        {0.1, 10, "0.1000000000"},
+        {4400001.5, 3, "4400001.500"},
+        {999999999999999.9, 0, "1000000000000000"},
         {-3.0, 0, "-3"},
     };
     for (const Case& c : cases)
@@ -49,10 +56,8 @@ TEST(StringDaDouble, ignores_the_process_locale) {
     const std::string saved = previous ? previous : "C";
     const char* comma = nullptr;
     for (const char* name : {"it_IT.UTF-8", "it_IT.utf8", "de_DE.UTF-8", "de_DE.utf8"})
-        if ((comma = std::setlocale(LC_ALL, name)))
-            break;
-    if (!comma)
-        GTEST_SKIP() << "no locale with a decimal comma installed";
+        if ((comma = std::setlocale(LC_ALL, name))) break;
+    if (!comma) GTEST_SKIP() << "no locale with a decimal comma installed";
     EXPECT_EQ(StringDaDouble(1.5, 0, 3), "1.500");
     EXPECT_EQ(DoubleDaString("2.25"), 2.25);
     std::setlocale(LC_ALL, saved.c_str());
@@ -64,10 +69,22 @@ TEST(DoubleDaString, reads_the_leading_number) {
         double value;
     };
     const Case cases[] = {
-        {"12.5", 12.5},    {"  12,5", 12.5}, {"-.5", -0.5},   {"+4", 4.0},
-        {"1.5e3", 1500.0}, {"1E-2", 0.01},   {"12.5m", 12.5}, {"1e", 1.0},
-        {"7.", 7.0},       {"", 0.0},        {"abc", 0.0},    {"-", 0.0},
-        {".", 0.0},        {"\t 3", 3.0},    {"1,234.5", 1.234}, {"info", 0.0},
+        {"12.5", 12.5},
+        {"  12,5", 12.5},
+        {"-.5", -0.5},
+        {"+4", 4.0},
+        {"1.5e3", 1500.0},
+        {"1E-2", 0.01},
+        {"12.5m", 12.5},
+        {"1e", 1.0},
+        {"7.", 7.0},
+        {"", 0.0},
+        {"abc", 0.0},
+        {"-", 0.0},
+        {".", 0.0},
+        {"\t 3", 3.0},
+        {"1,234.5", 1.234},
+        {"info", 0.0},
         {"4400001.500", 4400001.5},
     };
     for (const Case& c : cases)

@@ -19,16 +19,14 @@ ParseResult parse(const std::string& text, const Files& files = {}) {
     return parseResourceScript(text, "t.rc",
                                [files](const std::string& name) -> std::optional<std::string> {
                                    auto it = files.find(name);
-                                   if (it == files.end())
-                                       return std::nullopt;
+                                   if (it == files.end()) return std::nullopt;
                                    return it->second;
                                });
 }
 
 int lineOf(const std::string& text, const std::string& needle) {
     const auto pos = text.find(needle);
-    if (pos == std::string::npos)
-        return 0;
+    if (pos == std::string::npos) return 0;
     return 1 + static_cast<int>(std::count(text.begin(), text.begin() + pos, '\n'));
 }
 
@@ -99,6 +97,10 @@ BEGIN
     CONTROL         "Btn", 122, BUTTON, BS_AUTOCHECKBOX | WS_TABSTOP,
                     5, 70, 40, 10
     CONTROL         "Ed", 123, EDIT, 0, 5, 80, 40, 10, 0, 77
+    COMBOBOX        124, 1, 1, 1, 1
+    LTEXT           "g", 125, 1, 1, 1, 1, NOT WS_GROUP
+    RADIOBUTTON     "r", 126, 1, 1, 1, 1, WS_DISABLED
+    ICON            2, 127, 1, 2, 30, 40
 END
 
 IDD_SIMPLE DIALOG DISCARDABLE 10, 20, 100, 50
@@ -190,15 +192,17 @@ TEST(ResourceParser, gives_each_control_statement_its_class_and_style) {
     const ParseResult r = parse(kScript, kIds);
     ASSERT_TRUE(r.module) << r.error;
     const DialogTemplate& d = *r.module->findDialog(100);
+    // The words the resource compiler stores: without a style a statement gets its default
+    // style; with one, its base style, which for statics lacks WS_GROUP, for combo boxes is
+    // empty and for radio and three-state buttons lacks WS_TABSTOP.
     const DWORD base = WS_CHILD | WS_VISIBLE;
     const std::vector<ExpectedControl> expected = {
         {-1, "Static", "&Nome :", base | SS_LEFT | WS_GROUP},
-        {101, "Static", "Destra", base | SS_RIGHT | WS_GROUP | SS_NOTIFY},
+        {101, "Static", "Destra", base | SS_RIGHT | SS_NOTIFY},
         {102, "Static", "", base | SS_CENTER | WS_GROUP},
         {103, "Edit", "", base | ES_LEFT | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
-        // An explicit combo box type replaces the default CBS_SIMPLE instead of OR-ing with it.
-        {104, "ComboBox", "", base | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP},
-        {105, "ComboBox", "", base | CBS_DROPDOWNLIST | WS_TABSTOP},
+        {104, "ComboBox", "", base | CBS_DROPDOWN | WS_VSCROLL},
+        {105, "ComboBox", "", base | CBS_DROPDOWNLIST},
         {106, "ListBox", "", base | LBS_NOTIFY | LBS_SORT},
         {107, "Button", "Note", base | BS_PUSHBUTTON},
         {IDOK, "Button", "&OK", base | BS_DEFPUSHBUTTON | WS_TABSTOP},
@@ -206,7 +210,7 @@ TEST(ResourceParser, gives_each_control_statement_its_class_and_style) {
         {110, "Button", "C", base | BS_CHECKBOX | WS_TABSTOP},
         {111, "Button", "AC", base | BS_AUTOCHECKBOX | WS_TABSTOP},
         {112, "Button", "R", base | BS_RADIOBUTTON | WS_TABSTOP},
-        {113, "Button", "AR", base | BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP},
+        {113, "Button", "AR", base | BS_AUTORADIOBUTTON | WS_GROUP},
         {114, "Button", "S3", base | BS_3STATE | WS_TABSTOP},
         {115, "Button", "A3", base | BS_AUTO3STATE | WS_TABSTOP},
         {-1, "Static", "APP_ICON", base | 0x3},
@@ -214,6 +218,10 @@ TEST(ResourceParser, gives_each_control_statement_its_class_and_style) {
         {121, "msctls_trackbar32", "Slider", WS_CHILD | 0x1},
         {122, "Button", "Btn", base | BS_AUTOCHECKBOX | WS_TABSTOP},
         {123, "Edit", "Ed", base},
+        {124, "ComboBox", "", base | CBS_SIMPLE | WS_TABSTOP},
+        {125, "Static", "g", base | SS_LEFT},
+        {126, "Button", "r", base | BS_RADIOBUTTON | WS_DISABLED},
+        {127, "Static", "", base | 0x3},
     };
     ASSERT_EQ(d.controls.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -231,6 +239,7 @@ TEST(ResourceParser, gives_each_control_statement_its_class_and_style) {
     EXPECT_EQ(edit.y, 5);
     EXPECT_EQ(edit.cx, 80);
     EXPECT_EQ(edit.cy, 12);
+    EXPECT_EQ(d.controls[24].cx, 0); // an icon takes its size from the icon
     // A statement spread over two lines is reported at its first line.
     EXPECT_EQ(d.controls[19].line, lineOf(kScript, "CONTROL         \"Btn\""));
     EXPECT_EQ(d.controls[0].line, lineOf(kScript, "LTEXT"));
@@ -243,7 +252,8 @@ TEST(ResourceParser, decodes_string_escapes_and_keeps_utf8) {
     ASSERT_NE(r.module->findString(1000), nullptr);
     EXPECT_EQ(*r.module->findString(1000), "Ciao\tmondo\n");
     EXPECT_EQ(*r.module->findString(1001), "Virgolette \"doppie\" e \"escape\"");
-    EXPECT_EQ(*r.module->findString(1002), "\\ \a AB è perché");
+    // \a is stored as 0x08, the resource compiler's right-alignment mark.
+    EXPECT_EQ(*r.module->findString(1002), "\\ \b AB è perché");
     EXPECT_EQ(*r.module->findString(1003), "&Salva");
     EXPECT_EQ(r.module->findString(1004), nullptr);
 }
@@ -284,10 +294,20 @@ TEST(ResourceParser, runs_the_preprocessor_and_records_numeric_symbols) {
 
 TEST(ResourceParser, evaluates_expressions_like_the_resource_compiler) {
     const std::vector<std::pair<std::string, int>> cases = {
-        {"2 + 3 * 4", 14},     {"(2 + 3) * 4", 20}, {"-5", -5},          {"~0 & 0xFF", 255},
-        {"0x10 | 1", 17},      {"10 - 2 - 3", 5},   {"7 / 2", 3},        {"7 % 4", 3},
-        {"0x7fffL", 32767},    {"12U", 12},         {"IDOK + IDCANCEL", 3}, {"1 << 4", 16},
-        {"6 ^ 3", 5},          {"- -4", 4},
+        {"2 + 3 * 4", 14},
+        {"(2 + 3) * 4", 20},
+        {"-5", -5},
+        {"~0 & 0xFF", 255},
+        {"0x10 | 1", 17},
+        {"10 - 2 - 3", 5},
+        {"7 / 2", 3},
+        {"7 % 4", 3},
+        {"0x7fffL", 32767},
+        {"12U", 12},
+        {"IDOK + IDCANCEL", 3},
+        {"1 << 4", 16},
+        {"6 ^ 3", 5},
+        {"- -4", 4},
     };
     for (const auto& [text, value] : cases) {
         SCOPED_TRACE(text);
@@ -352,7 +372,8 @@ TEST(ResourceParser, reports_malformed_input_at_the_faulty_line) {
         {"// x\n/* never\nclosed\n", "t.rc:2: unterminated comment"},
         {"1 DIALOG 0,0,1,1\nSTYLE WS_POPUP\nLTEXT \"a\", 1, 0,0,1,1\nEND\n",
          "t.rc:3: expected BEGIN, found 'LTEXT'"},
-        {"1 DIALOG 0,0,1,1\nBEGIN\n LTEXT \"a\", 1, 0,0,1,1\n", "t.rc:2: missing END for this BEGIN"},
+        {"1 DIALOG 0,0,1,1\nBEGIN\n LTEXT \"a\", 1, 0,0,1,1\n",
+         "t.rc:2: missing END for this BEGIN"},
         {"1 DIALOG 0,0,1,1\nBEGIN\n EDITTEXT 1, 0x1G, 0,1,1\nEND\n", "t.rc:3: bad number '0x1G'"},
         {"1 DIALOG 0,0,1,1\nBEGIN\n BUTTON 1, 0,0,1,1\nEND\n",
          "t.rc:3: unknown statement 'BUTTON' in dialog"},
@@ -414,7 +435,8 @@ TEST(ResourceParser, resolves_includes_and_names_the_included_file_in_errors) {
     EXPECT_EQ(loop.error, "self.h:1: #include nested too deeply");
 
     // Without a resolver only the known system headers can be included.
-    EXPECT_TRUE(parseResourceScript("#include <windows.h>\n#include \"afxres.h\"\n", "x.rc").module);
+    EXPECT_TRUE(
+        parseResourceScript("#include <windows.h>\n#include \"afxres.h\"\n", "x.rc").module);
     EXPECT_EQ(parseResourceScript("#include \"ids.h\"\n", "x.rc").error,
               "x.rc:1: cannot open include file \"ids.h\"");
 }
@@ -438,8 +460,7 @@ TEST(ResourceParser, knows_every_style_constant_of_the_types_header) {
     const std::regex declaration(
         R"(inline constexpr \w+ ((?:WS|DS|SS|ES|BS|CBS|LBS|LVS)_\w+|ID\w+) = ([^;]+);)");
     int checked = 0;
-    for (std::sregex_iterator it(header.begin(), header.end(), declaration), end; it != end;
-         ++it) {
+    for (std::sregex_iterator it(header.begin(), header.end(), declaration), end; it != end; ++it) {
         const std::string name = (*it)[1];
         const std::string value = (*it)[2];
         SCOPED_TRACE(name);
@@ -462,8 +483,7 @@ TEST(ResourceParser, parses_the_module_resource_script) {
     const ParseResult r = parseResourceScript(
         script, "gpsdialogs.rc", [&](const std::string& name) -> std::optional<std::string> {
             std::ifstream in(dir + name, std::ios::binary);
-            if (!in)
-                return std::nullopt;
+            if (!in) return std::nullopt;
             return readFile(dir + name);
         });
     ASSERT_TRUE(r.module) << r.error;

@@ -24,8 +24,7 @@ public:
             (std::filesystem::temp_directory_path() / "gpsdialogs-test-XXXXXX").string();
         std::vector<char> buffer(pattern.begin(), pattern.end());
         buffer.push_back('\0');
-        if (!::mkdtemp(buffer.data()))
-            throw std::runtime_error("cannot create a temporary folder");
+        if (!::mkdtemp(buffer.data())) throw std::runtime_error("cannot create a temporary folder");
         m_dir = buffer.data();
         m_path = m_dir / fileName;
         CIniFile::SetFilePath(m_path.string());

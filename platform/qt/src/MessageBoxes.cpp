@@ -1,0 +1,90 @@
+// Message boxes in Italian: the framework's button sets and icons on a QMessageBox.
+#include "Internal.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <utility>
+#include <vector>
+
+namespace platform::qt {
+
+namespace {
+
+struct ButtonSpec {
+    int id;
+    const char* label;
+    QMessageBox::ButtonRole role;
+};
+
+std::vector<ButtonSpec> buttonsFor(UINT type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        return {{IDOK, "OK", QMessageBox::AcceptRole}, {IDCANCEL, "Annulla", QMessageBox::RejectRole}};
+    case MB_ABORTRETRYIGNORE:
+        return {{IDABORT, "Interrompi", QMessageBox::RejectRole},
+                {IDRETRY, "Riprova", QMessageBox::AcceptRole},
+                {IDIGNORE, "Ignora", QMessageBox::AcceptRole}};
+    case MB_YESNOCANCEL:
+        return {{IDYES, "Sì", QMessageBox::YesRole},
+                {IDNO, "No", QMessageBox::NoRole},
+                {IDCANCEL, "Annulla", QMessageBox::RejectRole}};
+    case MB_YESNO: return {{IDYES, "Sì", QMessageBox::YesRole}, {IDNO, "No", QMessageBox::NoRole}};
+    case MB_RETRYCANCEL:
+        return {{IDRETRY, "Riprova", QMessageBox::AcceptRole},
+                {IDCANCEL, "Annulla", QMessageBox::RejectRole}};
+    default: return {{IDOK, "OK", QMessageBox::AcceptRole}};
+    }
+}
+
+QMessageBox::Icon iconFor(UINT type) {
+    switch (type & MB_ICONMASK) {
+    case MB_ICONHAND: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+    case MB_ICONASTERISK: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+/// The button that Escape and the close box choose: Cancel where there is one, the only
+/// button of a box with one; none otherwise (yes/no and abort/retry/ignore must be answered).
+int escapeIdFor(UINT type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OK: return IDOK;
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+    case MB_RETRYCANCEL: return IDCANCEL;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+int showMessageBox(QWidget* parent, const std::string& text, const std::string& caption,
+                   UINT type) {
+    QMessageBox box(parent);
+    box.setWindowTitle(toQString(caption));
+    box.setText(toQString(text));
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon(iconFor(type));
+    std::vector<std::pair<QAbstractButton*, int>> buttons;
+    std::vector<ButtonSpec> specs = buttonsFor(type);
+    for (const ButtonSpec& spec : specs) {
+        QPushButton* button = box.addButton(QString::fromUtf8(spec.label), spec.role);
+        buttons.emplace_back(button, spec.id);
+        if (spec.id == escapeIdFor(type)) box.setEscapeButton(button);
+    }
+    size_t defaultIndex = (type & 0xF00) >> 8; // MB_DEFBUTTON2 is 0x100, MB_DEFBUTTON3 0x200
+    if (defaultIndex < buttons.size())
+        box.setDefaultButton(static_cast<QPushButton*>(buttons[defaultIndex].first));
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    for (const auto& [button, id] : buttons)
+        if (button == clicked) return id;
+    // Closed without a button (only possible where an escape button exists).
+    int escape = escapeIdFor(type);
+    return escape != 0 ? escape : specs.front().id;
+}
+
+} // namespace platform::qt

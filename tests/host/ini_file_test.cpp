@@ -1,0 +1,244 @@
+// The settings file: Windows-profile text, names without case, untouched bytes, atomic writes.
+#include "interfaces/Kit.h"
+
+#include "TempSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <string>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+using testsupport::TempSettings;
+
+TEST(IniFile, a_missing_file_gives_every_default) {
+    TempSettings settings;
+    CIniFile ini;
+    EXPECT_EQ(ini.GetPath(), settings.pathString());
+    EXPECT_EQ(ini.GetShort("EDIT_GPS", "ModPt", 3), 3);
+    EXPECT_TRUE(ini.GetBool("LIBRETTO", "AssNomiGpsAuto", true));
+    EXPECT_EQ(ini.GetLong("FILE ASCI", "NumCampi", -1), -1);
+    EXPECT_EQ(ini.GetDouble("TRAF_GPS", "AltAnt", 1.5), 1.5);
+    EXPECT_EQ(ini.GetString("PERSIST", "GpsVari", "x"), "x");
+    char buffer[16] = "junk";
+    EXPECT_FALSE(ini.GetLastFile("PERSIST", "a", "b", "c", "d", buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "");
+    EXPECT_FALSE(fs::exists(settings.path()));
+}
+
+TEST(IniFile, values_read_back_exactly) {
+    TempSettings settings;
+    {
+        CIniFile ini;
+        EXPECT_TRUE(ini.WriteShort("EDIT_GPS", "ModPt", -32768));
+        EXPECT_TRUE(ini.WriteLong("FILE ASCI", "Campo-0", INT32_MAX));
+        EXPECT_TRUE(ini.WriteBool("LIBRETTO", "AssNomiGpsAuto", true));
+        EXPECT_TRUE(ini.WriteDouble("TRAF_GPS", "AltAnt", 0.1));
+        EXPECT_TRUE(ini.WriteDouble("TRAF_GPS", "Third", 1.0 / 3.0));
+        EXPECT_TRUE(ini.WriteDouble("TRAF_GPS", "Tiny", -DBL_MIN / 4)); // subnormal
+        EXPECT_TRUE(ini.WriteDouble("TRAF_GPS", "NoValue", 1.7e200));
+        EXPECT_TRUE(ini.WriteString("PERSIST", "Blanks", "  padded  "));
+        EXPECT_TRUE(ini.WriteString("PERSIST", "Quoted", "\"q\""));
+        EXPECT_TRUE(ini.WriteString("PERSIST", "Odd", "a=b ; c # d [e]"));
+        EXPECT_TRUE(ini.WriteString("PERSIST", "Path", "/home/citt\xc3\xa0/rilievo 1.txt"));
+        EXPECT_TRUE(ini.WriteString("PERSIST", "Empty", ""));
+    }
+    CIniFile ini; // a fresh object reads the file afresh
+    EXPECT_EQ(ini.GetShort("EDIT_GPS", "ModPt", 0), -32768);
+    EXPECT_EQ(ini.GetLong("FILE ASCI", "Campo-0", 0), INT32_MAX);
+    EXPECT_TRUE(ini.GetBool("LIBRETTO", "AssNomiGpsAuto", false));
+    EXPECT_EQ(ini.GetDouble("TRAF_GPS", "AltAnt", 0), 0.1);
+    EXPECT_EQ(ini.GetDouble("TRAF_GPS", "Third", 0), 1.0 / 3.0);
+    EXPECT_EQ(ini.GetDouble("TRAF_GPS", "Tiny", 0), -DBL_MIN / 4);
+    EXPECT_EQ(ini.GetDouble("TRAF_GPS", "NoValue", 0), 1.7e200);
+    EXPECT_EQ(ini.GetString("PERSIST", "Blanks", ""), "  padded  ");
+    EXPECT_EQ(ini.GetString("PERSIST", "Quoted", ""), "\"q\"");
+    EXPECT_EQ(ini.GetString("PERSIST", "Odd", ""), "a=b ; c # d [e]");
+    EXPECT_EQ(ini.GetString("PERSIST", "Path", ""), "/home/citt\xc3\xa0/rilievo 1.txt");
+    EXPECT_EQ(ini.GetString("PERSIST", "Empty", "default"), "");
+    EXPECT_NE(settings.read().find("AltAnt=0.1\n"), std::string::npos);
+}
+
+TEST(IniFile, names_are_found_without_regard_to_case) {
+    TempSettings settings;
+    settings.write("[edit_gps]\n  modpt = 3 \n");
+    CIniFile ini;
+    EXPECT_EQ(ini.GetShort("EDIT_GPS", "ModPt", 0), 3);
+    EXPECT_TRUE(ini.WriteShort("Edit_Gps", "MODPT", 4));
+    EXPECT_EQ(settings.read(), "[edit_gps]\n  modpt = 4\n");
+}
+
+TEST(IniFile, a_write_keeps_every_other_byte) {
+    TempSettings settings;
+    const std::string before = "; settings of the surveyor\r\n"
+                               "\r\n"
+                               "[PERSIST]\r\n"
+                               "LastLoadedFile=C:\\dati\\a.gps\r\n"
+                               "# comment inside\r\n"
+                               "garbage without equals\r\n"
+                               "GpsVari = 3   \r\n"
+                               "\r\n"
+                               "[FILE ASCI]\r\n"
+                               "Separator=1\r\n";
+    settings.write(before);
+    CIniFile ini;
+    EXPECT_TRUE(ini.WriteLong("persist", "gpsvari", 12));
+    std::string expected = before;
+    expected.replace(expected.find("3   \r\n"), 6, "12\r\n");
+    EXPECT_EQ(settings.read(), expected);
+
+    // A new key goes after the last key of its section, with the file's line ends.
+    EXPECT_TRUE(ini.WriteString("PERSIST", "LastStoredFile", "b.gps"));
+    expected.insert(expected.find("\r\n\r\n[FILE ASCI]") + 2, "LastStoredFile=b.gps\r\n");
+    EXPECT_EQ(settings.read(), expected);
+
+    // A new section goes at the end.
+    EXPECT_TRUE(ini.WriteBool("LIBRETTO", "AssNomiGpsAuto", false));
+    expected += "[LIBRETTO]\r\nAssNomiGpsAuto=0\r\n";
+    EXPECT_EQ(settings.read(), expected);
+}
+
+TEST(IniFile, a_file_without_final_line_end_gets_one_before_new_lines) {
+    TempSettings settings;
+    settings.write("[A]\nx=1");
+    CIniFile ini;
+    EXPECT_TRUE(ini.WriteShort("A", "y", 2));
+    EXPECT_EQ(settings.read(), "[A]\nx=1\ny=2\n");
+    settings.write("[A]\nx=1");
+    EXPECT_TRUE(ini.WriteShort("B", "z", 3));
+    EXPECT_EQ(settings.read(), "[A]\nx=1\n[B]\nz=3\n");
+}
+
+TEST(IniFile, a_byte_order_mark_does_not_hide_the_first_section) {
+    TempSettings settings;
+    settings.write("\xEF\xBB\xBF[EDIT_GPS]\r\nModPt=2\r\n");
+    EXPECT_EQ(CIniFile().GetShort("EDIT_GPS", "ModPt", 0), 2);
+}
+
+TEST(IniFile, malformed_values_give_the_default) {
+    TempSettings settings;
+    settings.write("[S]\n"
+                   "Short=99999\nWord=abc\nHalf=1.5\nFlag=maybe\nNum=1.5x\nComma=1,5\n"
+                   "Big=2147483648\nSpaced= 12 \nYes=YES\nNo=false\n"
+                   "[Broken\nOrphan=7\n\x01\x02\xff\xfe=\n");
+    CIniFile ini;
+    EXPECT_EQ(ini.GetShort("S", "Short", 5), 5);
+    EXPECT_EQ(ini.GetShort("S", "Word", 5), 5);
+    EXPECT_EQ(ini.GetShort("S", "Half", 5), 5);
+    EXPECT_TRUE(ini.GetBool("S", "Flag", true));
+    EXPECT_FALSE(ini.GetBool("S", "Flag", false));
+    EXPECT_EQ(ini.GetDouble("S", "Num", 2.5), 2.5);
+    EXPECT_EQ(ini.GetDouble("S", "Comma", 2.5), 2.5);
+    EXPECT_EQ(ini.GetLong("S", "Big", 5), 5);
+    EXPECT_EQ(ini.GetShort("S", "Spaced", 5), 12);
+    EXPECT_TRUE(ini.GetBool("S", "Yes", false));
+    EXPECT_FALSE(ini.GetBool("S", "No", true));
+    // "[Broken" opens no section: Orphan still belongs to [S].
+    EXPECT_EQ(ini.GetShort("S", "Orphan", 0), 7);
+}
+
+TEST(IniFile, a_folder_in_place_of_the_file_gives_defaults_and_refuses_writes) {
+    TempSettings settings;
+    fs::create_directory(settings.path());
+    CIniFile ini;
+    EXPECT_EQ(ini.GetShort("S", "k", 9), 9);
+    EXPECT_FALSE(ini.WriteShort("S", "k", 1));
+    EXPECT_TRUE(fs::is_directory(settings.path()));
+}
+
+TEST(IniFile, a_write_into_a_missing_folder_fails) {
+    TempSettings settings;
+    CIniFile ini((settings.dir() / "no-such-folder" / "settings.ini").string());
+    EXPECT_FALSE(ini.WriteShort("EDIT_GPS", "ModPt", 1));
+    EXPECT_FALSE(fs::exists(settings.dir() / "no-such-folder"));
+}
+
+TEST(IniFile, a_failed_write_leaves_the_old_file_whole) {
+    TempSettings settings;
+    std::string before = "[EDIT_GPS]\nModPt=1\n";
+    for (int i = 0; i < 200; ++i)
+        before += "; padding line " + std::to_string(i) + "\n";
+    settings.write(before);
+
+    // Writes past a small file-size limit fail (also for root), like a full disk.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 512;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = CIniFile().WriteShort("EDIT_GPS", "ModPt", 4);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(settings.read(), before);
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(settings.dir()))
+        ++files;
+    EXPECT_EQ(files, 1) << "the temporary file was left behind";
+}
+
+TEST(IniFile, texts_that_do_not_fit_one_line_are_refused) {
+    TempSettings settings;
+    settings.write("[S]\nk=1\n");
+    CIniFile ini;
+    EXPECT_FALSE(ini.WriteString("S", "k", "two\nlines"));
+    EXPECT_FALSE(ini.WriteString("S", "k=x", "v"));
+    EXPECT_FALSE(ini.WriteString("S]", "k", "v"));
+    EXPECT_FALSE(ini.WriteString("", "k", "v"));
+    EXPECT_FALSE(ini.WriteString("S", " ", "v"));
+    EXPECT_EQ(settings.read(), "[S]\nk=1\n");
+}
+
+TEST(IniFile, writes_keep_the_permissions_and_follow_a_link) {
+    TempSettings settings;
+    const fs::path real = settings.dir() / "real.ini";
+    {
+        CIniFile ini(real.string());
+        ASSERT_TRUE(ini.WriteShort("S", "k", 1));
+    }
+    ::chmod(real.c_str(), 0600);
+    fs::create_symlink("real.ini", settings.path());
+    CIniFile ini; // through the link
+    ASSERT_TRUE(ini.WriteShort("S", "k", 2));
+    EXPECT_TRUE(fs::is_symlink(settings.path()));
+    EXPECT_EQ(CIniFile(real.string()).GetShort("S", "k", 0), 2);
+    struct stat st {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(IniFile, last_file_takes_the_first_key_with_a_value) {
+    TempSettings settings;
+    settings.write("[PERSIST]\nLastExportedLibrettoLBC=\nLastImportedLibrettoLBC=/b/x.lbc\n"
+                   "LastStoredFile=/c/y.gps\n");
+    char buffer[1023];
+    EXPECT_TRUE(CIniFile().GetLastFile("PERSIST", "LastExportedLibrettoLBC",
+                                       "LastImportedLibrettoLBC", "LastStoredFile",
+                                       "LastLoadedFile", buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "/b/x.lbc");
+}
+
+TEST(IniFile, last_file_is_cut_on_a_character_boundary) {
+    TempSettings settings;
+    // "/città/x": the 'à' takes bytes 5 and 6.
+    settings.write("[P]\nk=/citt\xc3\xa0/x\n");
+    CIniFile ini;
+    char buffer[16];
+    ini.GetLastFile("P", "a", "k", "b", "c", buffer, 7); // room for 6 bytes: would split 'à'
+    EXPECT_STREQ(buffer, "/citt");
+    ini.GetLastFile("P", "a", "k", "b", "c", buffer, 8);
+    EXPECT_STREQ(buffer, "/citt\xc3\xa0");
+    ini.GetLastFile("P", "a", "k", "b", "c", buffer, 1);
+    EXPECT_STREQ(buffer, "");
+    ini.GetLastFile("P", "a", "k", "b", "c", buffer, sizeof buffer);
+    EXPECT_STREQ(buffer, "/citt\xc3\xa0/x");
+}
