@@ -62,7 +62,8 @@ struct ResourceModule {
     const std::string* findString(int id) const;
 };
 
-/// \brief Gives the text of an included file, or nothing when the parser should skip it.
+/// \brief Gives the text of an included file, or nothing when it cannot be found (an error for
+///        a quoted include; an unknown `<...>` header is skipped).
 using IncludeResolver = std::function<std::optional<std::string>(const std::string& name)>;
 
 /// \brief Outcome of parsing a resource script.
