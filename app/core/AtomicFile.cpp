@@ -13,7 +13,9 @@ namespace gpsbook {
 
 namespace {
 
-std::string systemError(int error) { return std::strerror(error); }
+std::string systemError(int error) {
+    return std::strerror(error);
+}
 
 bool writeAll(int fd, const std::string& content) {
     const char* data = content.data();
@@ -53,8 +55,7 @@ std::string writeFileAtomically(const std::string& path, const std::string& cont
 
     fs::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
-    if (!fs::is_directory(folder, ec))
-        return "la cartella \"" + folder.string() + "\" non esiste";
+    if (!fs::is_directory(folder, ec)) return "la cartella \"" + folder.string() + "\" non esiste";
 
     std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     std::vector<char> tempName(pattern.begin(), pattern.end());

@@ -1,0 +1,542 @@
+#include "MainWindow.h"
+
+#include "core/BookText.h"
+
+#include "gpsdialogs/GpsDialogs.h"
+#include "interfaces/Kit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTemporaryFile>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kGroupRole = Qt::UserRole;
+constexpr int kPointRole = Qt::UserRole + 1;
+
+const char* const kSettingsSection = "GPSBOOK";
+const char* const kSettingsFolder = "UltimaCartella";
+const char* const kFileFilter = "Libretti GPS (*.gpsbook.json *.json);;Tutti i file (*)";
+
+QString fromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+std::string pathToStd(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString canonical(const QString& path) {
+    QString resolved = QFileInfo(path).canonicalFilePath();
+    return resolved.isEmpty() ? QFileInfo(path).absoluteFilePath() : resolved;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QString samplePath, QWidget* parent)
+    : QMainWindow(parent), m_book(std::make_unique<gpsbook::FieldBook>()),
+      m_samplePath(std::move(samplePath)), m_notes(this) {
+    m_tree = new QTreeWidget(this);
+    QStringList headings;
+    for (const std::string& title : gpsbook::columnTitles())
+        headings << fromStd(title);
+    m_tree->setHeaderLabels(headings);
+    m_tree->setColumnCount(gpsbook::ColumnCount);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setAlternatingRowColors(true);
+    m_tree->setUniformRowHeights(true);
+    m_tree->setAllColumnsShowFocus(true);
+    m_tree->header()->setStretchLastSection(false);
+    for (int c = gpsbook::ColLatitude; c < gpsbook::ColumnCount; ++c)
+        m_tree->headerItem()->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    setCentralWidget(m_tree);
+    connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &MainWindow::updateActions);
+    connect(m_tree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        if (item->data(0, kPointRole).toInt() >= 0)
+            showPointCoordinates();
+        else
+            showBaseStation();
+    });
+
+    m_summary = new QLabel(this);
+    statusBar()->addPermanentWidget(m_summary);
+
+    createActions();
+    createMenus();
+    resize(1240, 660);
+    rebuildTree();
+    updateTitle();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createActions() {
+    QStyle* s = style();
+    auto make = [this](const QString& text, const QString& iconText, const QIcon& icon,
+                       const QString& tip, void (MainWindow::*slot)()) {
+        auto* action = new QAction(icon, text, this);
+        action->setIconText(iconText);
+        action->setStatusTip(tip);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    auto makeBool = [this](const QString& text, const QString& iconText, const QIcon& icon,
+                           const QString& tip, bool (MainWindow::*slot)()) {
+        auto* action = new QAction(icon, text, this);
+        action->setIconText(iconText);
+        action->setStatusTip(tip);
+        connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+        return action;
+    };
+
+    m_actOpen = make(tr("&Apri..."), tr("Apri"), s->standardIcon(QStyle::SP_DialogOpenButton),
+                     tr("Apre un libretto GPS"), &MainWindow::openBook);
+    m_actOpen->setShortcut(QKeySequence::Open);
+    m_actSave = makeBool(tr("&Salva"), tr("Salva"), s->standardIcon(QStyle::SP_DialogSaveButton),
+                         tr("Salva il libretto"), &MainWindow::saveBook);
+    m_actSave->setShortcut(QKeySequence::Save);
+    m_actSaveAs = makeBool(tr("Salva &con nome..."), tr("Salva con nome"), QIcon(),
+                           tr("Salva il libretto in un altro file"), &MainWindow::saveBookAs);
+    m_actSaveAs->setShortcut(QKeySequence::SaveAs);
+    m_actPrint = make(tr("&Stampa libretto..."), tr("Stampa"),
+                      s->standardIcon(QStyle::SP_FileDialogDetailedView),
+                      tr("Stampa i gruppi scelti in un documento PDF"), &MainWindow::printBook);
+    m_actPrint->setShortcut(QKeySequence::Print);
+    m_actQuit = new QAction(tr("&Esci"), this);
+    m_actQuit->setShortcut(QKeySequence::Quit);
+    m_actQuit->setStatusTip(tr("Chiude il programma"));
+    connect(m_actQuit, &QAction::triggered, this, &QWidget::close);
+
+    m_actSearch =
+        make(tr("&Cerca punto..."), tr("Cerca"), s->standardIcon(QStyle::SP_FileDialogContentsView),
+             tr("Cerca un punto per nome o per codice/commento"), &MainWindow::searchPoint);
+    m_actSearch->setShortcut(QKeySequence::Find);
+    m_actSearchNext =
+        make(tr("Cerca &successivo"), tr("Successivo"), s->standardIcon(QStyle::SP_ArrowForward),
+             tr("Cerca il punto successivo con gli stessi criteri"), &MainWindow::searchNextPoint);
+    m_actSearchNext->setShortcut(QKeySequence(Qt::Key_F3));
+    m_actShowPoint =
+        make(tr("&Mostra coordinate punto"), tr("Coordinate punto"),
+             s->standardIcon(QStyle::SP_FileDialogInfoView),
+             tr("Mostra le coordinate del punto selezionato"), &MainWindow::showPointCoordinates);
+    m_actShowBase = make(tr("Mostra &stazione base"), tr("Stazione base"),
+                         s->standardIcon(QStyle::SP_ComputerIcon),
+                         tr("Mostra le coordinate della stazione base del gruppo selezionato"),
+                         &MainWindow::showBaseStation);
+    m_actAbout = make(tr("&Informazioni"), tr("Informazioni"), QIcon(),
+                      tr("Informazioni sul programma"), &MainWindow::about);
+}
+
+void MainWindow::createMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(m_actOpen);
+    file->addAction(m_actSave);
+    file->addAction(m_actSaveAs);
+    file->addSeparator();
+    file->addAction(m_actPrint);
+    file->addSeparator();
+    file->addAction(m_actQuit);
+
+    QMenu* points = menuBar()->addMenu(tr("&Punti"));
+    points->addAction(m_actSearch);
+    points->addAction(m_actSearchNext);
+    points->addSeparator();
+    points->addAction(m_actShowPoint);
+
+    QMenu* groups = menuBar()->addMenu(tr("&Gruppi"));
+    groups->addAction(m_actShowBase);
+
+    QMenu* help = menuBar()->addMenu(tr("&?"));
+    help->addAction(m_actAbout);
+
+    QToolBar* bar = addToolBar(tr("Strumenti"));
+    bar->setObjectName("strumenti");
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->addAction(m_actOpen);
+    bar->addAction(m_actSave);
+    bar->addSeparator();
+    bar->addAction(m_actSearch);
+    bar->addAction(m_actSearchNext);
+    bar->addSeparator();
+    bar->addAction(m_actShowPoint);
+    bar->addAction(m_actShowBase);
+    bar->addSeparator();
+    bar->addAction(m_actPrint);
+}
+
+// ---- the book and the tree -------------------------------------------------------------------
+
+void MainWindow::rebuildTree() {
+    m_tree->clear();
+    const CLibGps& book = m_book->book;
+    int pointCount = 0;
+    auto fill = [](QTreeWidgetItem* item, const gpsbook::RowTexts& row) {
+        for (int c = 0; c < gpsbook::ColumnCount; ++c) {
+            item->setText(c, fromStd(row[c]));
+            if (c == gpsbook::ColDescription) item->setToolTip(c, fromStd(row[c]));
+            if (c >= gpsbook::ColLatitude)
+                item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+        }
+    };
+    for (int g = 0; g < book.GetGrpArSize(); ++g) {
+        const CGrpGps* group = book.GetGrpAt(g);
+        auto* groupItem = new QTreeWidgetItem(m_tree);
+        fill(groupItem, gpsbook::groupRow(*group));
+        QFont bold = groupItem->font(0);
+        bold.setBold(true);
+        groupItem->setFont(gpsbook::ColName, bold);
+        groupItem->setData(0, kGroupRole, g);
+        groupItem->setData(0, kPointRole, -1);
+        for (int p = 0; p < book.GetPunArSize(g); ++p) {
+            auto* pointItem = new QTreeWidgetItem(groupItem);
+            fill(pointItem, gpsbook::pointRow(*book.GetPunAt(g, p)));
+            pointItem->setData(0, kGroupRole, g);
+            pointItem->setData(0, kPointRole, p);
+            ++pointCount;
+        }
+    }
+    m_tree->expandAll();
+    for (int c = 0; c < gpsbook::ColumnCount; ++c)
+        m_tree->resizeColumnToContents(c);
+    // Long descriptions must not push the coordinates out of sight.
+    const int widest = 46 * m_tree->fontMetrics().averageCharWidth();
+    if (m_tree->columnWidth(gpsbook::ColDescription) > widest)
+        m_tree->setColumnWidth(gpsbook::ColDescription, widest);
+    const int groupCount = book.GetGrpArSize();
+    m_summary->setText((groupCount == 1 ? tr("1 gruppo") : tr("%1 gruppi").arg(groupCount)) + ", " +
+                       (pointCount == 1 ? tr("1 punto") : tr("%1 punti").arg(pointCount)));
+    updateActions();
+}
+
+void MainWindow::bookChanged() {
+    auto at = selectedPosition();
+    rebuildTree();
+    if (at) selectPosition(at->group, at->point);
+    setWindowModified(true);
+}
+
+bool MainWindow::selectPosition(int group, int point) {
+    QTreeWidgetItem* groupItem = m_tree->topLevelItem(group);
+    if (groupItem == nullptr) return false;
+    QTreeWidgetItem* target = point < 0 ? groupItem : groupItem->child(point);
+    if (target == nullptr) return false;
+    m_tree->setCurrentItem(target);
+    m_tree->scrollToItem(target);
+    return true;
+}
+
+std::optional<gpsbook::PointPosition> MainWindow::selectedPosition() const {
+    QList<QTreeWidgetItem*> items = m_tree->selectedItems();
+    if (items.isEmpty()) return std::nullopt;
+    return gpsbook::PointPosition{items.front()->data(0, kGroupRole).toInt(),
+                                  items.front()->data(0, kPointRole).toInt()};
+}
+
+CPunGps* MainWindow::selectedPoint() const {
+    auto at = selectedPosition();
+    if (!at || at->point < 0) return nullptr;
+    return m_book->book.GetPunAt(at->group, at->point);
+}
+
+CGrpGps* MainWindow::selectedGroup() const {
+    auto at = selectedPosition();
+    return at ? m_book->book.GetGrpAt(at->group) : nullptr;
+}
+
+void MainWindow::updateActions() {
+    bool hasPoints = false;
+    for (int g = 0; g < m_book->book.GetGrpArSize() && !hasPoints; ++g)
+        hasPoints = m_book->book.GetPunArSize(g) > 0;
+    m_actSearch->setEnabled(hasPoints);
+    m_actSearchNext->setEnabled(hasPoints);
+    m_actShowPoint->setEnabled(selectedPoint() != nullptr);
+    m_actShowBase->setEnabled(selectedGroup() != nullptr);
+    m_actPrint->setEnabled(m_book->book.GetGrpArSize() > 0);
+}
+
+void MainWindow::updateTitle() {
+    QString name;
+    if (m_path.isEmpty())
+        name = tr("Senza nome");
+    else if (m_isSample)
+        name = tr("%1 (esempio)").arg(QFileInfo(m_path).fileName());
+    else
+        name = QFileInfo(m_path).fileName();
+    setWindowTitle(tr("%1[*] - Libretto GPS").arg(name));
+}
+
+void MainWindow::setBook(std::unique_ptr<gpsbook::FieldBook> book, const QString& path,
+                         bool isSample) {
+    m_book = std::move(book);
+    m_path = path;
+    m_isSample = isSample;
+    setWindowModified(false);
+    rebuildTree();
+    updateTitle();
+    if (m_tree->topLevelItemCount() > 0)
+        selectPosition(0, m_book->book.GetPunArSize(0) > 0 ? 0 : -1);
+}
+
+bool MainWindow::isSamplePath(const QString& path) const {
+    return !m_samplePath.isEmpty() && canonical(path) == canonical(m_samplePath);
+}
+
+// ---- File ------------------------------------------------------------------------------------
+
+bool MainWindow::openFile(const QString& path) {
+    gpsbook::LoadResult loaded = gpsbook::loadFieldBook(pathToStd(path));
+    if (!loaded.ok()) {
+        QMessageBox::warning(this, tr("Apri libretto"), fromStd(loaded.error));
+        return false;
+    }
+    setBook(std::move(loaded.fieldBook), QFileInfo(path).absoluteFilePath(), isSamplePath(path));
+    statusBar()->showMessage(tr("Aperto %1").arg(QDir::toNativeSeparators(m_path)), 5000);
+    return true;
+}
+
+bool MainWindow::openSample() {
+    if (m_samplePath.isEmpty()) {
+        QMessageBox::warning(this, tr("Apri libretto"),
+                             tr("Il libretto di esempio non è stato trovato."));
+        return false;
+    }
+    return openFile(m_samplePath);
+}
+
+void MainWindow::newBook() {
+    setBook(std::make_unique<gpsbook::FieldBook>(), QString(), false);
+}
+
+QString MainWindow::startFolder() const {
+    if (!m_path.isEmpty() && !m_isSample) return QFileInfo(m_path).absolutePath();
+    CIniFile settings;
+    QString folder = fromStd(settings.GetString(kSettingsSection, kSettingsFolder, ""));
+    return QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+void MainWindow::rememberFolder(const QString& path) {
+    CIniFile settings;
+    settings.WriteString(kSettingsSection, kSettingsFolder,
+                         pathToStd(QFileInfo(path).absolutePath()));
+}
+
+void MainWindow::openBook() {
+    if (!maybeSave()) return;
+    QString path = QFileDialog::getOpenFileName(this, tr("Apri libretto GPS"), startFolder(),
+                                                QString::fromUtf8(kFileFilter));
+    if (path.isEmpty()) return;
+    if (openFile(path)) rememberFolder(path);
+}
+
+bool MainWindow::writeBook(const QString& path) {
+    std::string error = gpsbook::saveFieldBook(pathToStd(path), *m_book);
+    if (!error.empty()) {
+        QMessageBox::critical(this, tr("Salva libretto"), fromStd(error));
+        return false;
+    }
+    m_path = QFileInfo(path).absoluteFilePath();
+    m_isSample = false;
+    setWindowModified(false);
+    updateTitle();
+    statusBar()->showMessage(tr("Salvato %1").arg(QDir::toNativeSeparators(m_path)), 5000);
+    return true;
+}
+
+bool MainWindow::saveBook() {
+    // The bundled sample is never written over: it gets a name of its own first.
+    if (m_path.isEmpty() || m_isSample) return saveBookAs();
+    return writeBook(m_path);
+}
+
+bool MainWindow::saveBookAs() {
+    QString proposed =
+        m_path.isEmpty() || m_isSample
+            ? QDir(startFolder())
+                  .filePath(m_isSample ? QFileInfo(m_path).fileName() : tr("libretto.gpsbook.json"))
+            : m_path;
+    for (;;) {
+        QString path = QFileDialog::getSaveFileName(this, tr("Salva libretto GPS con nome"),
+                                                    proposed, QString::fromUtf8(kFileFilter));
+        if (path.isEmpty()) return false;
+        if (!path.endsWith(".json", Qt::CaseInsensitive)) path += ".gpsbook.json";
+        if (isSamplePath(path)) {
+            QMessageBox::warning(this, tr("Salva libretto"),
+                                 tr("Il libretto di esempio non può essere sovrascritto: "
+                                    "scegliere un altro nome."));
+            continue;
+        }
+        if (!writeBook(path)) return false;
+        rememberFolder(path);
+        return true;
+    }
+}
+
+bool MainWindow::maybeSave() {
+    if (!isWindowModified()) return true;
+    QMessageBox box(QMessageBox::Question, tr("Libretto GPS"),
+                    tr("Salvare le modifiche al libretto?"), QMessageBox::NoButton, this);
+    QPushButton* save = box.addButton(tr("&Salva"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(tr("&Non salvare"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(tr("Annulla"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) return saveBook();
+    return box.clickedButton() == discard;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (maybeSave())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void MainWindow::printBook() {
+    std::vector<CGrpGps*> groups, chosen;
+    for (int g = 0; g < m_book->book.GetGrpArSize(); ++g)
+        groups.push_back(m_book->book.GetGrpAt(g));
+    if (!FDlgSelGrpLibGps(&groups, &chosen)) return;
+    if (chosen.empty()) {
+        QMessageBox::information(this, tr("Stampa libretto"),
+                                 tr("Nessun gruppo selezionato: non c'è nulla da stampare."));
+        return;
+    }
+
+    QString base = m_path.isEmpty() ? tr("libretto") : QFileInfo(m_path).completeBaseName();
+    if (base.endsWith(".gpsbook")) base.chop(8);
+    QString pdf = QFileDialog::getSaveFileName(this, tr("Stampa libretto in PDF"),
+                                               QDir(startFolder()).filePath(base + ".pdf"),
+                                               tr("Documenti PDF (*.pdf)"));
+    if (pdf.isEmpty()) return;
+    if (!pdf.endsWith(".pdf", Qt::CaseInsensitive)) pdf += ".pdf";
+
+    // The printer writes into a temporary file of the same folder, renamed over the target
+    // once complete, so that an existing document is never left half written.
+    QTemporaryFile temp(QFileInfo(pdf).absolutePath() + "/.gpsbook-stampa-XXXXXX.pdf");
+    if (!temp.open()) {
+        QMessageBox::critical(
+            this, tr("Stampa libretto"),
+            tr("Impossibile scrivere nella cartella di \"%1\": %2").arg(pdf, temp.errorString()));
+        return;
+    }
+    temp.close();
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(temp.fileName());
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(QFileInfo(pdf).fileName());
+    QString title = m_path.isEmpty() ? tr("Senza nome") : QFileInfo(m_path).fileName();
+    QString when = tr("Stampato il %1")
+                       .arg(QLocale(QLocale::Italian)
+                                .toString(QDateTime::currentDateTime(), QLocale::LongFormat));
+    QTextDocument document;
+    document.setHtml(fromStd(gpsbook::reportHtml(chosen, title.toStdString(), when.toStdString())));
+    document.print(&printer);
+
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
+                    QFile::encodeName(pdf).constData()) != 0) {
+        QMessageBox::critical(this, tr("Stampa libretto"),
+                              tr("Impossibile scrivere \"%1\".").arg(pdf));
+        return;
+    }
+    temp.setAutoRemove(false);
+    statusBar()->showMessage(tr("Libretto stampato in %1").arg(QDir::toNativeSeparators(pdf)),
+                             8000);
+}
+
+// ---- Points and groups -----------------------------------------------------------------------
+
+void MainWindow::findAndSelect(const std::string& text, bool inName, bool inCode) {
+    auto at = selectedPosition();
+    auto found = gpsbook::findNextPoint(m_book->book, at ? at->group : -1, at ? at->point : -1,
+                                        text, inName, inCode);
+    if (!found) {
+        QString where = inName && inCode ? tr("nel nome o nel codice/commento")
+                        : inName         ? tr("nel nome")
+                                         : tr("nel codice/commento");
+        QMessageBox::information(this, tr("Ricerca"),
+                                 tr("Nessun punto trovato.\n\nNessun punto contiene \"%1\" %2.")
+                                     .arg(fromStd(text), where));
+        return;
+    }
+    selectPosition(found->group, found->point);
+    const CPunGps* point = m_book->book.GetPunAt(found->group, found->point);
+    statusBar()->showMessage(tr("Trovato il punto %1 nel gruppo %2")
+                                 .arg(fromStd(point->GetNome()),
+                                      fromStd(m_book->book.GetGrpAt(found->group)->GetNomeGrp())),
+                             5000);
+}
+
+void MainWindow::searchPoint() {
+    const CPunGps* point = selectedPoint();
+    std::string text = point != nullptr ? point->GetNome() : std::string();
+    bool inName = true, inCode = false;
+    if (!FDlgFindPunGps(text, inName, inCode)) return;
+    findAndSelect(text, inName, inCode);
+}
+
+void MainWindow::searchNextPoint() {
+    std::string text;
+    bool inName = true, inCode = false;
+    FDatiFindPunGps(text, inName, inCode);
+    // Nothing searched yet: "Cerca successivo" asks what to look for.
+    if (text.empty()) {
+        searchPoint();
+        return;
+    }
+    findAndSelect(text, inName, inCode);
+}
+
+void MainWindow::showPointCoordinates() {
+    CPunGps* point = selectedPoint();
+    if (point == nullptr) {
+        QMessageBox::information(this, tr("Coordinate punto"), tr("Selezionare un punto."));
+        return;
+    }
+    FMostraPunGps(point);
+}
+
+void MainWindow::showBaseStation() {
+    CGrpGps* group = selectedGroup();
+    if (group == nullptr) {
+        QMessageBox::information(this, tr("Stazione base"),
+                                 tr("Selezionare un gruppo o un suo punto."));
+        return;
+    }
+    FMostraGrpGps(group);
+}
+
+void MainWindow::about() {
+    QMessageBox::about(
+        this, tr("Informazioni su gpsbook"),
+        tr("<h3>gpsbook %1</h3>"
+           "<p>Libretto delle campagne GPS: gruppi, stazioni base e punti, "
+           "con le finestre di dialogo del modulo GPS.</p>"
+           "<p>Impostazioni: %2</p>")
+            .arg(QStringLiteral(GPSBOOK_VERSION),
+                 QDir::toNativeSeparators(fromStd(CIniFile::GetFilePath())).toHtmlEscaped()));
+}

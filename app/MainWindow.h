@@ -1,0 +1,94 @@
+// gpsbook's main window: the groups and points of one field book in a tree, the menus and the
+// toolbar that reach the dialogs of the GPS module, and the host's side of each of them
+// (finding the point, showing the selection, printing the chosen groups, saving the book).
+#pragma once
+
+#include "NoteEditor.h"
+
+#include "core/FieldBook.h"
+#include "core/PointSearch.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    /// \param samplePath the bundled sample field book (may be empty when it cannot be found)
+    explicit MainWindow(QString samplePath, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    /// Opens a field book file; on failure says why and keeps the book shown so far.
+    bool openFile(const QString& path);
+    /// Opens the bundled sample; saving it always asks for a new name.
+    bool openSample();
+    /// Shows an empty, unnamed field book.
+    void newBook();
+
+    /// The field book shown.
+    gpsbook::FieldBook& fieldBook() { return *m_book; }
+    /// Selects a point (point -1: the group) in the tree.
+    bool selectPosition(int group, int point);
+    /// The selection: a point, a group (point -1), or nothing.
+    std::optional<gpsbook::PointPosition> selectedPosition() const;
+
+public slots:
+    void openBook();
+    bool saveBook();
+    bool saveBookAs();
+    void printBook();
+    void searchPoint();
+    void searchNextPoint();
+    void showPointCoordinates();
+    void showBaseStation();
+    void about();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    /// After an export changed the field book: shows the new values, keeps the selection and
+    /// marks the book modified.
+    void bookChanged();
+    void rebuildTree();
+    void updateActions();
+    void updateTitle();
+    void setBook(std::unique_ptr<gpsbook::FieldBook> book, const QString& path, bool isSample);
+    bool maybeSave();
+    bool writeBook(const QString& path);
+    void findAndSelect(const std::string& text, bool inName, bool inCode);
+    CPunGps* selectedPoint() const;
+    CGrpGps* selectedGroup() const;
+    QString startFolder() const;
+    void rememberFolder(const QString& path);
+    bool isSamplePath(const QString& path) const;
+
+    std::unique_ptr<gpsbook::FieldBook> m_book;
+    QString m_path;
+    bool m_isSample = false;
+    QString m_samplePath;
+    HostNotes m_notes; // the host object given to the exports that have a "Note" button
+
+    QTreeWidget* m_tree = nullptr;
+    QLabel* m_summary = nullptr;
+
+    QAction* m_actOpen = nullptr;
+    QAction* m_actSave = nullptr;
+    QAction* m_actSaveAs = nullptr;
+    QAction* m_actPrint = nullptr;
+    QAction* m_actQuit = nullptr;
+    QAction* m_actSearch = nullptr;
+    QAction* m_actSearchNext = nullptr;
+    QAction* m_actShowPoint = nullptr;
+    QAction* m_actShowBase = nullptr;
+    QAction* m_actAbout = nullptr;
+};

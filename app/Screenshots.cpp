@@ -1,0 +1,174 @@
+#include "Screenshots.h"
+
+#include "MainWindow.h"
+
+#include "platform/automation.h"
+#include "platform/dialog.h"
+#include "platform/module.h"
+#include "platform/qt/QtBackend.h"
+#include "platform/resources.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPixmap>
+#include <QTextStream>
+
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+namespace {
+
+QTextStream& err() {
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// What the window's command must do before its dialog comes up, and to its dialog before the
+// picture is taken; null for templates that no export shows yet.
+struct Shot {
+    int id;
+    const char* name;
+    std::function<void(MainWindow&)> run;
+    std::function<void(automation::Dialog&)> prepare;
+};
+
+// The sample's first group has a computed projection; its fourth point is 101.
+constexpr int kShownGroup = 0;
+constexpr int kShownPoint = 3;
+
+std::vector<Shot> shots() {
+    auto onPoint = [](MainWindow& w) { w.selectPosition(kShownGroup, kShownPoint); };
+    return {
+        {15039, "point-editor", nullptr, nullptr},
+        {15040, "point-page-field-book", nullptr, nullptr},
+        {15041, "point-page-absolute", nullptr, nullptr},
+        {15042, "point-page-codes", nullptr, nullptr},
+        {15043, "point-page-gis", nullptr, nullptr},
+        {15044, "transfer-options", nullptr, nullptr},
+        {15045, "creation-options", nullptr, nullptr},
+        {15046, "point-coordinates",
+         [onPoint](MainWindow& w) {
+             onPoint(w);
+             w.showPointCoordinates();
+         },
+         nullptr},
+        {15047, "base-station-coordinates",
+         [onPoint](MainWindow& w) {
+             onPoint(w);
+             w.showBaseStation();
+         },
+         nullptr},
+        {15048, "search",
+         [onPoint](MainWindow& w) {
+             onPoint(w);
+             w.searchPoint();
+         },
+         nullptr},
+        {15050, "print-groups", [](MainWindow& w) { w.printBook(); },
+         [](automation::Dialog& d) { d.select(2080, 0); }},
+        {15053, "move-base-station", nullptr, nullptr},
+        {15149, "export-fields", nullptr, nullptr},
+        {15150, "point-page-baseline", nullptr, nullptr},
+        {15151, "base-station-editor", nullptr, nullptr},
+    };
+}
+
+// Closes a dialog the way a person would when there is a way; pages shown on their own have
+// neither a close box nor a Cancel button, and are ended directly.
+void dismiss(automation::Dialog& d) {
+    if (d.close() || d.click(IDCANCEL)) return;
+    if (d.isOpen()) d.window().EndDialog(IDCANCEL);
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::shared_ptr<platform::ResourceModule> loadModuleResources() {
+    const std::string script = GPSBOOK_RESOURCE_SCRIPT;
+    std::optional<std::string> text = readFile(script);
+    if (!text) {
+        err() << "gpsbook: cannot read " << QString::fromStdString(script) << "\n";
+        return nullptr;
+    }
+    const std::string folder = script.substr(0, script.find_last_of('/') + 1);
+    platform::ParseResult parsed = platform::parseResourceScript(
+        *text, script, [folder](const std::string& name) { return readFile(folder + name); });
+    if (!parsed.module) err() << "gpsbook: " << QString::fromStdString(parsed.error) << "\n";
+    return parsed.module;
+}
+
+// Runs a modal dialog through `start` and saves it as `png` when it comes up.
+bool capture(const QString& png, int id, const std::function<void()>& start,
+             const std::function<void(automation::Dialog&)>& prepare) {
+    bool saved = false;
+    int seen = 0;
+    automation::ScriptedUser user;
+    user.onDialog([&](automation::Dialog& d) {
+        seen = d.templateId();
+        if (prepare) prepare(d);
+        saved = platform::qt::grab(d.window(), png.toStdString());
+        dismiss(d);
+    });
+    start();
+    if (seen != id) {
+        err() << "gpsbook: dialog " << id << " did not come up"
+              << (seen != 0 ? QString(" (dialog %1 did)").arg(seen) : QString()) << "\n";
+        return false;
+    }
+    if (!saved) err() << "gpsbook: " << png << " could not be written\n";
+    for (const std::string& what : user.unexpectedLog())
+        err() << "gpsbook: dialog " << id << ": " << QString::fromStdString(what) << "\n";
+    return saved;
+}
+
+} // namespace
+
+int takeScreenshots(MainWindow& window, const QString& folder) {
+    QDir dir(folder);
+    if (!dir.mkpath(".")) {
+        err() << "gpsbook: cannot create " << folder << "\n";
+        return 1;
+    }
+    int failures = 0;
+
+    window.show();
+    window.selectPosition(kShownGroup, kShownPoint);
+    QApplication::processEvents();
+    const QString mainPng = dir.filePath("main-window.png");
+    if (!window.grab().save(mainPng, "PNG")) {
+        err() << "gpsbook: " << mainPng << " could not be written\n";
+        ++failures;
+    }
+
+    std::shared_ptr<platform::ResourceModule> resources;
+    for (const Shot& shot : shots()) {
+        const QString png = dir.filePath(QString("%1-%2.png").arg(shot.id).arg(shot.name));
+        bool ok = false;
+        if (shot.run) {
+            ok = capture(
+                png, shot.id, [&] { shot.run(window); }, shot.prepare);
+        } else {
+            if (!resources) resources = loadModuleResources();
+            if (!resources) return 1;
+            // The bare template is looked up in the resources made current, as the exports do.
+            HINSTANCE previous = AfxGetResourceHandle();
+            AfxSetResourceHandle(resources.get());
+            CDialog dialog(static_cast<UINT>(shot.id));
+            ok = capture(
+                png, shot.id, [&] { dialog.DoModal(); }, shot.prepare);
+            AfxSetResourceHandle(previous);
+        }
+        if (!ok) ++failures;
+        QApplication::processEvents();
+    }
+    return failures == 0 ? 0 : 1;
+}
