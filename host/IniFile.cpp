@@ -143,8 +143,19 @@ bool findValue(const std::string& content, std::string_view section, std::string
     const std::string_view k = trimBlanks(key);
     bool inSection = false;
     bool first = true;
-    for (const Line& line : splitLines(content)) {
-        const std::string_view text(content.data() + line.begin, line.textEnd - line.begin);
+    // Walks the lines in place: a read allocates nothing per line.
+    for (std::size_t pos = 0; pos < content.size();) {
+        const std::size_t nl = content.find('\n', pos);
+        const std::size_t end = nl == std::string::npos ? content.size() : nl + 1;
+        std::size_t textEnd = nl == std::string::npos ? content.size() : nl;
+        if (textEnd > pos && content[textEnd - 1] == '\r') --textEnd;
+        const std::string_view text(content.data() + pos, textEnd - pos);
+        pos = end;
+        if (!inSection && !first) {
+            // Outside the wanted section only section headers matter.
+            const std::size_t c = text.find_first_not_of(" \t");
+            if (c == std::string_view::npos || text[c] != '[') continue;
+        }
         const Parsed p = parseLine(text, first);
         first = false;
         if (p.kind == Kind::Section)

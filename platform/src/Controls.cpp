@@ -83,12 +83,14 @@ bool CWnd::Create(const std::string& className, const std::string& text, DWORD s
     window->setText(text);
     Window* created = parent->m_hWnd->addChild(std::move(window));
     Attach(created);
+    // The view learns of the window before WM_CREATE, so that windows made while handling
+    // it always find their parent's view, as with dialogs.
+    platform::backend().windowCreated(*created);
     CREATESTRUCT cs{text, style, exStyle, rect};
     if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow();
         return false;
     }
-    platform::backend().windowCreated(*created);
     return true;
 }
 

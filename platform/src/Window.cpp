@@ -406,7 +406,14 @@ bool userFocus(Window& control) {
 bool userSetText(Window& edit, const std::string& text) {
     if (edit.kind() != ControlKind::Edit || !usable(edit) || edit.readOnly()) return false;
     setFocusWindow(&edit);
-    edit.setText(text, Origin::User);
+    std::string pasted = text;
+    if (edit.style() & (ES_UPPERCASE | ES_LOWERCASE)) {
+        bool upper = (edit.style() & ES_UPPERCASE) != 0;
+        for (char& c : pasted)
+            c = static_cast<char>(upper ? std::toupper(static_cast<unsigned char>(c))
+                                        : std::tolower(static_cast<unsigned char>(c)));
+    }
+    edit.setText(pasted, Origin::User);
     return true;
 }
 

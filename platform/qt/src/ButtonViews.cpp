@@ -34,7 +34,9 @@ public:
             m_button->setDefault((window().style() & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
             View::update(what);
             break;
-        default: View::update(what); break;
+        default:
+            View::update(what);
+            break;
         }
     }
 
@@ -44,9 +46,12 @@ private:
 
 Qt::CheckState toQt(int check) {
     switch (check) {
-    case BST_CHECKED: return Qt::Checked;
-    case BST_INDETERMINATE: return Qt::PartiallyChecked;
-    default: return Qt::Unchecked;
+    case BST_CHECKED:
+        return Qt::Checked;
+    case BST_INDETERMINATE:
+        return Qt::PartiallyChecked;
+    default:
+        return Qt::Unchecked;
     }
 }
 
@@ -71,11 +76,13 @@ public:
             DWORD type = window().style() & BS_TYPEMASK;
             m_box->setTristate(type == BS_3STATE || type == BS_AUTO3STATE);
             m_box->setLayoutDirection((window().style() & BS_LEFTTEXT) ? Qt::RightToLeft
-                                                                        : Qt::LeftToRight);
+                                                                       : Qt::LeftToRight);
             View::update(what);
             break;
         }
-        default: View::update(what); break;
+        default:
+            View::update(what);
+            break;
         }
     }
 
@@ -105,10 +112,12 @@ public:
         }
         case Change::Style:
             m_radio->setLayoutDirection((window().style() & BS_LEFTTEXT) ? Qt::RightToLeft
-                                                                          : Qt::LeftToRight);
+                                                                         : Qt::LeftToRight);
             View::update(what);
             break;
-        default: View::update(what); break;
+        default:
+            View::update(what);
+            break;
         }
     }
 

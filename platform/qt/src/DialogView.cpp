@@ -18,8 +18,7 @@ public:
 };
 
 Qt::WindowFlags windowFlagsFor(DWORD style, DWORD exStyle) {
-    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint |
-                            Qt::MSWindowsFixedSizeDialogHint;
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint;
     if ((style & WS_CAPTION) == WS_CAPTION) flags |= Qt::WindowTitleHint;
     if (style & WS_SYSMENU) {
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -43,7 +42,9 @@ public:
         QWidget* w = widget();
         if (w == nullptr) return;
         switch (what) {
-        case Change::Text: w->setWindowTitle(toQString(window().text())); break;
+        case Change::Text:
+            w->setWindowTitle(toQString(window().text()));
+            break;
         case Change::Rect: {
             RECT r = window().rect();
             QPoint origin;
@@ -69,7 +70,9 @@ public:
             w->setFocusPolicy(Qt::NoFocus);
             break;
         }
-        default: View::update(what); break;
+        default:
+            View::update(what);
+            break;
         }
     }
 

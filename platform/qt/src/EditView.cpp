@@ -34,8 +34,8 @@ QString withForcedCase(const Window& w, QString text) {
 void showReadOnly(QWidget* widget, bool readOnly) {
     QPalette palette = widget->palette();
     QPalette standard = QApplication::palette(widget);
-    palette.setColor(QPalette::Base, readOnly ? standard.color(QPalette::Window)
-                                              : standard.color(QPalette::Base));
+    palette.setColor(QPalette::Base,
+                     readOnly ? standard.color(QPalette::Window) : standard.color(QPalette::Base));
     widget->setPalette(palette);
 }
 
@@ -73,7 +73,9 @@ public:
             View::update(what);
             break;
         }
-        default: View::update(what); break;
+        default:
+            View::update(what);
+            break;
         }
     }
 
@@ -100,8 +102,7 @@ public:
         edit->setTabChangesFocus(true);
         QObject::connect(edit, &QPlainTextEdit::textChanged, context(), [this] {
             if (syncing()) return;
-            std::string typed =
-                toModelText(withForcedCase(this->window(), m_edit->toPlainText()));
+            std::string typed = toModelText(withForcedCase(this->window(), m_edit->toPlainText()));
             act([&typed](Window& w) { return userSetText(w, typed); });
         });
     }
@@ -134,7 +135,9 @@ public:
             View::update(what);
             break;
         }
-        default: View::update(what); break;
+        default:
+            View::update(what);
+            break;
         }
     }
 

@@ -33,9 +33,11 @@ std::string lower(std::string text) {
 
 // Faces of the original system that have no installed counterpart of the same name.
 bool isSystemDialogFace(const std::string& face) {
-    static const char* const faces[] = {"ms sans serif", "ms shell dlg", "ms shell dlg 2",
-                                        "microsoft sans serif", "tahoma", "segoe ui",
-                                        "system", "arial", "helvetica", ""};
+    static const char* const faces[] = {"ms sans serif",  "ms shell dlg",
+                                        "ms shell dlg 2", "microsoft sans serif",
+                                        "tahoma",         "segoe ui",
+                                        "system",         "arial",
+                                        "helvetica",      ""};
     std::string name = lower(face);
     return std::any_of(std::begin(faces), std::end(faces),
                        [&](const char* f) { return name == f; });
@@ -48,22 +50,23 @@ int pixelSizeFor(int pointSize) {
 
 } // namespace
 
-QFont fontFor(const FontSpec& spec) {
+QFont fontFor(const FontSpec& templateFont) {
     QFont font;
     QStringList families;
-    bool mapped = isSystemDialogFace(spec.face);
-    if (!mapped) families << QString::fromStdString(spec.face);
+    bool mapped = isSystemDialogFace(templateFont.face);
+    if (!mapped) families << QString::fromStdString(templateFont.face);
     families << QStringLiteral("Liberation Sans") << QStringLiteral("DejaVu Sans")
              << QStringLiteral("Sans Serif");
     font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
-    int pixels = pixelSizeFor(spec.pointSize);
+    int pixels = pixelSizeFor(templateFont.pointSize);
     font.setPixelSize(pixels);
-    font.setWeight(spec.weight >= 600 ? QFont::Bold : QFont::Normal);
-    font.setItalic(spec.italic);
+    font.setWeight(templateFont.weight >= 600 ? QFont::Bold : QFont::Normal);
+    font.setItalic(templateFont.italic);
     if (mapped) {
         // Narrow the stand-in to the original's average width (never widen it).
-        double natural = QFontMetricsF(font).horizontalAdvance(QString::fromLatin1(kAlphabet)) / 52.0;
+        double natural =
+            QFontMetricsF(font).horizontalAdvance(QString::fromLatin1(kAlphabet)) / 52.0;
         double target = kOriginalAverageWidth * pixels;
         if (natural > target) {
             int stretch = static_cast<int>(std::lround(100.0 * target / natural));

@@ -61,8 +61,7 @@ bool isGroupBoxView(const View* view);
 // --- Message boxes --------------------------------------------------------------------------
 
 /// Shows a message box with Italian button labels; returns the IDOK/IDCANCEL/... of the button.
-int showMessageBox(QWidget* parent, const std::string& text, const std::string& caption,
-                   UINT type);
+int showMessageBox(QWidget* parent, const std::string& text, const std::string& caption, UINT type);
 
 // --- The backend ----------------------------------------------------------------------------
 
@@ -93,6 +92,8 @@ private:
     void arrange(Window& top);
     /// Puts the Qt focus where the model's focus is.
     void mirrorFocus();
+    /// Gives the default look to the focused push button, or else to the template's default.
+    void showDefaultButton(Window& top);
 
     std::unordered_map<const Window*, std::unique_ptr<View>> m_views;
     std::vector<std::pair<const CDialog*, QEventLoop*>> m_loops;

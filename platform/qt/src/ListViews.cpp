@@ -42,9 +42,11 @@ public:
         switch (what) {
         case Change::Items: {
             QStringList texts;
-            for (const Item& item : window().items()) texts << toQString(item.text);
+            for (const Item& item : window().items())
+                texts << toQString(item.text);
             QStringList shown;
-            for (int i = 0; i < m_combo->count(); ++i) shown << m_combo->itemText(i);
+            for (int i = 0; i < m_combo->count(); ++i)
+                shown << m_combo->itemText(i);
             if (texts != shown) {
                 m_combo->clear();
                 m_combo->addItems(texts);
@@ -52,7 +54,9 @@ public:
             showSelection();
             break;
         }
-        case Change::Selection: showSelection(); break;
+        case Change::Selection:
+            showSelection();
+            break;
         case Change::Rect: {
             View::update(what);
             int listHeight = window().rect().Height() - lineHeight();
@@ -60,7 +64,9 @@ public:
             m_combo->setMaxVisibleItems(std::max(1, listHeight / itemHeight));
             break;
         }
-        default: View::update(what); break;
+        default:
+            View::update(what);
+            break;
         }
     }
 
@@ -85,8 +91,7 @@ struct ListInput {
     std::function<void(int row)> spacePressed;  ///< Space on the current row
 };
 
-template <class Base>
-class ModelSelectedList final : public Base {
+template <class Base> class ModelSelectedList final : public Base {
 public:
     using Base::Base;
     ListInput input;
@@ -129,9 +134,7 @@ private:
     }
 };
 
-template <class Widget>
-void prepareList(Widget* list) {
-    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+template <class Widget> void prepareList(Widget* list) {
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setDragEnabled(false);
 }
@@ -190,18 +193,27 @@ public:
         switch (what) {
         case Change::Items: {
             QStringList texts;
-            for (const Item& item : window().items()) texts << toQString(item.text);
+            for (const Item& item : window().items())
+                texts << toQString(item.text);
             m_list->clear();
             m_list->addItems(texts);
             showSelection(m_list, window());
             break;
         }
-        case Change::Selection: showSelection(m_list, window()); break;
+        case Change::Selection:
+            showSelection(m_list, window());
+            break;
         case Change::Style:
+            // What the widget says of itself; the model decides what a click selects.
+            m_list->setSelectionMode(window().multipleSelection()
+                                         ? QAbstractItemView::MultiSelection
+                                         : QAbstractItemView::SingleSelection);
             showFrameAndScrollBars(m_list, window());
             View::update(what);
             break;
-        default: View::update(what); break;
+        default:
+            View::update(what);
+            break;
         }
     }
 
@@ -213,9 +225,12 @@ private:
 
 Qt::Alignment columnAlignment(int format) {
     switch (format & 0x3) {
-    case LVCFMT_RIGHT: return Qt::AlignRight | Qt::AlignVCenter;
-    case LVCFMT_CENTER: return Qt::AlignHCenter | Qt::AlignVCenter;
-    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    case LVCFMT_RIGHT:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case LVCFMT_CENTER:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    default:
+        return Qt::AlignLeft | Qt::AlignVCenter;
     }
 }
 
@@ -243,14 +258,24 @@ public:
 
     void update(Change what) override {
         switch (what) {
-        case Change::Columns: showColumns(); break;
-        case Change::Items: showItems(); break;
-        case Change::Selection: showSelection(m_tree, window()); break;
+        case Change::Columns:
+            showColumns();
+            break;
+        case Change::Items:
+            showItems();
+            break;
+        case Change::Selection:
+            showSelection(m_tree, window());
+            break;
         case Change::Style: {
             DWORD style = window().style();
             m_tree->setHeaderHidden((style & LVS_NOCOLUMNHEADER) != 0);
+            m_tree->setSelectionMode((style & LVS_SINGLESEL)
+                                         ? QAbstractItemView::SingleSelection
+                                         : QAbstractItemView::ExtendedSelection);
             showFrameAndScrollBars(m_tree, window());
-            // Without "show selection always" the selection shows only while the list has the focus.
+            // Without "show selection always" the selection shows only while the list has the
+            // focus.
             QPalette palette = QApplication::palette(m_tree);
             if (!(style & LVS_SHOWSELALWAYS)) {
                 palette.setColor(QPalette::Inactive, QPalette::Highlight,
@@ -262,24 +287,30 @@ public:
             View::update(what);
             break;
         }
-        default: View::update(what); break;
+        default:
+            View::update(what);
+            break;
         }
     }
 
 private:
-    int columnCount() const { return std::max<int>(1, static_cast<int>(window().columns().size())); }
+    int columnCount() const {
+        return std::max<int>(1, static_cast<int>(window().columns().size()));
+    }
 
     void showColumns() {
         const std::vector<Column>& columns = window().columns();
         m_tree->setColumnCount(columnCount());
         QStringList headings;
-        for (const Column& c : columns) headings << toQString(c.heading);
+        for (const Column& c : columns)
+            headings << toQString(c.heading);
         if (headings.isEmpty()) headings << QString();
         m_tree->setHeaderLabels(headings);
         for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
             if (columns[static_cast<size_t>(i)].width > 0)
                 m_tree->setColumnWidth(i, columns[static_cast<size_t>(i)].width);
-            m_tree->headerItem()->setTextAlignment(i, columnAlignment(columns[static_cast<size_t>(i)].format));
+            m_tree->headerItem()->setTextAlignment(
+                i, columnAlignment(columns[static_cast<size_t>(i)].format));
         }
         showItems();
     }
@@ -290,7 +321,8 @@ private:
         QList<QTreeWidgetItem*> rows;
         for (const Item& item : window().items()) {
             QStringList texts{toQString(item.text)};
-            for (const std::string& sub : item.subItems) texts << toQString(sub);
+            for (const std::string& sub : item.subItems)
+                texts << toQString(sub);
             auto* row = new QTreeWidgetItem(texts);
             for (int i = 0; i < static_cast<int>(columns.size()); ++i)
                 row->setTextAlignment(i, columnAlignment(columns[static_cast<size_t>(i)].format));

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
@@ -23,7 +24,8 @@ namespace {
 
 Window* topLevelOf(Window& window) {
     Window* top = &window;
-    while (top->parent() != nullptr) top = top->parent();
+    while (top->parent() != nullptr)
+        top = top->parent();
     return top;
 }
 
@@ -45,7 +47,8 @@ void lowerGroupBoxes(const std::vector<View*>& order) {
     std::stable_sort(boxes.begin(), boxes.end(), [](const QWidget* a, const QWidget* b) {
         return a->width() * a->height() < b->width() * b->height();
     });
-    for (QWidget* box : boxes) box->lower();
+    for (QWidget* box : boxes)
+        box->lower();
 }
 
 bool hasCaption(const QWidget* widget) {
@@ -83,7 +86,9 @@ QPixmap withCaption(const QWidget* widget, const QPixmap& client) {
 
 } // namespace
 
-QtBackend* currentQtBackend() { return dynamic_cast<QtBackend*>(&platform::backend()); }
+QtBackend* currentQtBackend() {
+    return dynamic_cast<QtBackend*>(&platform::backend());
+}
 
 QtBackend::QtBackend() = default;
 
@@ -94,7 +99,8 @@ QtBackend::~QtBackend() {
         if (view->widget() != nullptr && view->widget()->isWindow())
             widgets.emplace_back(view->widget());
     m_views.clear();
-    for (const QPointer<QWidget>& w : widgets) delete w.data();
+    for (const QPointer<QWidget>& w : widgets)
+        delete w.data();
 }
 
 View* QtBackend::find(const Window* window) const {
@@ -171,6 +177,7 @@ void QtBackend::windowDestroyed(Window& window) {
 void QtBackend::windowChanged(Window& window, Change what) {
     if (what == Change::Focus) {
         mirrorFocus();
+        showDefaultButton(*topLevelOf(window));
         return;
     }
     View* view = find(&window);
@@ -179,10 +186,10 @@ void QtBackend::windowChanged(Window& window, Change what) {
         View::Sync sync;
         view->update(what);
     }
-    if (what == Change::Style || what == Change::Visible || what == Change::Text)
+    // Tab stops change with the style; a label's access key with its text.
+    if (what == Change::Style || (what == Change::Text && window.kind() == ControlKind::Static))
         arrangeIfShown(window);
-    if (what == Change::Enabled || what == Change::Visible || what == Change::Style)
-        mirrorFocus();
+    if (what == Change::Enabled || what == Change::Visible || what == Change::Style) mirrorFocus();
 }
 
 void QtBackend::arrangeIfShown(Window& window) {
@@ -207,8 +214,32 @@ void QtBackend::arrange(Window& top) {
             QWidget::setTabOrder(previous, widget);
         previous = widget;
     }
-    for (std::size_t i = 0; i < order.size(); ++i) order[i]->arrange(order, i);
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i]->arrange(order, i);
     lowerGroupBoxes(order);
+}
+
+void QtBackend::showDefaultButton(Window& top) {
+    // As the original shows it: the focused push button looks like the default one; with the
+    // focus elsewhere the template's default button does.
+    Window* focus = focusWindow();
+    bool onButton =
+        focus != nullptr && focus->kind() == ControlKind::PushButton && focus->isWithin(&top);
+    std::vector<View*> order;
+    collectViews(*this, top, order);
+    View::Sync sync;
+    QPushButton* chosen = nullptr;
+    for (View* view : order) {
+        auto* button = qobject_cast<QPushButton*>(view->widget());
+        if (button == nullptr || view->window().kind() != ControlKind::PushButton) continue;
+        bool isDefault = onButton ? &view->window() == focus
+                                  : (view->window().style() & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        if (isDefault)
+            chosen = button;
+        else if (button->isDefault())
+            button->setDefault(false);
+    }
+    if (chosen != nullptr && !chosen->isDefault()) chosen->setDefault(true);
 }
 
 void QtBackend::mirrorFocus() {

@@ -28,8 +28,10 @@ bool hasAccessKey(const std::string& text) {
 std::string withoutAccessKeys(const std::string& text) {
     std::string shown;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size()) ++i;
-        else if (text[i] == '&') continue;
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        else if (text[i] == '&')
+            continue;
         shown += text[i];
     }
     return shown;
@@ -39,8 +41,10 @@ bool isTabStopControl(const Window& w) {
     switch (w.kind()) {
     case ControlKind::Static:
     case ControlKind::GroupBox:
-    case ControlKind::Dialog: return false;
-    default: return (w.style() & WS_TABSTOP) != 0;
+    case ControlKind::Dialog:
+        return false;
+    default:
+        return (w.style() & WS_TABSTOP) != 0;
     }
 }
 
@@ -52,7 +56,9 @@ public:
 
     void update(Change what) override {
         switch (what) {
-        case Change::Text: showText(); break;
+        case Change::Text:
+            showText();
+            break;
         case Change::Style: {
             DWORD style = window().style();
             DWORD type = style & SS_TYPEMASK;
@@ -74,7 +80,9 @@ public:
             View::update(what);
             break;
         }
-        default: View::update(what); break;
+        default:
+            View::update(what);
+            break;
         }
     }
 
@@ -149,10 +157,18 @@ public:
             m_frame->setLineWidth(1);
             break;
         }
-        case SS_ETCHEDHORZ: m_frame->setFrameStyle(QFrame::HLine | QFrame::Sunken); break;
-        case SS_ETCHEDVERT: m_frame->setFrameStyle(QFrame::VLine | QFrame::Sunken); break;
-        case SS_ETCHEDFRAME: m_frame->setFrameStyle(QFrame::Box | QFrame::Sunken); break;
-        default: m_frame->setFrameStyle(QFrame::NoFrame); break;
+        case SS_ETCHEDHORZ:
+            m_frame->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+            break;
+        case SS_ETCHEDVERT:
+            m_frame->setFrameStyle(QFrame::VLine | QFrame::Sunken);
+            break;
+        case SS_ETCHEDFRAME:
+            m_frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+            break;
+        default:
+            m_frame->setFrameStyle(QFrame::NoFrame);
+            break;
         }
         View::update(what);
     }
@@ -233,6 +249,8 @@ std::unique_ptr<View> makeGroupBoxView(Window& window, QWidget* parent) {
     return std::make_unique<GroupBoxView>(window, new GroupBoxWidget(parent));
 }
 
-bool isGroupBoxView(const View* view) { return dynamic_cast<const GroupBoxView*>(view) != nullptr; }
+bool isGroupBoxView(const View* view) {
+    return dynamic_cast<const GroupBoxView*>(view) != nullptr;
+}
 
 } // namespace platform::qt

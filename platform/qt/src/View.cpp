@@ -87,7 +87,8 @@ public:
             event->ignore();
             view->act([](Window& w) { return userClose(w); });
             return true;
-        default: return false;
+        default:
+            return false;
         }
     }
 };
@@ -119,18 +120,27 @@ void View::update(Change what) {
     QWidget* w = widget();
     if (w == nullptr) return;
     switch (what) {
-    case Change::Rect: w->setGeometry(geometry()); break;
-    case Change::Enabled: w->setEnabled(window().enabled()); break;
-    case Change::Visible: w->setVisible(window().visible()); break;
-    case Change::Style: w->setFocusPolicy(focusPolicy()); break;
-    default: break;
+    case Change::Rect:
+        w->setGeometry(geometry());
+        break;
+    case Change::Enabled:
+        w->setEnabled(window().enabled());
+        break;
+    case Change::Visible:
+        w->setVisible(window().visible());
+        break;
+    case Change::Style:
+        w->setFocusPolicy(focusPolicy());
+        break;
+    default:
+        break;
     }
 }
 
 void View::refresh() {
-    for (Change what : {Change::Style, Change::Columns, Change::Items, Change::Text,
-                        Change::Selection, Change::Check, Change::ReadOnly, Change::Rect,
-                        Change::Enabled, Change::Visible})
+    for (Change what :
+         {Change::Style, Change::Columns, Change::Items, Change::Text, Change::Selection,
+          Change::Check, Change::ReadOnly, Change::Rect, Change::Enabled, Change::Visible})
         update(what);
 }
 
@@ -143,10 +153,12 @@ Qt::FocusPolicy View::focusPolicy() const {
     switch (window().kind()) {
     case ControlKind::Static:
     case ControlKind::GroupBox:
-    case ControlKind::Dialog: return Qt::NoFocus;
+    case ControlKind::Dialog:
+        return Qt::NoFocus;
     case ControlKind::Custom:
         return (window().style() & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::NoFocus;
-    default: return (window().style() & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus;
+    default:
+        return (window().style() & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus;
     }
 }
 
@@ -171,10 +183,16 @@ void View::afterUserAction() {
     update(Change::Selection);
 }
 
-bool View::syncing() { return g_syncDepth > 0; }
+bool View::syncing() {
+    return g_syncDepth > 0;
+}
 
-View::Sync::Sync() { ++g_syncDepth; }
-View::Sync::~Sync() { --g_syncDepth; }
+View::Sync::Sync() {
+    ++g_syncDepth;
+}
+View::Sync::~Sync() {
+    --g_syncDepth;
+}
 
 // --- Registry and helpers ---------------------------------------------------------------------
 

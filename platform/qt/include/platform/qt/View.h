@@ -20,8 +20,12 @@
 
 namespace platform::qt {
 
-inline QString toQString(const std::string& text) { return QString::fromUtf8(text); }
-inline std::string toUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+inline QString toQString(const std::string& text) {
+    return QString::fromUtf8(text);
+}
+inline std::string toUtf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 /// \brief The Qt view of one window of the control model.
 ///
