@@ -18,6 +18,7 @@
 
 #include <filesystem>
 
+#include <stdexcept>
 #include <unistd.h>
 
 using automation::Dialog;
@@ -241,6 +242,63 @@ TEST_F(QtBackend, modal_runs_wait_in_the_event_loop_and_nest) {
     EXPECT_EQ(opener.DoModal(), IDOK);
     EXPECT_TRUE(innerShown);
     EXPECT_EQ(opener.innerResult, IDCANCEL);
+}
+
+/// Dialog 103 whose button 1020 calls back into "host" code that throws.
+class Thrower : public CDialog {
+public:
+    Thrower() : CDialog(103) {}
+    void onOpen() { throw std::runtime_error("host callback failed"); }
+    DECLARE_MESSAGE_MAP()
+};
+
+/// Dialog 103 whose button 1020 runs a Thrower, clicked at once, and does not catch.
+class OpensThrower : public CDialog {
+public:
+    OpensThrower() : CDialog(103) {}
+    void onOpen() {
+        Thrower inner;
+        QTimer::singleShot(0, [&] {
+            QTest::mouseClick(widgetOf(inner.GetDlgItem(1020)), Qt::LeftButton);
+        });
+        inner.DoModal();
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+// clang-format off
+BEGIN_MESSAGE_MAP(Thrower, CDialog)
+    ON_BN_CLICKED(1020, &Thrower::onOpen)
+END_MESSAGE_MAP()
+BEGIN_MESSAGE_MAP(OpensThrower, CDialog)
+    ON_BN_CLICKED(1020, &OpensThrower::onOpen)
+END_MESSAGE_MAP()
+// clang-format on
+
+TEST_F(QtBackend, an_exception_from_a_handler_leaves_the_modal_run_not_the_event_loop) {
+    // A click in a real event loop: the exception must not unwind through Qt's dispatch. The
+    // dialog ends unconfirmed and the exception comes out of DoModal, as it does headless.
+    Thrower thrower;
+    QTimer::singleShot(0, [&] {
+        QTest::mouseClick(widgetOf(thrower.GetDlgItem(1020)), Qt::LeftButton);
+    });
+    EXPECT_THROW(thrower.DoModal(), std::runtime_error);
+    EXPECT_EQ(thrower.m_hWnd, nullptr);
+    EXPECT_EQ(thrower.GetModalResult(), IDCANCEL);
+
+    // Thrown in a dialog run from inside another one: both runs end, in order.
+    OpensThrower outer;
+    QTimer::singleShot(0, [&] {
+        QTest::mouseClick(widgetOf(outer.GetDlgItem(1020)), Qt::LeftButton);
+    });
+    EXPECT_THROW(outer.DoModal(), std::runtime_error);
+    EXPECT_EQ(outer.m_hWnd, nullptr);
+
+    // The backend is usable afterwards.
+    ScriptedUser user;
+    user.onDialog([](Dialog& d) { d.click(IDOK); });
+    CDialog again(103);
+    EXPECT_EQ(again.DoModal(), IDOK);
 }
 
 TEST_F(QtBackend, a_dialog_that_ends_while_it_starts_never_waits) {

@@ -1,6 +1,8 @@
 // Pieces of the Qt backend shared between its source files.
 #pragma once
 
+#include <exception>
+
 #include "platform/backend.h"
 #include "platform/qt/View.h"
 #include "platform/resources.h"
@@ -84,6 +86,12 @@ public:
 
     View* find(const Window* window) const;
 
+    /// An exception left a user action (a handler or a host callback it called). It must not
+    /// unwind through Qt's event dispatch: the innermost modal dialog ends as cancelled and its
+    /// runModal throws the exception again once Qt is out of the way.
+    /// \return false when no modal run is under way to take it out
+    bool carryException(std::exception_ptr exception);
+
 private:
     View* ensureView(Window& window);
     /// Tab order, access keys and group boxes of the top-level dialog holding \p window, when
@@ -97,6 +105,8 @@ private:
 
     std::unordered_map<const Window*, std::unique_ptr<View>> m_views;
     std::vector<std::pair<const CDialog*, QEventLoop*>> m_loops;
+    std::vector<CDialog*> m_running; ///< dialogs in runModal, innermost last
+    std::exception_ptr m_carried;
     std::map<std::tuple<int, std::string, int, bool>, SIZE> m_baseUnits;
 };
 

@@ -3,6 +3,8 @@
 #include "platform/qt/QtBackend.h"
 #include "Internal.h"
 
+#include <utility>
+
 #include "platform/automation.h"
 #include "platform/dialog.h"
 
@@ -270,6 +272,26 @@ void QtBackend::runModal(CDialog& dialog) {
     View* view = window != nullptr ? ensureView(*window) : nullptr;
     auto* topLevel = dynamic_cast<TopLevelView*>(view);
     QPointer<QWidget> widget = view != nullptr ? view->widget() : nullptr;
+
+    // Whatever ends the run, an exception included, the window leaves the screen and the run
+    // leaves the stack. The run is on the stack before any event is delivered, so that an
+    // exception from a handler always finds a run to end.
+    struct Running {
+        QtBackend& backend;
+        Window* window;
+        View* view;
+        TopLevelView* topLevel;
+        QPointer<QWidget> widget;
+        ~Running() {
+            backend.m_running.pop_back();
+            if (widget && backend.find(window) == view && topLevel != nullptr) {
+                View::Sync sync;
+                topLevel->setRunning(false);
+            }
+        }
+    } running{*this, window, view, topLevel, widget};
+    m_running.push_back(&dialog);
+
     if (topLevel != nullptr && widget) {
         arrange(*window);
         {
@@ -281,7 +303,7 @@ void QtBackend::runModal(CDialog& dialog) {
     }
 
     if (automation::ScriptedUser* user = automation::ScriptedUser::current()) {
-        user->runDialog(dialog);
+        if (dialog.IsModalRunning()) user->runDialog(dialog);
     } else if (dialog.IsModalRunning()) {
         if (!widget) {
             dialog.EndDialog(IDCANCEL); // nothing on screen that a person could answer
@@ -295,11 +317,14 @@ void QtBackend::runModal(CDialog& dialog) {
             if (dialog.IsModalRunning()) dialog.EndDialog(IDCANCEL);
         }
     }
+    if (m_carried) std::rethrow_exception(std::exchange(m_carried, nullptr));
+}
 
-    if (widget && find(window) == view && topLevel != nullptr) {
-        View::Sync sync;
-        topLevel->setRunning(false);
-    }
+bool QtBackend::carryException(std::exception_ptr exception) {
+    if (m_running.empty()) return false;
+    if (!m_carried) m_carried = exception;
+    if (m_running.back()->IsModalRunning()) m_running.back()->EndDialog(IDCANCEL);
+    return true;
 }
 
 void QtBackend::endModal(CDialog& dialog) {

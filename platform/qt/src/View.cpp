@@ -169,7 +169,14 @@ bool View::act(const std::function<bool(Window&)>& action) {
         explicit Acting(QWidget* w) { g_acting.emplace_back(w); }
         ~Acting() { g_acting.pop_back(); }
     } acting(widget());
-    bool done = action(window());
+    bool done = false;
+    try {
+        done = action(window());
+    } catch (...) {
+        QtBackend* backend = currentQtBackend();
+        if (backend == nullptr || !backend->carryException(std::current_exception())) throw;
+        return false;
+    }
     if (!alive.expired()) {
         Sync sync;
         afterUserAction();
