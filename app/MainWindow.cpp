@@ -81,6 +81,10 @@ MainWindow::MainWindow(QString samplePath, QWidget* parent)
     m_summary = new QLabel(this);
     statusBar()->addPermanentWidget(m_summary);
 
+    // A note is written into the element as soon as its editor is confirmed, whatever the
+    // dialog that called the editor does afterwards: the book has changed from then on.
+    m_notes.setOnChanged([this] { setWindowModified(true); });
+
     createActions();
     createMenus();
     resize(1240, 660);
@@ -145,6 +149,18 @@ void MainWindow::createActions() {
                          &MainWindow::showBaseStation);
     m_actAbout = make(tr("&Informazioni"), tr("Informazioni"), QIcon(),
                       tr("Informazioni sul programma"), &MainWindow::about);
+
+    // Names that do not change with the texts, for finding the actions from outside.
+    m_actOpen->setObjectName("apri");
+    m_actSave->setObjectName("salva");
+    m_actSaveAs->setObjectName("salvaConNome");
+    m_actPrint->setObjectName("stampa");
+    m_actQuit->setObjectName("esci");
+    m_actSearch->setObjectName("cercaPunto");
+    m_actSearchNext->setObjectName("cercaSuccessivo");
+    m_actShowPoint->setObjectName("mostraPunto");
+    m_actShowBase->setObjectName("mostraStazioneBase");
+    m_actAbout->setObjectName("informazioni");
 }
 
 void MainWindow::createMenus() {
@@ -363,6 +379,16 @@ bool MainWindow::writeBook(const QString& path) {
     return true;
 }
 
+bool MainWindow::confirmReplace(const QString& caption, const QString& path) {
+    // The file dialog asked about the name as typed; a name completed afterwards with its
+    // extension may still be an existing file.
+    if (!QFileInfo::exists(path)) return true;
+    return QMessageBox::question(
+               this, caption,
+               tr("\"%1\" esiste già.\nSostituirlo?").arg(QDir::toNativeSeparators(path)),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 bool MainWindow::saveBook() {
     // The bundled sample is never written over: it gets a name of its own first.
     if (m_path.isEmpty() || m_isSample) return saveBookAs();
@@ -379,13 +405,15 @@ bool MainWindow::saveBookAs() {
         QString path = QFileDialog::getSaveFileName(this, tr("Salva libretto GPS con nome"),
                                                     proposed, QString::fromUtf8(kFileFilter));
         if (path.isEmpty()) return false;
-        if (!path.endsWith(".json", Qt::CaseInsensitive)) path += ".gpsbook.json";
+        const bool completed = !path.endsWith(".json", Qt::CaseInsensitive);
+        if (completed) path += ".gpsbook.json";
         if (isSamplePath(path)) {
             QMessageBox::warning(this, tr("Salva libretto"),
                                  tr("Il libretto di esempio non può essere sovrascritto: "
                                     "scegliere un altro nome."));
             continue;
         }
+        if (completed && !confirmReplace(tr("Salva libretto"), path)) continue;
         if (!writeBook(path)) return false;
         rememberFolder(path);
         return true;
@@ -430,7 +458,10 @@ void MainWindow::printBook() {
                                                QDir(startFolder()).filePath(base + ".pdf"),
                                                tr("Documenti PDF (*.pdf)"));
     if (pdf.isEmpty()) return;
-    if (!pdf.endsWith(".pdf", Qt::CaseInsensitive)) pdf += ".pdf";
+    if (!pdf.endsWith(".pdf", Qt::CaseInsensitive)) {
+        pdf += ".pdf";
+        if (!confirmReplace(tr("Stampa libretto"), pdf)) return;
+    }
 
     // The printer writes into a temporary file of the same folder, renamed over the target
     // once complete, so that an existing document is never left half written.

@@ -38,6 +38,9 @@ public:
     bool selectPosition(int group, int point);
     /// The selection: a point, a group (point -1), or nothing.
     std::optional<gpsbook::PointPosition> selectedPosition() const;
+    /// The host object handed to the dialogs that have a "Note" button; a note changed through
+    /// it marks the book modified.
+    HostNotes& notes() { return m_notes; }
 
 public slots:
     void openBook();
@@ -65,6 +68,8 @@ private:
     void setBook(std::unique_ptr<gpsbook::FieldBook> book, const QString& path, bool isSample);
     bool maybeSave();
     bool writeBook(const QString& path);
+    /// True when \p path does not exist, or the user agrees to replace it.
+    bool confirmReplace(const QString& caption, const QString& path);
     void findAndSelect(const std::string& text, bool inName, bool inCode);
     CPunGps* selectedPoint() const;
     CGrpGps* selectedGroup() const;

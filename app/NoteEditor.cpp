@@ -43,5 +43,6 @@ void HostNotes::EditaNote(CEgn* element) {
     if (auto changed = gpsbook::noteAfterEditing(original, dialog.note().toStdString())) {
         element->SetNote(*changed);
         ++m_changes;
+        if (m_onChanged) m_onChanged();
     }
 }

@@ -9,6 +9,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QPlainTextEdit;
 
 class NoteEditorDialog : public QDialog {
@@ -30,6 +32,9 @@ public:
     /// Window that owns the note editor.
     void setParentWidget(QWidget* parent) { m_parent = parent; }
 
+    /// Called after a note was changed, once per change.
+    void setOnChanged(std::function<void()> onChanged) { m_onChanged = std::move(onChanged); }
+
     /// Shows the note editor on \p element; "OK" stores the note when it was changed.
     void EditaNote(CEgn* element) override;
 
@@ -38,5 +43,6 @@ public:
 
 private:
     QWidget* m_parent;
+    std::function<void()> m_onChanged;
     int m_changes = 0;
 };
