@@ -333,13 +333,6 @@ bool CEdit::SetReadOnly(bool readOnly) {
     return true;
 }
 
-void CEdit::SetSel(int, int, bool) {}
-
-void CEdit::ReplaceSel(const std::string& text) {
-    if (m_hWnd != nullptr) m_hWnd->setText(m_hWnd->text() + text);
-}
-
-void CEdit::LimitText(int) {}
 
 int CButton::GetCheck() const { return m_hWnd != nullptr ? m_hWnd->check() : 0; }
 

@@ -241,9 +241,6 @@ class CStatic : public CWnd {};
 class CEdit : public CWnd {
 public:
     bool SetReadOnly(bool readOnly = true);
-    void SetSel(int start, int end, bool noScroll = false);
-    void ReplaceSel(const std::string& text);
-    void LimitText(int chars);
 };
 
 /// \brief Push button, check box, radio button or group box.
