@@ -25,11 +25,9 @@ public:
 
     void update(Change what) override {
         switch (what) {
-        case Change::Text: {
-            QString text = toQString(window().text());
-            if (m_button->text() != text) m_button->setText(text);
+        case Change::Text:
+            showModelText(m_button, window().text());
             break;
-        }
         case Change::Style:
             m_button->setDefault((window().style() & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
             View::update(what);
@@ -55,28 +53,38 @@ Qt::CheckState toQt(int check) {
     }
 }
 
-class CheckBoxView final : public View {
+/// Check boxes and radio buttons: a label, a check state shown from the model, and the text
+/// on the left with BS_LEFTTEXT.
+class CheckableView final : public View {
 public:
-    CheckBoxView(Window& window, QCheckBox* box) : View(window, box), m_box(box) {
-        connectClick(this, box, context());
+    CheckableView(Window& window, QAbstractButton* button)
+        : View(window, button), m_button(button), m_box(qobject_cast<QCheckBox*>(button)) {
+        // Radio groups are the model's: Qt must not uncheck siblings by itself.
+        if (auto* radio = qobject_cast<QRadioButton*>(button)) radio->setAutoExclusive(false);
+        connectClick(this, button, context());
     }
 
     void update(Change what) override {
         switch (what) {
-        case Change::Text: {
-            QString text = toQString(window().text());
-            if (m_box->text() != text) m_box->setText(text);
+        case Change::Text:
+            showModelText(m_button, window().text());
             break;
-        }
         case Change::Check:
-            if (m_box->checkState() != toQt(window().check()))
-                m_box->setCheckState(toQt(window().check()));
+            if (m_box != nullptr) {
+                if (m_box->checkState() != toQt(window().check()))
+                    m_box->setCheckState(toQt(window().check()));
+            } else if (m_button->isChecked() != (window().check() == BST_CHECKED)) {
+                m_button->setChecked(window().check() == BST_CHECKED);
+            }
             break;
         case Change::Style: {
-            DWORD type = window().style() & BS_TYPEMASK;
-            m_box->setTristate(type == BS_3STATE || type == BS_AUTO3STATE);
-            m_box->setLayoutDirection((window().style() & BS_LEFTTEXT) ? Qt::RightToLeft
-                                                                       : Qt::LeftToRight);
+            DWORD style = window().style();
+            if (m_box != nullptr) {
+                DWORD type = style & BS_TYPEMASK;
+                m_box->setTristate(type == BS_3STATE || type == BS_AUTO3STATE);
+            }
+            m_button->setLayoutDirection((style & BS_LEFTTEXT) ? Qt::RightToLeft
+                                                               : Qt::LeftToRight);
             View::update(what);
             break;
         }
@@ -87,42 +95,8 @@ public:
     }
 
 private:
-    QCheckBox* m_box;
-};
-
-class RadioButtonView final : public View {
-public:
-    RadioButtonView(Window& window, QRadioButton* radio) : View(window, radio), m_radio(radio) {
-        // The model keeps the groups: Qt must not uncheck siblings by itself.
-        radio->setAutoExclusive(false);
-        connectClick(this, radio, context());
-    }
-
-    void update(Change what) override {
-        switch (what) {
-        case Change::Text: {
-            QString text = toQString(window().text());
-            if (m_radio->text() != text) m_radio->setText(text);
-            break;
-        }
-        case Change::Check: {
-            bool checked = window().check() == BST_CHECKED;
-            if (m_radio->isChecked() != checked) m_radio->setChecked(checked);
-            break;
-        }
-        case Change::Style:
-            m_radio->setLayoutDirection((window().style() & BS_LEFTTEXT) ? Qt::RightToLeft
-                                                                         : Qt::LeftToRight);
-            View::update(what);
-            break;
-        default:
-            View::update(what);
-            break;
-        }
-    }
-
-private:
-    QRadioButton* m_radio;
+    QAbstractButton* m_button;
+    QCheckBox* m_box; ///< null for radio buttons
 };
 
 } // namespace
@@ -132,11 +106,11 @@ std::unique_ptr<View> makePushButtonView(Window& window, QWidget* parent) {
 }
 
 std::unique_ptr<View> makeCheckBoxView(Window& window, QWidget* parent) {
-    return std::make_unique<CheckBoxView>(window, new QCheckBox(parent));
+    return std::make_unique<CheckableView>(window, new QCheckBox(parent));
 }
 
 std::unique_ptr<View> makeRadioButtonView(Window& window, QWidget* parent) {
-    return std::make_unique<RadioButtonView>(window, new QRadioButton(parent));
+    return std::make_unique<CheckableView>(window, new QRadioButton(parent));
 }
 
 } // namespace platform::qt

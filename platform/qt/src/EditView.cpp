@@ -50,11 +50,9 @@ public:
 
     void update(Change what) override {
         switch (what) {
-        case Change::Text: {
-            QString text = toQString(window().text());
-            if (m_edit->text() != text) m_edit->setText(text);
+        case Change::Text:
+            showModelText(m_edit, window().text());
             break;
-        }
         case Change::ReadOnly:
             m_edit->setReadOnly(window().readOnly());
             showReadOnly(m_edit, window().readOnly());

@@ -26,6 +26,12 @@ inline QString toQString(const std::string& text) {
 inline std::string toUtf8(const QString& text) {
     return text.toUtf8().toStdString();
 }
+/// \brief Shows the model's text in a widget with text()/setText(), touching it only when it
+///        differs (so that a view never reports a change of its own).
+template <typename Widget> void showModelText(Widget* widget, const std::string& text) {
+    QString shown = toQString(text);
+    if (widget->text() != shown) widget->setText(shown);
+}
 
 /// \brief The Qt view of one window of the control model.
 ///
