@@ -1,4 +1,5 @@
 #include "platform/backend.h"
+#include "platform/controlclass.h"
 #include "platform/messagebox.h"
 #include "platform/model.h"
 #include "platform/wnd.h"
@@ -77,15 +78,9 @@ CWnd* CWnd::FromHandle(HWND window) { return window != nullptr ? window->wrapper
 bool CWnd::Create(const std::string& className, const std::string& text, DWORD style,
                   const RECT& rect, CWnd* parent, UINT id, DWORD exStyle) {
     if (m_hWnd != nullptr || parent == nullptr || parent->m_hWnd == nullptr) return false;
-    ControlKind kind = Window::kindFor(className, style);
-    auto window = std::make_unique<Window>(kind, static_cast<int>(id), className, style, exStyle,
-                                           rect, parent->m_hWnd);
-    window->setText(text);
-    Window* created = parent->m_hWnd->addChild(std::move(window));
+    Window* created = platform::createControl(*parent->m_hWnd, className, static_cast<int>(id),
+                                              text, style, exStyle, rect);
     Attach(created);
-    // The view learns of the window before WM_CREATE, so that windows made while handling
-    // it always find their parent's view, as with dialogs.
-    platform::backend().windowCreated(*created);
     CREATESTRUCT cs{text, style, exStyle, rect};
     if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow();

@@ -1,4 +1,5 @@
 #include "platform/backend.h"
+#include "platform/controlclass.h"
 #include "platform/dialog.h"
 #include "platform/module.h"
 
@@ -86,11 +87,7 @@ bool CDialog::createWindow(UINT templateId, CWnd* parent, bool modal) {
     }
     for (const platform::ControlTemplate& c : tpl->controls) {
         RECT r = platform::dialogUnitsToPixels(c.x, c.y, c.cx, c.cy, base);
-        auto control = std::make_unique<Window>(Window::kindFor(c.className, c.style), c.id,
-                                                c.className, c.style, c.exStyle, r, window);
-        control->setText(c.text);
-        Window* created = window->addChild(std::move(control));
-        view.windowCreated(*created);
+        platform::createControl(*window, c.className, c.id, c.text, c.style, c.exStyle, r);
     }
     if (OnInitDialog()) {
         if (Window* first = firstTabStop(*window)) platform::setFocusWindow(first);

@@ -10,32 +10,13 @@
 
 namespace platform {
 
+std::unique_ptr<CWnd> makeWrapperFor(const Window& window); // ControlClasses.cpp
+
 namespace {
 Window* g_focus = nullptr;
 
 bool isUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
-std::unique_ptr<CWnd> makeWrapper(ControlKind kind) {
-    switch (kind) {
-    case ControlKind::Edit: return std::make_unique<CEdit>();
-    case ControlKind::PushButton:
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-    case ControlKind::GroupBox: return std::make_unique<CButton>();
-    case ControlKind::ComboBox: return std::make_unique<CComboBox>();
-    case ControlKind::ListBox: return std::make_unique<CListBox>();
-    case ControlKind::ListView: return std::make_unique<CListCtrl>();
-    case ControlKind::Static: return std::make_unique<CStatic>();
-    default: return std::make_unique<CWnd>();
-    }
-}
-
-bool equalsNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 } // namespace
 
 Window::Window(ControlKind kind, int id, std::string className, DWORD style, DWORD exStyle,
@@ -57,29 +38,6 @@ Window::~Window() {
         attached->m_hWnd = nullptr;
         attached->PostNcDestroy();
     }
-}
-
-ControlKind Window::kindFor(const std::string& className, DWORD style) {
-    if (equalsNoCase(className, "Button")) {
-        switch (style & BS_TYPEMASK) {
-        case BS_PUSHBUTTON:
-        case BS_DEFPUSHBUTTON: return ControlKind::PushButton;
-        case BS_CHECKBOX:
-        case BS_AUTOCHECKBOX:
-        case BS_3STATE:
-        case BS_AUTO3STATE: return ControlKind::CheckBox;
-        case BS_RADIOBUTTON:
-        case BS_AUTORADIOBUTTON: return ControlKind::RadioButton;
-        case BS_GROUPBOX: return ControlKind::GroupBox;
-        default: return ControlKind::PushButton;
-        }
-    }
-    if (equalsNoCase(className, "Static")) return ControlKind::Static;
-    if (equalsNoCase(className, "Edit")) return ControlKind::Edit;
-    if (equalsNoCase(className, "ComboBox")) return ControlKind::ComboBox;
-    if (equalsNoCase(className, "ListBox")) return ControlKind::ListBox;
-    if (equalsNoCase(className, "SysListView32")) return ControlKind::ListView;
-    return ControlKind::Custom;
 }
 
 void Window::setStyle(DWORD style) {
@@ -134,7 +92,7 @@ bool Window::isWithin(const Window* other) const {
 CWnd* Window::wrapper() {
     if (m_attached != nullptr) return m_attached;
     if (!m_wrapper) {
-        m_wrapper = makeWrapper(m_kind);
+        m_wrapper = makeWrapperFor(*this);
         m_wrapper->m_hWnd = this;
     }
     return m_wrapper.get();
@@ -311,7 +269,9 @@ void Window::notifyItem(int code, int item) {
                                     reinterpret_cast<LPARAM>(&info));
 }
 
-void Window::changed(Change what) { backend().windowChanged(*this, what); }
+void Window::changed(Change what, const ChangeRange& range) {
+    backend().windowChanged(*this, what, range);
+}
 
 Window* focusWindow() { return g_focus; }
 
@@ -319,8 +279,8 @@ void setFocusWindow(Window* window) {
     if (window == g_focus) return;
     Window* old = g_focus;
     g_focus = window;
-    if (old != nullptr) backend().windowChanged(*old, Change::Focus);
-    if (window != nullptr) backend().windowChanged(*window, Change::Focus);
+    if (old != nullptr) backend().windowChanged(*old, Change::Focus, {});
+    if (window != nullptr) backend().windowChanged(*window, Change::Focus, {});
 }
 
 RECT dialogUnitsToPixels(int x, int y, int cx, int cy, SIZE baseUnits) {

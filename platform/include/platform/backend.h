@@ -43,7 +43,8 @@ public:
     // View hooks: the model reports what happens to its windows.
     virtual void windowCreated(Window& window) {}
     virtual void windowDestroyed(Window& window) {}
-    virtual void windowChanged(Window& window, Change what) {}
+    /// \param range the items, rows or cells concerned (all when default)
+    virtual void windowChanged(Window& window, Change what, const ChangeRange& range) {}
 };
 
 /// \brief The backend in use.

@@ -34,6 +34,26 @@ enum class Change {
     Text, Enabled, Visible, ReadOnly, Check, Items, Selection, Rect, Focus, Style, Columns
 };
 
+/// \brief The part of a window's contents that a change concerns: items (or grid rows)
+///        \p first to \p last, and grid columns \p firstColumn to \p lastColumn. -1 means
+///        "all of them", so a default range says "everything may have changed".
+struct ChangeRange {
+    int first = -1;
+    int last = -1;
+    int firstColumn = -1;
+    int lastColumn = -1;
+    /// \brief A range of items or rows.
+    static ChangeRange items(int first, int last) { return ChangeRange{first, last, -1, -1}; }
+    bool all() const { return first < 0 && firstColumn < 0; }
+};
+
+/// \brief State that only windows of one control class have (a grid's cells, a tab control's
+///        tabs). The class that registers the control kind makes it; the window owns it.
+class ControlState {
+public:
+    virtual ~ControlState() = default;
+};
+
 /// \brief Where a change comes from: the program, or the user (who makes handlers run).
 enum class Origin { Program, User };
 
@@ -147,13 +167,21 @@ public:
     int insertColumn(int index, const Column& column);
     void setColumnWidth(int index, int width);
 
+    /// \brief The state of the window's control class, or null.
+    ControlState* state() const { return m_state.get(); }
+    /// \brief The state as its own class, or null when the window holds another kind.
+    template <typename T> T* stateAs() const { return dynamic_cast<T*>(m_state.get()); }
+    void setState(std::unique_ptr<ControlState> state) { m_state = std::move(state); }
+
+    /// \brief Tells the view that part of the window changed.
+    void changed(Change what, const ChangeRange& range = {});
+
     /// \brief Sends a control notification (EN_CHANGE, BN_CLICKED, ...) to the notify target.
     void notify(int code);
     /// \brief Sends a WM_NOTIFY-style notification with an item index (list views).
     void notifyItem(int code, int item);
 
 private:
-    void changed(Change what);
 
     ControlKind m_kind;
     int m_id;
@@ -174,6 +202,7 @@ private:
     std::vector<Item> m_items;
     int m_curSel = -1;
     std::vector<Column> m_columns;
+    std::unique_ptr<ControlState> m_state;
 };
 
 /// \brief The window that has the keyboard focus, or null.

@@ -82,7 +82,7 @@ public:
     void beep(UINT type) override;
     void windowCreated(Window& window) override;
     void windowDestroyed(Window& window) override;
-    void windowChanged(Window& window, Change what) override;
+    void windowChanged(Window& window, Change what, const ChangeRange& range) override;
 
     View* find(const Window* window) const;
 

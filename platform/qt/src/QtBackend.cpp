@@ -176,7 +176,7 @@ void QtBackend::windowDestroyed(Window& window) {
     }
 }
 
-void QtBackend::windowChanged(Window& window, Change what) {
+void QtBackend::windowChanged(Window& window, Change what, const ChangeRange& range) {
     if (what == Change::Focus) {
         mirrorFocus();
         showDefaultButton(*topLevelOf(window));
@@ -186,7 +186,7 @@ void QtBackend::windowChanged(Window& window, Change what) {
     if (view == nullptr) return;
     {
         View::Sync sync;
-        view->update(what);
+        view->updatePart(what, range);
     }
     // Tab stops change with the style; a label's access key with its text.
     if (what == Change::Style || (what == Change::Text && window.kind() == ControlKind::Static))

@@ -54,6 +54,10 @@ public:
     ///        the enabled and visible states and the focus policy; views add what they show.
     ///        Called with model-to-widget writes marked (see Sync): no user action follows.
     virtual void update(Change what);
+    /// \brief Shows a change that concerns only part of the window's contents (some items,
+    ///        rows or cells). Views of lists and grids override it to touch only that part;
+    ///        by default the whole kind of change is shown again.
+    virtual void updatePart(Change what, const ChangeRange& range) { update(what); }
     /// \brief Shows the whole state of the window (after creation).
     void refresh();
 
