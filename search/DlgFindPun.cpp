@@ -46,15 +46,11 @@ void CDlgFindPun::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDlgFindPun::OnInitDialog() {
     CDialog::OnInitDialog();
-    m_bShown = true;
     ApplyEnablingRule();
     return TRUE;
 }
 
 void CDlgFindPun::OnCriteriaChanged() {
-    // Showing the loaded text also reports a change; reading back then would take the
-    // check boxes before they show the loaded flags.
-    if (!m_bShown) return;
     UpdateData(true);
     ApplyEnablingRule();
 }

@@ -40,5 +40,4 @@ private:
     std::string m_strText;
     int m_bInName = 0;
     int m_bInCode = 0;
-    bool m_bShown = false; // handlers wait until the controls show the loaded values
 };

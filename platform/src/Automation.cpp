@@ -1,6 +1,7 @@
 #include "platform/automation.h"
 #include "platform/dialog.h"
 #include "platform/model.h"
+#include "platform/propsheet.h"
 
 using platform::ControlKind;
 using platform::Window;
@@ -21,6 +22,48 @@ Window* findVisibleControl(Window& root, int id) {
             if (Window* found = findVisibleControl(*child, id)) return found;
     }
     return nullptr;
+}
+
+// The tab control of the first property sheet inside the dialog, or null.
+Window* sheetTabs(Window& root) {
+    for (const auto& child : root.children()) {
+        if (child->kind() == ControlKind::Tab && child->parent() != nullptr &&
+            dynamic_cast<CPropertySheet*>(child->parent()->attached()) != nullptr)
+            return child.get();
+        if (child->kind() == ControlKind::Dialog && child->visible())
+            if (Window* found = sheetTabs(*child)) return found;
+    }
+    return nullptr;
+}
+
+bool showsTextLiterally(const Window& w) {
+    switch (w.kind()) {
+    case ControlKind::Edit:
+    case ControlKind::ComboBox:
+    case ControlKind::ListBox:
+    case ControlKind::ListView: return true;
+    case ControlKind::Static: return (w.style() & SS_NOPREFIX) != 0;
+    default: return false;
+    }
+}
+
+std::string withoutAccessKeys(const std::string& text) {
+    std::string shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') {
+            if (i + 1 < text.size() && text[i + 1] == '&') {
+                shown += '&';
+                ++i;
+            }
+            continue;
+        }
+        shown += text[i];
+    }
+    return shown;
+}
+
+std::string shownTextOf(const Window& w) {
+    return showsTextLiterally(w) ? w.text() : withoutAccessKeys(w.text());
 }
 
 void forceClose(CDialog& dialog) {
@@ -103,6 +146,70 @@ int Dialog::focus() const {
     Window* f = platform::focusWindow();
     if (f == nullptr || m_dialog.m_hWnd == nullptr || !f->isWithin(m_dialog.m_hWnd)) return 0;
     return f->id();
+}
+
+std::string Dialog::shownText(int id) const {
+    Window* w = control(id);
+    return w != nullptr ? shownTextOf(*w) : std::string();
+}
+
+std::string Dialog::label(int id) const {
+    Window* w = control(id);
+    if (w == nullptr) return {};
+    switch (w->kind()) {
+    case ControlKind::PushButton:
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+    case ControlKind::GroupBox: return shownTextOf(*w);
+    default: break;
+    }
+    Window* parent = w->parent();
+    if (parent == nullptr) return {};
+    const Window* label = nullptr;
+    for (const auto& sibling : parent->children()) {
+        if (sibling.get() == w) break;
+        if (sibling->kind() == ControlKind::Static) label = sibling.get();
+        else if (sibling->style() & WS_TABSTOP) label = nullptr; // a label names the next control only
+    }
+    return label != nullptr ? shownTextOf(*label) : std::string();
+}
+
+RECT Dialog::rect(int id) const {
+    Window* w = control(id);
+    if (w == nullptr || m_dialog.m_hWnd == nullptr) return RECT{0, 0, 0, 0};
+    POINT origin = w->clientOrigin();
+    POINT dialogOrigin = m_dialog.m_hWnd->clientOrigin();
+    RECT r = w->rect();
+    LONG x = origin.x - dialogOrigin.x, y = origin.y - dialogOrigin.y;
+    return RECT{x, y, x + r.Width(), y + r.Height()};
+}
+
+int Dialog::activePage() const {
+    Window* tabs = m_dialog.m_hWnd != nullptr ? sheetTabs(*m_dialog.m_hWnd) : nullptr;
+    auto* sheet = tabs != nullptr ? dynamic_cast<CPropertySheet*>(tabs->parent()->attached()) : nullptr;
+    return sheet != nullptr ? sheet->GetActiveIndex() : -1;
+}
+
+bool Dialog::selectPage(int index) {
+    Window* tabs = isOpen() ? sheetTabs(*m_dialog.m_hWnd) : nullptr;
+    return tabs != nullptr && platform::userSelectTab(*tabs, index);
+}
+
+int Dialog::pageCount() const {
+    Window* tabs = m_dialog.m_hWnd != nullptr ? sheetTabs(*m_dialog.m_hWnd) : nullptr;
+    platform::TabState* state = platform::tabStateOf(tabs);
+    return state != nullptr ? static_cast<int>(state->tabs.size()) : 0;
+}
+
+std::string Dialog::pageCaption(int index) const {
+    Window* tabs = m_dialog.m_hWnd != nullptr ? sheetTabs(*m_dialog.m_hWnd) : nullptr;
+    platform::TabState* state = platform::tabStateOf(tabs);
+    if (state == nullptr || index < 0 || index >= static_cast<int>(state->tabs.size())) return {};
+    return state->tabs[static_cast<size_t>(index)].text;
+}
+
+bool Dialog::pressTab(bool backwards) {
+    return isOpen() && platform::userTab(*m_dialog.m_hWnd, backwards);
 }
 
 bool Dialog::setText(int id, const std::string& text) {

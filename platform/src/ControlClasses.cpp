@@ -9,6 +9,9 @@
 
 namespace platform {
 
+// The classes that live in files of their own.
+ControlClass tabControlClass(); // TabCtrl.cpp
+
 namespace {
 
 std::string lower(std::string text) {
@@ -48,6 +51,9 @@ public:
         add(simpleClass("ComboBox", ControlKind::ComboBox, wrapperOf<CComboBox>()));
         add(simpleClass("ListBox", ControlKind::ListBox, wrapperOf<CListBox>()));
         add(simpleClass("SysListView32", ControlKind::ListView, wrapperOf<CListCtrl>()));
+        // A dialog made at run time rather than from a template (a property sheet).
+        add(simpleClass("#32770", ControlKind::Dialog, wrapperOf<CWnd>()));
+        add(tabControlClass());
     }
 
     void add(ControlClass controlClass) {

@@ -3,6 +3,8 @@
 #include "platform/dialog.h"
 #include "platform/module.h"
 
+#include <optional>
+
 using platform::ControlKind;
 using platform::Window;
 
@@ -11,19 +13,11 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
 END_MESSAGE_MAP()
 
-namespace {
-
-
-Window* firstTabStop(Window& root) {
-    for (const auto& child : root.children()) {
-        ControlKind kind = child->kind();
-        if (kind == ControlKind::Static || kind == ControlKind::GroupBox) continue;
-        if ((child->style() & WS_TABSTOP) && child->visible() && child->enabled()) return child.get();
-    }
-    return nullptr;
+DWORD CDialog::TemplateStyle(DWORD templateStyle, bool modal) const {
+    DWORD style = templateStyle;
+    if (modal) style = (style & ~(WS_CHILD | WS_DISABLED)) | WS_POPUP;
+    return style | WS_VISIBLE;
 }
-
-} // namespace
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
 
@@ -41,7 +35,8 @@ bool CDialog::createWindow(UINT templateId, CWnd* parent, bool modal) {
 
     platform::Backend& view = platform::backend();
     SIZE base = view.dialogBaseUnits(tpl->font);
-    bool child = (tpl->style & WS_CHILD) != 0 && !modal;
+    DWORD style = TemplateStyle(tpl->style, modal);
+    bool child = (style & WS_CHILD) != 0 && !modal;
     Window* parentWindow = parent != nullptr ? parent->m_hWnd : nullptr;
     if (child && parentWindow == nullptr) return false;
 
@@ -60,12 +55,11 @@ bool CDialog::createWindow(UINT templateId, CWnd* parent, bool modal) {
         rect.right = rect.left + w;
         rect.bottom = rect.top + h;
     }
-    DWORD style = tpl->style;
-    if (modal) style = (style & ~(WS_CHILD | WS_DISABLED)) | WS_POPUP;
-    style |= WS_VISIBLE;
 
+    // A control dialog (a page) lets Tab move into its controls, as the dialog manager does.
+    DWORD exStyle = tpl->exStyle | ((style & DS_CONTROL) ? WS_EX_CONTROLPARENT : 0);
     auto root = std::make_unique<Window>(ControlKind::Dialog, static_cast<int>(templateId),
-                                         "#32770", style, tpl->exStyle, rect,
+                                         "#32770", style, exStyle, rect,
                                          child ? parentWindow : nullptr);
     root->setTemplate(tpl, resources);
     root->setBaseUnits(base);
@@ -80,7 +74,7 @@ bool CDialog::createWindow(UINT templateId, CWnd* parent, bool modal) {
     Attach(window);
     view.windowCreated(*window);
 
-    CREATESTRUCT cs{tpl->caption, style, tpl->exStyle, rect};
+    CREATESTRUCT cs{tpl->caption, style, exStyle, rect};
     if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         destroyModalWindow();
         return false;
@@ -89,8 +83,10 @@ bool CDialog::createWindow(UINT templateId, CWnd* parent, bool modal) {
         RECT r = platform::dialogUnitsToPixels(c.x, c.y, c.cx, c.cy, base);
         platform::createControl(*window, c.className, c.id, c.text, c.style, c.exStyle, r);
     }
-    if (OnInitDialog()) {
-        if (Window* first = firstTabStop(*window)) platform::setFocusWindow(first);
+    // As the system's dialog manager: a control dialog (a page) that is not shown yet leaves
+    // the focus where it is.
+    if (OnInitDialog() && (!(style & DS_CONTROL) || (style & WS_VISIBLE))) {
+        if (Window* first = platform::firstTabStop(*window)) platform::setFocusWindow(first);
     }
     return true;
 }
@@ -139,8 +135,18 @@ void CDialog::EndDialog(int result) {
     platform::backend().endModal(*this);
 }
 
+CPushScope::CPushScope(CWnd& dialog) : m_window(dialog.m_hWnd) {
+    if (m_window != nullptr) m_window->holdNotifications();
+}
+
+CPushScope::~CPushScope() {
+    if (m_window != nullptr) m_window->releaseNotifications();
+}
+
 bool CDialog::UpdateData(bool saveAndValidate) {
     if (m_hWnd == nullptr) return false;
+    std::optional<CPushScope> push;
+    if (!saveAndValidate) push.emplace(*this);
     CDataExchange dx(this, saveAndValidate);
     try {
         DoDataExchange(&dx);

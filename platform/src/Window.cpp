@@ -131,7 +131,8 @@ void Window::setText(const std::string& text, Origin origin) {
         m_text = text;
         changed(Change::Text);
     }
-    if (m_kind == ControlKind::Edit && (differs || origin == Origin::User)) notify(EN_CHANGE);
+    if (m_kind != ControlKind::Edit) return;
+    if (origin == Origin::User || (differs && !notificationsHeld())) notify(EN_CHANGE);
 }
 
 void Window::setEnabled(bool enabled) {
@@ -257,16 +258,22 @@ void Window::notify(int code) {
     target->attached()->SendMessage(WM_COMMAND, wParam, reinterpret_cast<LPARAM>(this));
 }
 
-void Window::notifyItem(int code, int item) {
+bool Window::notificationsHeld() const {
+    for (const Window* w = this; w != nullptr; w = w->m_parent)
+        if (w->m_held > 0) return true;
+    return false;
+}
+
+std::intptr_t Window::notifyItem(int code, int item) {
     Window* target = notifyTarget();
-    if (target == nullptr) return;
+    if (target == nullptr) return 0;
     NMITEMACTIVATE info;
     info.hdr.hwndFrom = this;
     info.hdr.idFrom = static_cast<UINT_PTR>(m_id);
     info.hdr.code = code;
     info.iItem = item;
-    target->attached()->SendMessage(WM_NOTIFY, static_cast<WPARAM>(m_id),
-                                    reinterpret_cast<LPARAM>(&info));
+    return target->attached()->SendMessage(WM_NOTIFY, static_cast<WPARAM>(m_id),
+                                           reinterpret_cast<LPARAM>(&info));
 }
 
 void Window::changed(Change what, const ChangeRange& range) {
@@ -281,6 +288,33 @@ void setFocusWindow(Window* window) {
     g_focus = window;
     if (old != nullptr) backend().windowChanged(*old, Change::Focus, {});
     if (window != nullptr) backend().windowChanged(*window, Change::Focus, {});
+}
+
+namespace {
+void collectTabStops(Window& parent, std::vector<Window*>& order) {
+    for (const auto& child : parent.children()) {
+        Window* w = child.get();
+        if (!w->visible() || !w->enabled()) continue;
+        if (w->kind() == ControlKind::Dialog && (w->exStyle() & WS_EX_CONTROLPARENT) != 0) {
+            collectTabStops(*w, order);
+            continue;
+        }
+        if (w->kind() == ControlKind::Dialog) continue; // its controls are not ours to reach
+        if (w->kind() == ControlKind::Static || w->kind() == ControlKind::GroupBox) continue;
+        if (w->style() & WS_TABSTOP) order.push_back(w);
+    }
+}
+} // namespace
+
+std::vector<Window*> tabOrder(Window& dialog) {
+    std::vector<Window*> order;
+    collectTabStops(dialog, order);
+    return order;
+}
+
+Window* firstTabStop(Window& dialog) {
+    std::vector<Window*> order = tabOrder(dialog);
+    return order.empty() ? nullptr : order.front();
 }
 
 RECT dialogUnitsToPixels(int x, int y, int cx, int cy, SIZE baseUnits) {
@@ -487,6 +521,20 @@ bool userEscape(Window& dialog) {
     Window* root = dialogOf(dialog);
     if (root == nullptr || !root->reallyVisible()) return false;
     sendCommand(*root, IDCANCEL, findControl(*root, IDCANCEL));
+    return true;
+}
+
+bool userTab(Window& dialog, bool backwards) {
+    Window* root = dialogOf(dialog);
+    if (root == nullptr || !root->reallyVisible()) return false;
+    std::vector<Window*> order = tabOrder(*root);
+    if (order.empty()) return false;
+    Window* focus = focusWindow();
+    auto at = std::find(order.begin(), order.end(), focus);
+    std::ptrdiff_t n = static_cast<std::ptrdiff_t>(order.size());
+    std::ptrdiff_t index = at == order.end() ? (backwards ? 0 : -1) : at - order.begin();
+    index = ((index + (backwards ? -1 : 1)) % n + n) % n;
+    setFocusWindow(order[static_cast<size_t>(index)]);
     return true;
 }
 

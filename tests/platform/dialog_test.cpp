@@ -152,8 +152,8 @@ TEST(Dialog, initial_values_reach_the_controls_and_list_items_come_from_the_temp
         d.click(IDCANCEL);
     });
     EXPECT_EQ(form.DoModal(), IDCANCEL);
-    // Showing the initial name is a change of the program: one notification.
-    EXPECT_EQ(form.events, (std::vector<std::string>{"name:Ada"}));
+    // Filling the controls with the initial values runs none of the dialog's handlers.
+    EXPECT_TRUE(form.events.empty());
 }
 
 TEST(Dialog, user_actions_notify_and_program_changes_of_state_do_not) {
@@ -201,7 +201,7 @@ TEST(Dialog, refused_user_actions_change_nothing) {
         EXPECT_FALSE(d.click(1003));         // dialog closed
     });
     form.DoModal();
-    EXPECT_EQ(form.events, (std::vector<std::string>{"name:Ada"}));
+    EXPECT_TRUE(form.events.empty());
 }
 
 TEST(Dialog, ok_exchanges_the_values_back) {

@@ -70,6 +70,25 @@ public:
     std::vector<int> selections(int id) const;
     /// \brief Id of the control that has the focus (0: none in this dialog).
     int focus() const;
+    /// \brief The text as a person reads it: access-key markers removed ("&OK" reads "OK",
+    ///        "&&" reads "&"), except in controls that show text literally (edits, lists,
+    ///        statics with SS_NOPREFIX).
+    std::string shownText(int id) const;
+    /// \brief The label a person reads for a control: its own shown text for buttons, check
+    ///        boxes, radio buttons and group boxes; else the shown text of the static text
+    ///        that comes before it in the template (empty when there is none).
+    std::string label(int id) const;
+    /// \brief The control's rectangle in pixels, in the client coordinates of the dialog.
+    RECT rect(int id) const;
+
+    // Dialogs that embed a property sheet.
+    /// \brief Index of the sheet's active page (-1: no sheet).
+    int activePage() const;
+    /// \brief Clicks the tab of page \p index; false when the active page refuses to be left.
+    bool selectPage(int index);
+    int pageCount() const;
+    /// \brief The text of the tab of page \p index.
+    std::string pageCaption(int index) const;
 
     // What the user does. Each returns false, and does nothing, when a person could not do
     // it (no such control, hidden, disabled, read-only, index out of range, dialog closed).
@@ -82,6 +101,8 @@ public:
     bool enter();
     bool escape();
     bool close();
+    /// \brief Presses Tab (Shift+Tab when \p backwards): the focus moves to the next tab stop.
+    bool pressTab(bool backwards = false);
 
     /// \brief The framework object of the dialog, for checks a person cannot make.
     CDialog& window() const { return m_dialog; }

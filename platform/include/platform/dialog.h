@@ -42,6 +42,9 @@ public:
     virtual void OnCancel();
 
 protected:
+    /// \brief The style the dialog's window gets from its template's style: a modal run
+    ///        makes a visible popup, a modeless creation keeps the template's style, visible.
+    virtual DWORD TemplateStyle(DWORD templateStyle, bool modal) const;
     virtual void DoDataExchange(CDataExchange* dx);
     /// \brief Adds the template's initial list items (DLGINIT) to its combo and list boxes.
     bool ExecuteDlgInit();
@@ -60,6 +63,20 @@ private:
     bool m_ended = false;
 
     friend class CDataExchange;
+};
+
+/// \brief While alive, the program's writes into the controls of \p dialog (filling its fields,
+///        as UpdateData(false) does) raise no change notifications to the dialog's handlers,
+///        so a handler never runs in the middle of its own dialog's fill. Scopes nest.
+class CPushScope {
+public:
+    explicit CPushScope(CWnd& dialog);
+    ~CPushScope();
+    CPushScope(const CPushScope&) = delete;
+    CPushScope& operator=(const CPushScope&) = delete;
+
+private:
+    platform::Window* m_window;
 };
 
 /// \brief State of one data exchange: direction, dialog and the control being exchanged.

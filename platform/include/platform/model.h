@@ -6,6 +6,7 @@
 #include "platform/resources.h"
 #include "platform/types.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,12 +27,14 @@ enum class ControlKind {
     ComboBox,    ///< drop-down list
     ListBox,
     ListView,    ///< report-view list
+    Tab,         ///< tab control (the tabs of a property sheet)
     Custom       ///< any other class: a placeholder or a control created at run time
 };
 
 /// \brief What changed in a window, reported to the backend's view.
 enum class Change {
-    Text, Enabled, Visible, ReadOnly, Check, Items, Selection, Rect, Focus, Style, Columns
+    Text, Enabled, Visible, ReadOnly, Check, Items, Selection, Rect, Focus, Style, Columns,
+    Tabs ///< a tab control's tabs or its current tab
 };
 
 /// \brief The part of a window's contents that a change concerns: items (or grid rows)
@@ -178,8 +181,17 @@ public:
 
     /// \brief Sends a control notification (EN_CHANGE, BN_CLICKED, ...) to the notify target.
     void notify(int code);
-    /// \brief Sends a WM_NOTIFY-style notification with an item index (list views).
-    void notifyItem(int code, int item);
+    /// \brief Sends a WM_NOTIFY-style notification with an item index (list views, tabs).
+    /// \return the receiver's answer (0 when nobody handled it)
+    std::intptr_t notifyItem(int code, int item);
+
+    /// \brief Holds back, while the count is above zero, the change notifications that the
+    ///        program's own writes into controls below this window raise (a dialog filling
+    ///        its fields). The user's actions always notify.
+    void holdNotifications() { ++m_held; }
+    void releaseNotifications() { --m_held; }
+    /// \brief True when this window or one of its ancestors holds notifications back.
+    bool notificationsHeld() const;
 
 private:
 
@@ -203,12 +215,20 @@ private:
     int m_curSel = -1;
     std::vector<Column> m_columns;
     std::unique_ptr<ControlState> m_state;
+    int m_held = 0;
 };
 
 /// \brief The window that has the keyboard focus, or null.
 Window* focusWindow();
 /// \brief Gives the focus to a window (null: nobody).
 void setFocusWindow(Window* window);
+
+/// \brief The tab stops of a dialog in Tab order: its controls with WS_TABSTOP that are
+///        shown and enabled, in creation order, descending into child dialogs that have
+///        WS_EX_CONTROLPARENT (the active page of a sheet, and the sheet itself).
+std::vector<Window*> tabOrder(Window& dialog);
+/// \brief The first tab stop of a dialog, or null.
+Window* firstTabStop(Window& dialog);
 
 /// \brief Converts a template rectangle in dialog units to pixels with the given base units.
 RECT dialogUnitsToPixels(int x, int y, int cx, int cy, SIZE baseUnits);
@@ -237,5 +257,14 @@ bool userEnter(Window& dialog);
 bool userEscape(Window& dialog);
 /// \brief Clicks the close box of a dialog; false when the dialog has none.
 bool userClose(Window& dialog);
+/// \brief Clicks tab \p index of a tab control. The owner is asked first and may refuse
+///        (false, nothing changes); then the tab becomes current and the owner is told.
+bool userSelectTab(Window& tab, int index);
+/// \brief Presses Ctrl+Tab (Ctrl+Shift+Tab when \p backwards) in a dialog: the first tab
+///        control shown in it moves to its next (previous) tab, as a click on that tab would.
+bool userNextTab(Window& dialog, bool backwards = false);
+/// \brief Presses Tab (or Shift+Tab) in a dialog: the focus moves to the next (previous) tab
+///        stop, into and out of child dialogs that have WS_EX_CONTROLPARENT.
+bool userTab(Window& dialog, bool backwards = false);
 
 } // namespace platform

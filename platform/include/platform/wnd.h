@@ -33,6 +33,8 @@ inline constexpr int LBN_DBLCLK = 2;
 inline constexpr int NM_CLICK = -2;
 inline constexpr int NM_DBLCLK = -3;
 inline constexpr int LVN_ITEMCHANGED = -101;
+inline constexpr int TCN_SELCHANGE = -551;   ///< the current tab changed
+inline constexpr int TCN_SELCHANGING = -552; ///< the current tab is about to change: nonzero refuses
 
 inline constexpr UINT SIZE_RESTORED = 0;
 

@@ -48,6 +48,7 @@ std::unique_ptr<View> makeRadioButtonView(Window& window, QWidget* parent);
 std::unique_ptr<View> makeComboBoxView(Window& window, QWidget* parent);
 std::unique_ptr<View> makeListBoxView(Window& window, QWidget* parent);
 std::unique_ptr<View> makeListViewView(Window& window, QWidget* parent);
+std::unique_ptr<View> makeTabView(Window& window, QWidget* parent);
 std::unique_ptr<View> makeCustomView(Window& window, QWidget* parent);
 
 /// A top-level dialog's view: shown only while it runs modally.

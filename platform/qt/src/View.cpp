@@ -39,6 +39,7 @@ struct Registry {
         byKind[ControlKind::ComboBox] = makeComboBoxView;
         byKind[ControlKind::ListBox] = makeListBoxView;
         byKind[ControlKind::ListView] = makeListViewView;
+        byKind[ControlKind::Tab] = makeTabView;
         byKind[ControlKind::Custom] = makeCustomView;
     }
 };
@@ -63,6 +64,13 @@ public:
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+            // Ctrl+Tab and Ctrl+Shift+Tab turn the pages of a property sheet.
+            if ((modifiers & Qt::ControlModifier) &&
+                (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)) {
+                bool backwards = key->key() == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier);
+                view->act([backwards](Window& w) { return userNextTab(w, backwards); });
+                return true;
+            }
             if (modifiers != Qt::NoModifier) return false;
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
                 if (view->takesReturn()) return false;
