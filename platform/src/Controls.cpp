@@ -539,7 +539,7 @@ bool CListCtrl::SetItemText(int index, int subItem, const std::string& text) {
         if (item.subItems.size() < static_cast<size_t>(subItem)) item.subItems.resize(static_cast<size_t>(subItem));
         item.subItems[static_cast<size_t>(subItem - 1)] = text;
     }
-    m_hWnd->itemsChanged();
+    m_hWnd->itemsChanged(index);
     return true;
 }
 

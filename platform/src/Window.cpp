@@ -167,7 +167,7 @@ int Window::insertItem(int index, const std::string& text) {
     item.text = text;
     m_items.insert(m_items.begin() + index, std::move(item));
     if (m_curSel >= index) ++m_curSel;
-    changed(Change::Items);
+    changed(Change::ItemsInserted, ChangeRange::items(index, index));
     return index;
 }
 
@@ -178,7 +178,7 @@ bool Window::deleteItem(int index) {
         m_curSel = -1;
     else if (m_curSel > index)
         --m_curSel;
-    changed(Change::Items);
+    changed(Change::ItemsRemoved, ChangeRange::items(index, index));
     return true;
 }
 
@@ -188,7 +188,9 @@ void Window::clearItems() {
     changed(Change::Items);
 }
 
-void Window::itemsChanged() { changed(Change::Items); }
+void Window::itemsChanged(int index) {
+    changed(Change::Items, index < 0 ? ChangeRange{} : ChangeRange::items(index, index));
+}
 
 void Window::setCurSel(int index) {
     if (index < -1 || index >= itemCount()) index = -1;

@@ -33,7 +33,11 @@ enum class ControlKind {
 
 /// \brief What changed in a window, reported to the backend's view.
 enum class Change {
-    Text, Enabled, Visible, ReadOnly, Check, Items, Selection, Rect, Focus, Style, Columns,
+    Text, Enabled, Visible, ReadOnly, Check,
+    Items,         ///< the items of the range changed (all items: the list was refilled)
+    ItemsInserted, ///< the items of the range are new
+    ItemsRemoved,  ///< the items of the range were removed (indices before the removal)
+    Selection, Rect, Focus, Style, Columns,
     Tabs ///< a tab control's tabs or its current tab
 };
 
@@ -156,7 +160,8 @@ public:
     int insertItem(int index, const std::string& text);
     bool deleteItem(int index);
     void clearItems();
-    void itemsChanged();
+    /// \brief Reports that the texts of item \p index (-1: of every item) changed.
+    void itemsChanged(int index = -1);
     /// \brief Current selection of a single-selection list (-1: none).
     int curSel() const { return m_curSel; }
     void setCurSel(int index);

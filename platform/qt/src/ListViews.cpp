@@ -19,6 +19,19 @@ namespace platform::qt {
 
 namespace {
 
+/// Whether a widget showing \p shown rows can take the ranged change \p range of the model's
+/// items (else the whole list is shown again).
+bool rangeFits(const ChangeRange& range, int shown, int modelCount, Change what) {
+    if (range.first < 0 || range.last < range.first) return false;
+    int n = range.last - range.first + 1;
+    switch (what) {
+    case Change::ItemsInserted: return shown + n == modelCount && range.first <= shown;
+    case Change::ItemsRemoved: return shown - n == modelCount && range.last < shown;
+    case Change::Items: return shown == modelCount && range.last < shown;
+    default: return false;
+    }
+}
+
 // --- Drop-down list ---------------------------------------------------------------------------
 
 class ComboBoxView final : public View {
@@ -38,9 +51,34 @@ public:
         return r;
     }
 
+    void updatePart(Change what, const ChangeRange& range) override {
+        if (range.all() || !inRange(range, what)) return update(what);
+        const std::vector<Item>& items = window().items();
+        switch (what) {
+        case Change::ItemsInserted:
+            for (int i = range.first; i <= range.last; ++i)
+                m_combo->insertItem(i, toQString(items[static_cast<size_t>(i)].text));
+            showSelection();
+            break;
+        case Change::ItemsRemoved:
+            for (int i = range.last; i >= range.first; --i) m_combo->removeItem(i);
+            showSelection();
+            break;
+        case Change::Items:
+            for (int i = range.first; i <= range.last; ++i)
+                m_combo->setItemText(i, toQString(items[static_cast<size_t>(i)].text));
+            break;
+        default:
+            update(what);
+            break;
+        }
+    }
+
     void update(Change what) override {
         switch (what) {
-        case Change::Items: {
+        case Change::Items:
+        case Change::ItemsInserted:
+        case Change::ItemsRemoved: {
             QStringList texts;
             for (const Item& item : window().items())
                 texts << toQString(item.text);
@@ -72,6 +110,11 @@ public:
 
 private:
     int lineHeight() const { return window().baseUnits().cy + 8; }
+
+    /// True when the widget's rows and the model's items differ only by the change reported.
+    bool inRange(const ChangeRange& range, Change what) const {
+        return rangeFits(range, m_combo->count(), window().itemCount(), what);
+    }
 
     void showSelection() {
         int sel = window().curSel();
@@ -189,9 +232,34 @@ public:
         };
     }
 
+    void updatePart(Change what, const ChangeRange& range) override {
+        if (range.all() || !rangeFits(range, m_list->count(), window().itemCount(), what))
+            return update(what);
+        const std::vector<Item>& items = window().items();
+        switch (what) {
+        case Change::ItemsInserted:
+            for (int i = range.first; i <= range.last; ++i)
+                m_list->insertItem(i, toQString(items[static_cast<size_t>(i)].text));
+            break;
+        case Change::ItemsRemoved:
+            for (int i = range.last; i >= range.first; --i) delete m_list->takeItem(i);
+            showSelection(m_list, window());
+            break;
+        case Change::Items:
+            for (int i = range.first; i <= range.last; ++i)
+                m_list->item(i)->setText(toQString(items[static_cast<size_t>(i)].text));
+            break;
+        default:
+            update(what);
+            break;
+        }
+    }
+
     void update(Change what) override {
         switch (what) {
-        case Change::Items: {
+        case Change::Items:
+        case Change::ItemsInserted:
+        case Change::ItemsRemoved: {
             QStringList texts;
             for (const Item& item : window().items())
                 texts << toQString(item.text);
@@ -256,12 +324,42 @@ public:
         };
     }
 
+    void updatePart(Change what, const ChangeRange& range) override {
+        if (range.all() ||
+            !rangeFits(range, m_tree->topLevelItemCount(), window().itemCount(), what))
+            return update(what);
+        switch (what) {
+        case Change::ItemsInserted:
+            for (int i = range.first; i <= range.last; ++i)
+                m_tree->insertTopLevelItem(i, makeRow(window().item(i)));
+            break;
+        case Change::ItemsRemoved:
+            for (int i = range.last; i >= range.first; --i) delete m_tree->takeTopLevelItem(i);
+            showSelection(m_tree, window());
+            break;
+        case Change::Items:
+            for (int i = range.first; i <= range.last; ++i) {
+                QTreeWidgetItem* row = m_tree->topLevelItem(i);
+                const Item& item = window().item(i);
+                row->setText(0, toQString(item.text));
+                for (size_t c = 0; c < item.subItems.size(); ++c)
+                    row->setText(static_cast<int>(c + 1), toQString(item.subItems[c]));
+            }
+            break;
+        default:
+            update(what);
+            break;
+        }
+    }
+
     void update(Change what) override {
         switch (what) {
         case Change::Columns:
             showColumns();
             break;
         case Change::Items:
+        case Change::ItemsInserted:
+        case Change::ItemsRemoved:
             showItems();
             break;
         case Change::Selection:
@@ -315,19 +413,21 @@ private:
         showItems();
     }
 
-    void showItems() {
+    QTreeWidgetItem* makeRow(const Item& item) const {
         const std::vector<Column>& columns = window().columns();
+        QStringList texts{toQString(item.text)};
+        for (const std::string& sub : item.subItems)
+            texts << toQString(sub);
+        auto* row = new QTreeWidgetItem(texts);
+        for (int i = 0; i < static_cast<int>(columns.size()); ++i)
+            row->setTextAlignment(i, columnAlignment(columns[static_cast<size_t>(i)].format));
+        return row;
+    }
+
+    void showItems() {
         m_tree->clear();
         QList<QTreeWidgetItem*> rows;
-        for (const Item& item : window().items()) {
-            QStringList texts{toQString(item.text)};
-            for (const std::string& sub : item.subItems)
-                texts << toQString(sub);
-            auto* row = new QTreeWidgetItem(texts);
-            for (int i = 0; i < static_cast<int>(columns.size()); ++i)
-                row->setTextAlignment(i, columnAlignment(columns[static_cast<size_t>(i)].format));
-            rows << row;
-        }
+        for (const Item& item : window().items()) rows << makeRow(item);
         m_tree->addTopLevelItems(rows);
         showSelection(m_tree, window());
     }

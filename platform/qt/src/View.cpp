@@ -148,7 +148,8 @@ void View::update(Change what) {
 void View::refresh() {
     for (Change what :
          {Change::Style, Change::Columns, Change::Items, Change::Text, Change::Selection,
-          Change::Check, Change::ReadOnly, Change::Rect, Change::Enabled, Change::Visible})
+          Change::Check, Change::ReadOnly, Change::Rect, Change::Enabled, Change::Visible,
+          Change::Tabs})
         update(what);
 }
 
