@@ -53,7 +53,7 @@ CWnd::~CWnd() {
 }
 
 bool CWnd::Attach(HWND window) {
-    if (window == nullptr || m_hWnd != nullptr) return false;
+    if (!platform::isWindow(window) || m_hWnd != nullptr) return false;
     if (window->attached() != nullptr && window->attached() != this) return false;
     m_hWnd = window;
     window->attach(this);
@@ -73,7 +73,11 @@ bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
     return child != nullptr && Attach(child);
 }
 
-CWnd* CWnd::FromHandle(HWND window) { return window != nullptr ? window->wrapper() : nullptr; }
+CWnd* CWnd::FromHandle(HWND window) {
+    return platform::isWindow(window) ? window->wrapper() : nullptr;
+}
+
+bool IsWindow(HWND window) { return platform::isWindow(window); }
 
 bool CWnd::Create(const std::string& className, const std::string& text, DWORD style,
                   const RECT& rect, CWnd* parent, UINT id, DWORD exStyle) {

@@ -68,7 +68,7 @@ bool CDialog::createWindow(UINT templateId, CWnd* parent, bool modal) {
     if (child) {
         window = parentWindow->addChild(std::move(root));
     } else {
-        window = root.release();
+        window = platform::adoptTopLevel(std::move(root));
         window->setOwner(parentWindow);
     }
     Attach(window);
@@ -97,7 +97,7 @@ void CDialog::destroyModalWindow() {
     if (window->parent() != nullptr) {
         window->parent()->destroyChild(window);
     } else {
-        delete window; // top-level: ours
+        platform::destroyTopLevel(window);
     }
     m_hWnd = nullptr;
 }

@@ -7,6 +7,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+#include <unordered_set>
 
 namespace platform {
 
@@ -14,6 +18,16 @@ std::unique_ptr<CWnd> makeWrapperFor(const Window& window); // ControlClasses.cp
 
 namespace {
 Window* g_focus = nullptr;
+
+std::unordered_set<const Window*>& livingWindows() {
+    static std::unordered_set<const Window*> windows;
+    return windows;
+}
+
+std::vector<std::unique_ptr<Window>>& topLevelWindows() {
+    static std::vector<std::unique_ptr<Window>> windows;
+    return windows;
+}
 
 bool isUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -23,12 +37,15 @@ Window::Window(ControlKind kind, int id, std::string className, DWORD style, DWO
                RECT rect, Window* parent)
     : m_kind(kind), m_id(id), m_className(std::move(className)), m_style(style),
       m_exStyle(exStyle), m_rect(rect), m_parent(parent) {
+    checkUiThread();
+    livingWindows().insert(this);
     if (kind == ControlKind::CheckBox || kind == ControlKind::RadioButton) m_check = BST_UNCHECKED;
 }
 
 Window::~Window() {
     // Children go first, so that a view always loses the inner widgets before the outer ones.
     while (!m_children.empty()) m_children.pop_back();
+    livingWindows().erase(this);
     if (g_focus == this) g_focus = nullptr;
     backend().windowDestroyed(*this);
     if (m_wrapper) m_wrapper->m_hWnd = nullptr;
@@ -280,6 +297,34 @@ std::intptr_t Window::notifyItem(int code, int item) {
 
 void Window::changed(Change what, const ChangeRange& range) {
     backend().windowChanged(*this, what, range);
+}
+
+Window* adoptTopLevel(std::unique_ptr<Window> window) {
+    topLevelWindows().push_back(std::move(window));
+    return topLevelWindows().back().get();
+}
+
+void destroyTopLevel(Window* window) {
+    auto& windows = topLevelWindows();
+    auto it = std::find_if(windows.begin(), windows.end(),
+                           [window](const std::unique_ptr<Window>& w) { return w.get() == window; });
+    if (it == windows.end()) return;
+    std::unique_ptr<Window> doomed = std::move(*it);
+    windows.erase(it);
+}
+
+bool isWindow(const Window* window) {
+    return window != nullptr && livingWindows().count(window) != 0;
+}
+
+void checkUiThread() {
+#ifndef NDEBUG
+    static const std::thread::id uiThread = std::this_thread::get_id();
+    if (std::this_thread::get_id() != uiThread) {
+        std::fputs("platform: a window was used outside the user-interface thread\n", stderr);
+        std::abort();
+    }
+#endif
 }
 
 Window* focusWindow() { return g_focus; }

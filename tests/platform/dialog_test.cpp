@@ -2,10 +2,13 @@
 // exchange and its messages.
 #include "platform/automation.h"
 #include "platform/dialog.h"
+#include "platform/model.h"
 #include "platform/module.h"
 #include "platform/resources.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using automation::Dialog;
 using automation::ScriptedUser;
@@ -311,3 +314,37 @@ TEST(Dialog, controls_are_placed_in_pixels_from_dialog_units) {
     });
     form.DoModal();
 }
+
+TEST(Dialog, a_stale_or_foreign_window_handle_fails_cleanly) {
+    TestResources resources;
+    ScriptedUser user;
+    HWND stale = nullptr;
+    HWND control = nullptr;
+    {
+        Form form;
+        user.onDialog([&](Dialog& d) {
+            stale = d.window().m_hWnd;
+            control = d.window().GetDlgItem(1000)->m_hWnd;
+            EXPECT_TRUE(IsWindow(stale));
+            EXPECT_EQ(CWnd::FromHandle(control)->GetWindowText(), "Ada");
+            d.click(IDCANCEL);
+        });
+        form.DoModal();
+    }
+    EXPECT_FALSE(IsWindow(stale));
+    EXPECT_EQ(CWnd::FromHandle(stale), nullptr);
+    EXPECT_EQ(CWnd::FromHandle(control), nullptr);
+    CWnd wrapper;
+    EXPECT_FALSE(wrapper.Attach(control));
+    int notAWindow = 0;
+    EXPECT_EQ(CWnd::FromHandle(reinterpret_cast<HWND>(&notAWindow)), nullptr);
+    EXPECT_FALSE(IsWindow(nullptr));
+}
+
+#ifndef NDEBUG
+TEST(DialogDeathTest, a_window_touched_from_another_thread_stops_debug_builds) {
+    platform::checkUiThread(); // this thread is the user-interface thread
+    EXPECT_DEATH(std::thread([] { Form().DoModal(); }).join(),
+                 "outside the user-interface thread");
+}
+#endif

@@ -1,4 +1,8 @@
 // The control model: one Window object per dialog and control, holding all of its state.
+//
+// Threads: the model, the framework classes on top of it and the automation API belong to
+// one user-interface thread, the thread that made the first window. Debug builds stop with a
+// message when another thread touches a window.
 // Backends are views of this model; the automation API and the Qt widgets act on it through
 // the user actions at the end of this header, so both behave the same by construction.
 #pragma once
@@ -222,6 +226,18 @@ private:
     std::unique_ptr<ControlState> m_state;
     int m_held = 0;
 };
+
+/// \brief Takes ownership of a top-level window (a dialog without parent) until
+///        destroyTopLevel. \return the window
+Window* adoptTopLevel(std::unique_ptr<Window> window);
+/// \brief Destroys a window made top-level by adoptTopLevel (with everything below it).
+void destroyTopLevel(Window* window);
+/// \brief True when \p window is a living window of the model (a stale or foreign handle
+///        gives false).
+bool isWindow(const Window* window);
+/// \brief In debug builds, stops the program with a message when called from another thread
+///        than the user-interface thread.
+void checkUiThread();
 
 /// \brief The window that has the keyboard focus, or null.
 Window* focusWindow();

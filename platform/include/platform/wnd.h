@@ -236,6 +236,9 @@ protected:
     friend class platform::Window;
 };
 
+/// \brief True when \p window is a living window; a stale or foreign handle gives false.
+bool IsWindow(HWND window);
+
 /// \brief Static text.
 class CStatic : public CWnd {};
 
