@@ -42,15 +42,26 @@ ControlClass simpleClass(std::string name, ControlKind kind,
     return ControlClass{std::move(name), [kind](DWORD) { return kind; }, {}, std::move(wrapper)};
 }
 
+template <typename State> std::unique_ptr<ControlState> stateOf(Window&) {
+    return std::make_unique<State>();
+}
+
+ControlClass listClass(std::string name, ControlKind kind,
+                       std::function<std::unique_ptr<CWnd>()> wrapper) {
+    ControlClass c = simpleClass(std::move(name), kind, std::move(wrapper));
+    c.makeState = stateOf<ListState>;
+    return c;
+}
+
 class Registry {
 public:
     Registry() {
-        add({"Button", buttonKind, {}, wrapperOf<CButton>()});
+        add({"Button", buttonKind, stateOf<ButtonState>, wrapperOf<CButton>()});
         add(simpleClass("Static", ControlKind::Static, wrapperOf<CStatic>()));
         add(simpleClass("Edit", ControlKind::Edit, wrapperOf<CEdit>()));
-        add(simpleClass("ComboBox", ControlKind::ComboBox, wrapperOf<CComboBox>()));
-        add(simpleClass("ListBox", ControlKind::ListBox, wrapperOf<CListBox>()));
-        add(simpleClass("SysListView32", ControlKind::ListView, wrapperOf<CListCtrl>()));
+        add(listClass("ComboBox", ControlKind::ComboBox, wrapperOf<CComboBox>()));
+        add(listClass("ListBox", ControlKind::ListBox, wrapperOf<CListBox>()));
+        add(listClass("SysListView32", ControlKind::ListView, wrapperOf<CListCtrl>()));
         // A dialog made at run time rather than from a template (a property sheet).
         add(simpleClass("#32770", ControlKind::Dialog, wrapperOf<CWnd>()));
         add(tabControlClass());

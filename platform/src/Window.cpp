@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <thread>
 #include <unordered_set>
 
@@ -39,7 +40,6 @@ Window::Window(ControlKind kind, int id, std::string className, DWORD style, DWO
       m_exStyle(exStyle), m_rect(rect), m_parent(parent) {
     checkUiThread();
     livingWindows().insert(this);
-    if (kind == ControlKind::CheckBox || kind == ControlKind::RadioButton) m_check = BST_UNCHECKED;
 }
 
 Window::~Window() {
@@ -172,36 +172,70 @@ void Window::setReadOnly(bool readOnly) {
 }
 
 void Window::setCheck(int state) {
-    if (state == m_check) return;
-    m_check = state;
+    ButtonState* button = stateAs<ButtonState>();
+    if (button == nullptr || state == button->check) return;
+    button->check = state;
     changed(Change::Check);
 }
 
+int Window::check() const {
+    const ButtonState* button = stateAs<ButtonState>();
+    return button != nullptr ? button->check : BST_UNCHECKED;
+}
+
+const std::vector<Item>& Window::items() const {
+    static const std::vector<Item> none;
+    const ListState* list = stateAs<ListState>();
+    return list != nullptr ? list->items : none;
+}
+
+Item& Window::itemRef(int index) {
+    ListState* list = stateAs<ListState>();
+    if (list == nullptr) throw std::out_of_range("not a list");
+    return list->items.at(static_cast<size_t>(index));
+}
+
+int Window::curSel() const {
+    const ListState* list = stateAs<ListState>();
+    return list != nullptr ? list->curSel : -1;
+}
+
+const std::vector<Column>& Window::columns() const {
+    static const std::vector<Column> none;
+    const ListState* list = stateAs<ListState>();
+    return list != nullptr ? list->columns : none;
+}
+
 int Window::insertItem(int index, const std::string& text) {
+    ListState* list = stateAs<ListState>();
+    if (list == nullptr) return -1;
     int count = itemCount();
     if (index < 0 || index > count) index = count;
     Item item;
     item.text = text;
-    m_items.insert(m_items.begin() + index, std::move(item));
-    if (m_curSel >= index) ++m_curSel;
+    list->items.insert(list->items.begin() + index, std::move(item));
+    if (list->curSel >= index) ++list->curSel;
     changed(Change::ItemsInserted, ChangeRange::items(index, index));
     return index;
 }
 
 bool Window::deleteItem(int index) {
-    if (index < 0 || index >= itemCount()) return false;
-    m_items.erase(m_items.begin() + index);
-    if (m_curSel == index)
-        m_curSel = -1;
-    else if (m_curSel > index)
-        --m_curSel;
+    ListState* list = stateAs<ListState>();
+    if (list == nullptr || index < 0 || index >= itemCount()) return false;
+    list->items.erase(list->items.begin() + index);
+    if (list->curSel == index)
+        list->curSel = -1;
+    else if (list->curSel > index)
+        --list->curSel;
     changed(Change::ItemsRemoved, ChangeRange::items(index, index));
     return true;
 }
 
 void Window::clearItems() {
-    m_items.clear();
-    m_curSel = -1;
+    ListState* list = stateAs<ListState>();
+    if (list == nullptr) return;
+    list->items.clear();
+    list->curSel = -1;
     changed(Change::Items);
 }
 
@@ -210,15 +244,17 @@ void Window::itemsChanged(int index) {
 }
 
 void Window::setCurSel(int index) {
+    ListState* list = stateAs<ListState>();
+    if (list == nullptr) return;
     if (index < -1 || index >= itemCount()) index = -1;
     if (m_kind == ControlKind::ListView || multipleSelection()) {
-        for (int i = 0; i < itemCount(); ++i) m_items[static_cast<size_t>(i)].selected = i == index;
-        m_curSel = index;
+        for (int i = 0; i < itemCount(); ++i) list->items[static_cast<size_t>(i)].selected = i == index;
+        list->curSel = index;
         changed(Change::Selection);
         return;
     }
-    if (index == m_curSel) return;
-    m_curSel = index;
+    if (index == list->curSel) return;
+    list->curSel = index;
     changed(Change::Selection);
 }
 
@@ -229,19 +265,21 @@ bool Window::multipleSelection() const {
 bool Window::isSelected(int index) const {
     if (index < 0 || index >= itemCount()) return false;
     if (m_kind == ControlKind::ListView || multipleSelection())
-        return m_items[static_cast<size_t>(index)].selected;
-    return index == m_curSel;
+        return items()[static_cast<size_t>(index)].selected;
+    return index == curSel();
 }
 
 void Window::setSelected(int index, bool selected) {
+    ListState* list = stateAs<ListState>();
+    if (list == nullptr) return;
     if (m_kind == ControlKind::ListView || multipleSelection()) {
         if (index == -1) {
-            for (auto& item : m_items) item.selected = selected;
+            for (auto& item : list->items) item.selected = selected;
         } else if (index >= 0 && index < itemCount()) {
             if (m_kind == ControlKind::ListView && selected && (m_style & LVS_SINGLESEL))
-                for (auto& item : m_items) item.selected = false;
-            m_items[static_cast<size_t>(index)].selected = selected;
-            if (selected) m_curSel = index;
+                for (auto& item : list->items) item.selected = false;
+            list->items[static_cast<size_t>(index)].selected = selected;
+            if (selected) list->curSel = index;
         }
         changed(Change::Selection);
         return;
@@ -257,16 +295,19 @@ std::vector<int> Window::selectedIndices() const {
 }
 
 int Window::insertColumn(int index, const Column& column) {
-    int count = static_cast<int>(m_columns.size());
+    ListState* list = stateAs<ListState>();
+    if (list == nullptr) return -1;
+    int count = static_cast<int>(list->columns.size());
     if (index < 0 || index > count) index = count;
-    m_columns.insert(m_columns.begin() + index, column);
+    list->columns.insert(list->columns.begin() + index, column);
     changed(Change::Columns);
     return index;
 }
 
 void Window::setColumnWidth(int index, int width) {
-    if (index < 0 || index >= static_cast<int>(m_columns.size())) return;
-    m_columns[static_cast<size_t>(index)].width = width;
+    ListState* list = stateAs<ListState>();
+    if (list == nullptr || index < 0 || index >= static_cast<int>(list->columns.size())) return;
+    list->columns[static_cast<size_t>(index)].width = width;
     changed(Change::Columns);
 }
 

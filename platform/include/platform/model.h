@@ -83,7 +83,25 @@ struct Column {
     int width = 0;
 };
 
-/// \brief A window of the control model.
+/// \brief The state of a button class window: its check state (check boxes, radio buttons).
+class ButtonState final : public ControlState {
+public:
+    int check = BST_UNCHECKED;
+};
+
+/// \brief The state of a list class window (drop-down list, list box, report-view list):
+///        its items, its current selection and, for report views, its columns.
+class ListState final : public ControlState {
+public:
+    std::vector<Item> items;
+    int curSel = -1;
+    std::vector<Column> columns;
+};
+
+/// \brief A window of the control model. Common state lives here; what only one class of
+///        control has lives in the state its class registration makes (state()). Items,
+///        selection and check state are reached through the members below, which do nothing
+///        (or give nothing) for windows of other classes.
 class Window {
 public:
     Window(ControlKind kind, int id, std::string className, DWORD style, DWORD exStyle,
@@ -152,14 +170,14 @@ public:
     bool readOnly() const { return (m_style & ES_READONLY) != 0 && m_kind == ControlKind::Edit; }
     void setReadOnly(bool readOnly);
 
-    int check() const { return m_check; }
+    int check() const;
     void setCheck(int state);
 
     // Items of combo boxes, list boxes and list views.
-    int itemCount() const { return static_cast<int>(m_items.size()); }
-    const Item& item(int index) const { return m_items.at(static_cast<size_t>(index)); }
-    Item& itemRef(int index) { return m_items.at(static_cast<size_t>(index)); }
-    const std::vector<Item>& items() const { return m_items; }
+    int itemCount() const { return static_cast<int>(items().size()); }
+    const Item& item(int index) const { return items().at(static_cast<size_t>(index)); }
+    Item& itemRef(int index);
+    const std::vector<Item>& items() const;
     /// \brief Inserts an item at \p index (-1 or count: append). \return its index, -1 on error.
     int insertItem(int index, const std::string& text);
     bool deleteItem(int index);
@@ -167,7 +185,7 @@ public:
     /// \brief Reports that the texts of item \p index (-1: of every item) changed.
     void itemsChanged(int index = -1);
     /// \brief Current selection of a single-selection list (-1: none).
-    int curSel() const { return m_curSel; }
+    int curSel() const;
     void setCurSel(int index);
     bool multipleSelection() const;
     bool isSelected(int index) const;
@@ -175,7 +193,7 @@ public:
     std::vector<int> selectedIndices() const;
 
     // List view columns.
-    const std::vector<Column>& columns() const { return m_columns; }
+    const std::vector<Column>& columns() const;
     int insertColumn(int index, const Column& column);
     void setColumnWidth(int index, int width);
 
@@ -219,10 +237,6 @@ private:
     HINSTANCE m_resources = nullptr;
     SIZE m_baseUnits{6, 13};
     std::string m_text;
-    int m_check = BST_UNCHECKED;
-    std::vector<Item> m_items;
-    int m_curSel = -1;
-    std::vector<Column> m_columns;
     std::unique_ptr<ControlState> m_state;
     int m_held = 0;
 };
