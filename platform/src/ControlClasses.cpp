@@ -1,6 +1,7 @@
 // The control registry and the registrations of the standard window classes.
 #include "platform/backend.h"
 #include "platform/controlclass.h"
+#include "platform/grid.h"
 #include "platform/wnd.h"
 
 #include <algorithm>
@@ -48,6 +49,7 @@ public:
         add(simpleClass("ComboBox", ControlKind::ComboBox, wrapperOf<CComboBox>()));
         add(simpleClass("ListBox", ControlKind::ListBox, wrapperOf<CListBox>()));
         add(simpleClass("SysListView32", ControlKind::ListView, wrapperOf<CListCtrl>()));
+        add(gridControlClass());
     }
 
     void add(ControlClass controlClass) {
