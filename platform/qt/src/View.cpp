@@ -40,6 +40,7 @@ struct Registry {
         byKind[ControlKind::ListBox] = makeListBoxView;
         byKind[ControlKind::ListView] = makeListViewView;
         byKind[ControlKind::Custom] = makeCustomView;
+        byClass["gpsgridctrl"] = makeGridView;
     }
 };
 
