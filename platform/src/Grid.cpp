@@ -145,6 +145,7 @@ bool GridState::deleteRows(int first, int last) {
     else if (m_focusRow > last)
         m_focusRow -= removed;
     if (m_edit.active && m_edit.row > last) m_edit.row -= removed;
+    m_fixedRows = std::min(m_fixedRows, rowCount());
     m_window.changed(Change::RowsRemoved, ChangeRange::items(first, last));
     return true;
 }
@@ -405,6 +406,7 @@ bool GridState::beginEdit(int row, int column) {
     // The handlers may have changed the grid meanwhile.
     if (!cellEditable(row, column) || m_edit.active) return false;
     m_edit.active = true;
+    ++m_editsOpened;
     m_edit.row = row;
     m_edit.column = column;
     m_edit.kind = kind;
@@ -446,6 +448,7 @@ bool GridState::endEdit(bool commit) {
     m_ending = true;
     std::weak_ptr<bool> living = m_alive;
     int row = m_edit.row, column = m_edit.column;
+    unsigned opened = m_editsOpened;
     std::string text = m_edit.text;
     bool accepted = true;
     if (m_listener != nullptr) {
@@ -458,7 +461,7 @@ bool GridState::endEdit(bool commit) {
         if (living.expired()) return true;
     }
     m_ending = false;
-    if (!m_edit.active) return true; // a handler closed it
+    if (!m_edit.active || m_editsOpened != opened) return true; // a handler closed it
     if (!accepted) return false;
     // The edit follows its cell when the handlers moved rows or columns.
     row = m_edit.row;

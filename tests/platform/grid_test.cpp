@@ -58,6 +58,7 @@ public:
     bool refuseClick = false;
     bool refuseBegin = false;
     bool parentRefusesEnd = false;
+    bool destroyOnClick = false;
     std::string textAtOk;
 
     BOOL OnInitDialog() override {
@@ -96,6 +97,7 @@ public:
         CCellRange r = g.GetSelectedCellRange();
         log.push_back("release " + cell(row, column) + " rows " + std::to_string(r.GetMinRow()) +
                       "-" + std::to_string(r.GetMaxRow()));
+        if (destroyOnClick) g.DestroyWindow();
     }
     bool OnGridBeginEdit(CGridCtrl&, int row, int column,
                          std::vector<std::string>& choices) override {
@@ -255,6 +257,13 @@ TEST(Grid, a_click_selects_one_cell_and_tells_the_listener_before_and_after_and_
         form.grid.SetItemState(3, 0, 0);
         int row = 0, column = 0;
         EXPECT_FALSE(form.grid.GetFocusCell(row, column));
+
+        // A listener may destroy the grid in its handler; the accessor then finds none.
+        form.destroyOnClick = true;
+        EXPECT_TRUE(g.click(2, 0));
+        EXPECT_FALSE(g.exists());
+        EXPECT_EQ(g.rows(), 0);
+        EXPECT_FALSE(g.click(2, 0));
     });
 }
 

@@ -259,6 +259,7 @@ private:
     int m_focusColumn = -1;
     IGridListener* m_listener = nullptr;
     GridEdit m_edit;
+    unsigned m_editsOpened = 0; ///< tells an edit from the next one on the same cell
     bool m_ending = false;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -178,7 +178,8 @@ public:
             m_table->model()->insertColumns(range.firstColumn,
                                             range.lastColumn - range.firstColumn + 1);
             showColumns(ChangeRange{});
-            showCells(ChangeRange{-1, -1, range.firstColumn, range.lastColumn});
+            // The column before the new ones may have been the last, which carries messages.
+            showCells(ChangeRange{-1, -1, std::max(0, range.firstColumn - 1), range.lastColumn});
             break;
         case Change::ColumnsRemoved:
             if (range.firstColumn < 0) {
@@ -208,7 +209,11 @@ public:
     }
 
 protected:
-    void afterUserAction() override { showEditor(); }
+    /// A refused press or key leaves Qt's current cell where the model's focus cell is not.
+    void afterUserAction() override {
+        showFocusCell();
+        showEditor();
+    }
 
 private:
     GridState* grid() const { return window().stateAs<GridState>(); }
