@@ -1,6 +1,7 @@
 // The control registry and the registrations of the standard window classes.
 #include "platform/backend.h"
 #include "platform/controlclass.h"
+#include "platform/grid.h"
 #include "platform/wnd.h"
 
 #include <algorithm>
@@ -65,6 +66,7 @@ public:
         // A dialog made at run time rather than from a template (a property sheet).
         add(simpleClass("#32770", ControlKind::Dialog, wrapperOf<CWnd>()));
         add(tabControlClass());
+        add(gridControlClass());
     }
 
     void add(ControlClass controlClass) {

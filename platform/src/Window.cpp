@@ -376,6 +376,7 @@ void setFocusWindow(Window* window) {
     g_focus = window;
     if (old != nullptr) backend().windowChanged(*old, Change::Focus, {});
     if (window != nullptr) backend().windowChanged(*window, Change::Focus, {});
+    if (old != nullptr && old->state() != nullptr) old->state()->focusLost(*old);
 }
 
 namespace {
@@ -585,9 +586,21 @@ bool userDoubleClick(Window& list, int index) {
     return true;
 }
 
+namespace {
+
+// A control with an editor of its own (a grid's in-place editor) may keep Enter or Escape.
+bool keptByFocus(Window& root, Key key) {
+    Window* focus = focusWindow();
+    return focus != nullptr && focus->isWithin(&root) && focus->state() != nullptr &&
+           focus->state()->takeKey(*focus, key);
+}
+
+} // namespace
+
 bool userEnter(Window& dialog) {
     Window* root = dialogOf(dialog);
     if (root == nullptr || !root->reallyVisible()) return false;
+    if (keptByFocus(*root, Key::Enter)) return true;
     Window* focus = focusWindow();
     if (focus != nullptr && focus->isWithin(root) && focus->kind() == ControlKind::PushButton &&
         usable(*focus)) {
@@ -608,6 +621,7 @@ bool userEnter(Window& dialog) {
 bool userEscape(Window& dialog) {
     Window* root = dialogOf(dialog);
     if (root == nullptr || !root->reallyVisible()) return false;
+    if (keptByFocus(*root, Key::Escape)) return true;
     sendCommand(*root, IDCANCEL, findControl(*root, IDCANCEL));
     return true;
 }

@@ -50,6 +50,8 @@ struct FileDialogAnswer {
     int filterIndex = 1;
 };
 
+class Grid;
+
 /// \brief A modal dialog as the user sees it. Control ids address the dialog's own controls.
 class Dialog {
 public:
@@ -107,10 +109,69 @@ public:
     /// \brief The framework object of the dialog, for checks a person cannot make.
     CDialog& window() const { return m_dialog; }
 
+    /// \brief The grid control \p id.
+    Grid grid(int id) const;
+
 private:
     platform::Window* control(int id) const;
+    friend class Grid;
 
     CDialog& m_dialog;
+};
+
+/// \brief A grid of a dialog as the user sees it (Dialog::grid). Rows and columns count from
+///        0 and include the fixed ones. Every call looks the grid up again, so an accessor
+///        stays safe when the grid goes away (it then reads as empty and refuses every action).
+class Grid {
+public:
+    Grid(const Dialog& dialog, int id) : m_dialog(dialog), m_id(id) {}
+
+    bool exists() const;
+    int rows() const;
+    int columns() const;
+    int fixedRows() const;
+    int fixedColumns() const;
+    std::string heading(int column) const;
+    /// \brief The label of a row in the row-number column ("" when it has none).
+    std::string rowLabel(int row) const;
+    std::string text(int row, int column) const;
+    /// \brief The cell's state bits (GVIS_SELECTED, GVIS_READONLY, GVIS_FOCUSED).
+    UINT state(int row, int column) const;
+    /// \brief True when the cell cannot be edited: read-only, fixed, or the grid not editable.
+    bool readOnly(int row, int column) const;
+    /// \brief The background colour shown (0x00BBGGRR), the grid's own where none was set.
+    COLORREF colour(int row, int column) const;
+    COLORREF textColour(int row, int column) const;
+    /// \brief The text shown beside a row ("" for none).
+    std::string message(int row) const;
+    /// \brief True while the in-place editor is open; editText() is what it shows.
+    bool editing() const;
+    std::string editText() const;
+
+    /// \brief Clicks a cell (false when the cell is fixed or the listener refuses).
+    bool click(int row, int column);
+    /// \brief Moves to a cell with the arrow keys.
+    bool moveTo(int row, int column);
+    /// \brief Opens the cell's drop-down list, reads its entries and closes it with Escape;
+    ///        empty for a cell without a drop-down list or one that refuses to open.
+    std::vector<std::string> choices(int row, int column);
+    /// \brief Clicks a cell, opens its editor, types \p text over the old one (or picks the
+    ///        drop-down entry with that text) and presses Enter. False when the cell or the
+    ///        listener refuses; a refused text leaves the editor open, as a person sees it.
+    bool edit(int row, int column, const std::string& text);
+    /// \brief The steps of edit() one by one: open the editor (a double click), replace its
+    ///        text, pick a drop-down entry, Enter, Escape.
+    bool beginEdit(int row, int column);
+    bool setEditText(const std::string& text);
+    bool pick(int index);
+    bool enter();
+    bool escape();
+
+private:
+    platform::Window* window() const;
+
+    Dialog m_dialog;
+    int m_id;
 };
 
 /// \brief Answers every modal run, message box and file dialog while it is alive.

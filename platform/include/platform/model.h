@@ -32,6 +32,7 @@ enum class ControlKind {
     ListBox,
     ListView,    ///< report-view list
     Tab,         ///< tab control (the tabs of a property sheet)
+    Grid,        ///< grid of cells (grid.h)
     Custom       ///< any other class: a placeholder or a control created at run time
 };
 
@@ -42,8 +43,17 @@ enum class Change {
     ItemsInserted, ///< the items of the range are new
     ItemsRemoved,  ///< the items of the range were removed (indices before the removal)
     Selection, Rect, Focus, Style, Columns,
-    Tabs ///< a tab control's tabs or its current tab
+    Tabs,            ///< a tab control's tabs or its current tab
+    Cells,           ///< grid cells in the range changed (text, state, colours, ...)
+    RowsInserted,    ///< grid rows first..last are new
+    RowsRemoved,     ///< grid rows first..last (numbered before the removal) are gone
+    ColumnsInserted, ///< grid columns firstColumn..lastColumn are new
+    ColumnsRemoved,  ///< grid columns firstColumn..lastColumn are gone
+    InPlaceEdit      ///< a grid's in-place editor opened, closed or changed
 };
+
+/// \brief Keys that a control with an editor of its own may keep from its dialog.
+enum class Key { Enter, Escape };
 
 /// \brief The part of a window's contents that a change concerns: items (or grid rows)
 ///        \p first to \p last, and grid columns \p firstColumn to \p lastColumn. -1 means
@@ -63,6 +73,11 @@ struct ChangeRange {
 class ControlState {
 public:
     virtual ~ControlState() = default;
+    /// \brief Enter or Escape pressed while \p window has the focus; true when the control
+    ///        uses the key itself (an open in-place editor), so that the dialog does not.
+    virtual bool takeKey(Window& window, Key key) { return false; }
+    /// \brief \p window has lost the keyboard focus.
+    virtual void focusLost(Window& window) {}
 };
 
 /// \brief Where a change comes from: the program, or the user (who makes handlers run).

@@ -50,6 +50,8 @@ std::unique_ptr<View> makeListBoxView(Window& window, QWidget* parent);
 std::unique_ptr<View> makeListViewView(Window& window, QWidget* parent);
 std::unique_ptr<View> makeTabView(Window& window, QWidget* parent);
 std::unique_ptr<View> makeCustomView(Window& window, QWidget* parent);
+/// The grid's view (class GpsGridCtrl).
+std::unique_ptr<View> makeGridView(Window& window, QWidget* parent);
 
 /// A top-level dialog's view: shown only while it runs modally.
 class TopLevelView {

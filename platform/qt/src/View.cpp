@@ -41,6 +41,7 @@ struct Registry {
         byKind[ControlKind::ListView] = makeListViewView;
         byKind[ControlKind::Tab] = makeTabView;
         byKind[ControlKind::Custom] = makeCustomView;
+        byClass["gpsgridctrl"] = makeGridView;
     }
 };
 
