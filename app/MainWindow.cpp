@@ -1,9 +1,12 @@
 #include "MainWindow.h"
 
+#include "core/AtomicFile.h"
 #include "core/BookText.h"
 
 #include "gpsdialogs/GpsDialogs.h"
 #include "interfaces/Kit.h"
+#include "platform/filedialog.h"
+#include "platform/messagebox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,7 +14,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -29,6 +31,9 @@
 #include <QTreeWidget>
 
 #include <cstdio>
+#include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -37,7 +42,9 @@ constexpr int kPointRole = Qt::UserRole + 1;
 
 const char* const kSettingsSection = "GPSBOOK";
 const char* const kSettingsFolder = "UltimaCartella";
-const char* const kFileFilter = "Libretti GPS (*.gpsbook.json *.json);;Tutti i file (*)";
+const char* const kFileFilter =
+    "Libretti GPS (*.gpsbook.json *.json)|*.gpsbook.json;*.json|Tutti i file (*.*)|*.*||";
+const char* const kBookExtension = "gpsbook.json";
 
 QString fromStd(const std::string& text) {
     return QString::fromStdString(text);
@@ -50,6 +57,30 @@ QString canonical(const QString& path) {
     QString resolved = QFileInfo(path).canonicalFilePath();
     return resolved.isEmpty() ? QFileInfo(path).absoluteFilePath() : resolved;
 }
+
+/// The save dialog of the field book. The bundled sample is refused as soon as it is named,
+/// before the dialog asks whether to replace it: one answer, not a question and then a no.
+class BookSaveDialog final : public CFileDialog {
+public:
+    BookSaveDialog(const std::string& proposed, std::function<bool(const QString&)> isSample)
+        : CFileDialog(FALSE, kBookExtension, proposed.c_str(),
+                      OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, kFileFilter),
+          m_isSample(std::move(isSample)) {}
+
+protected:
+    BOOL OnFileNameOK() override {
+        if (!m_isSample(QFile::decodeName(GetPathName().c_str()))) return FALSE;
+        MessageBox(nullptr,
+                   QObject::tr("Il libretto di esempio non può essere sovrascritto: scegliere un "
+                               "altro nome.")
+                       .toStdString(),
+                   QObject::tr("Salva libretto").toStdString(), MB_OK | MB_ICONEXCLAMATION);
+        return TRUE;
+    }
+
+private:
+    std::function<bool(const QString&)> m_isSample;
+};
 
 } // namespace
 
@@ -121,8 +152,9 @@ void MainWindow::createActions() {
     m_actSave->setShortcut(QKeySequence::Save);
     m_actSaveAs = makeBool(tr("Salva &con nome..."), tr("Salva con nome"), QIcon(),
                            tr("Salva il libretto in un altro file"), &MainWindow::saveBookAs);
-    m_actSaveAs->setShortcut(QKeySequence::SaveAs);
-    m_actPrint = make(tr("&Stampa libretto..."), tr("Stampa"),
+    // Not every desktop has a standard key for "save as"; this one is the common choice.
+    m_actSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    m_actPrint = make(tr("S&tampa libretto..."), tr("Stampa"),
                       s->standardIcon(QStyle::SP_FileDialogDetailedView),
                       tr("Stampa i gruppi scelti in un documento PDF"), &MainWindow::printBook);
     m_actPrint->setShortcut(QKeySequence::Print);
@@ -359,9 +391,14 @@ void MainWindow::rememberFolder(const QString& path) {
 
 void MainWindow::openBook() {
     if (!maybeSave()) return;
-    QString path = QFileDialog::getOpenFileName(this, tr("Apri libretto GPS"), startFolder(),
-                                                QString::fromUtf8(kFileFilter));
-    if (path.isEmpty()) return;
+    const std::string title = tr("Apri libretto GPS").toStdString();
+    const std::string folder = pathToStd(startFolder());
+    CFileDialog dialog(TRUE, nullptr, nullptr,
+                       OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, kFileFilter);
+    dialog.m_ofn.lpstrTitle = title.c_str();
+    dialog.m_ofn.lpstrInitialDir = folder.c_str();
+    if (dialog.DoModal() != IDOK) return;
+    const QString path = QFile::decodeName(dialog.GetPathName().c_str());
     if (openFile(path)) rememberFolder(path);
 }
 
@@ -379,16 +416,6 @@ bool MainWindow::writeBook(const QString& path) {
     return true;
 }
 
-bool MainWindow::confirmReplace(const QString& caption, const QString& path) {
-    // The file dialog asked about the name as typed; a name completed afterwards with its
-    // extension may still be an existing file.
-    if (!QFileInfo::exists(path)) return true;
-    return QMessageBox::question(
-               this, caption,
-               tr("\"%1\" esiste già.\nSostituirlo?").arg(QDir::toNativeSeparators(path)),
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
-}
-
 bool MainWindow::saveBook() {
     // The bundled sample is never written over: it gets a name of its own first.
     if (m_path.isEmpty() || m_isSample) return saveBookAs();
@@ -401,23 +428,15 @@ bool MainWindow::saveBookAs() {
             ? QDir(startFolder())
                   .filePath(m_isSample ? QFileInfo(m_path).fileName() : tr("libretto.gpsbook.json"))
             : m_path;
-    for (;;) {
-        QString path = QFileDialog::getSaveFileName(this, tr("Salva libretto GPS con nome"),
-                                                    proposed, QString::fromUtf8(kFileFilter));
-        if (path.isEmpty()) return false;
-        const bool completed = !path.endsWith(".json", Qt::CaseInsensitive);
-        if (completed) path += ".gpsbook.json";
-        if (isSamplePath(path)) {
-            QMessageBox::warning(this, tr("Salva libretto"),
-                                 tr("Il libretto di esempio non può essere sovrascritto: "
-                                    "scegliere un altro nome."));
-            continue;
-        }
-        if (completed && !confirmReplace(tr("Salva libretto"), path)) continue;
-        if (!writeBook(path)) return false;
-        rememberFolder(path);
-        return true;
-    }
+    const std::string title = tr("Salva libretto GPS con nome").toStdString();
+    BookSaveDialog dialog(pathToStd(proposed),
+                          [this](const QString& path) { return isSamplePath(path); });
+    dialog.m_ofn.lpstrTitle = title.c_str();
+    if (dialog.DoModal() != IDOK) return false;
+    const QString path = QFile::decodeName(dialog.GetPathName().c_str());
+    if (!writeBook(path)) return false;
+    rememberFolder(path);
+    return true;
 }
 
 bool MainWindow::maybeSave() {
@@ -454,14 +473,17 @@ void MainWindow::printBook() {
 
     QString base = m_path.isEmpty() ? tr("libretto") : QFileInfo(m_path).completeBaseName();
     if (base.endsWith(".gpsbook")) base.chop(8);
-    QString pdf = QFileDialog::getSaveFileName(this, tr("Stampa libretto in PDF"),
-                                               QDir(startFolder()).filePath(base + ".pdf"),
-                                               tr("Documenti PDF (*.pdf)"));
-    if (pdf.isEmpty()) return;
-    if (!pdf.endsWith(".pdf", Qt::CaseInsensitive)) {
-        pdf += ".pdf";
-        if (!confirmReplace(tr("Stampa libretto"), pdf)) return;
-    }
+    const std::string dialogTitle = tr("Stampa libretto in PDF").toStdString();
+    const std::string proposed = pathToStd(QDir(startFolder()).filePath(base + ".pdf"));
+    CFileDialog dialog(FALSE, "pdf", proposed.c_str(),
+                       OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY,
+                       "Documenti PDF (*.pdf)|*.pdf||");
+    dialog.m_ofn.lpstrTitle = dialogTitle.c_str();
+    if (dialog.DoModal() != IDOK) return;
+    QString pdf = QFile::decodeName(dialog.GetPathName().c_str());
+    // As a saved book: a symbolic link keeps pointing at the document it names.
+    if (QFileInfo(pdf).isSymLink() && !QFileInfo(pdf).canonicalFilePath().isEmpty())
+        pdf = QFileInfo(pdf).canonicalFilePath();
 
     // The printer writes into a temporary file of the same folder, renamed over the target
     // once complete, so that an existing document is never left half written.
@@ -488,6 +510,10 @@ void MainWindow::printBook() {
     document.setHtml(fromStd(gpsbook::reportHtml(chosen, title.toStdString(), when.toStdString())));
     document.print(&printer);
 
+    // The document gets the permissions a saved book gets (the temporary file has the
+    // owner's alone).
+    ::chmod(QFile::encodeName(temp.fileName()).constData(),
+            static_cast<mode_t>(gpsbook::permissionsForReplacing(pathToStd(pdf))));
     if (std::rename(QFile::encodeName(temp.fileName()).constData(),
                     QFile::encodeName(pdf).constData()) != 0) {
         QMessageBox::critical(this, tr("Stampa libretto"),
@@ -503,8 +529,9 @@ void MainWindow::printBook() {
 
 void MainWindow::findAndSelect(const std::string& text, bool inName, bool inCode) {
     auto at = selectedPosition();
+    bool wrapped = false;
     auto found = gpsbook::findNextPoint(m_book->book, at ? at->group : -1, at ? at->point : -1,
-                                        text, inName, inCode);
+                                        text, inName, inCode, &wrapped);
     if (!found) {
         QString where = inName && inCode ? tr("nel nome o nel codice/commento")
                         : inName         ? tr("nel nome")
@@ -516,10 +543,15 @@ void MainWindow::findAndSelect(const std::string& text, bool inName, bool inCode
     }
     selectPosition(found->group, found->point);
     const CPunGps* point = m_book->book.GetPunAt(found->group, found->point);
-    statusBar()->showMessage(tr("Trovato il punto %1 nel gruppo %2")
-                                 .arg(fromStd(point->GetNome()),
-                                      fromStd(m_book->book.GetGrpAt(found->group)->GetNomeGrp())),
-                             5000);
+    QString message = tr("Trovato il punto %1 nel gruppo %2")
+                          .arg(fromStd(point->GetNome()),
+                               fromStd(m_book->book.GetGrpAt(found->group)->GetNomeGrp()));
+    // Past the last point the search goes on from the first: the user must not take the point
+    // found for one further down.
+    if (wrapped)
+        message =
+            tr("Raggiunta la fine del libretto, ricerca ripresa dall'inizio. %1").arg(message);
+    statusBar()->showMessage(message, wrapped ? 8000 : 5000);
 }
 
 void MainWindow::searchPoint() {

@@ -68,8 +68,6 @@ private:
     void setBook(std::unique_ptr<gpsbook::FieldBook> book, const QString& path, bool isSample);
     bool maybeSave();
     bool writeBook(const QString& path);
-    /// True when \p path does not exist, or the user agrees to replace it.
-    bool confirmReplace(const QString& caption, const QString& path);
     void findAndSelect(const std::string& text, bool inName, bool inCode);
     CPunGps* selectedPoint() const;
     CGrpGps* selectedGroup() const;

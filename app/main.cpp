@@ -15,10 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QTemporaryDir>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -51,13 +49,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("gpsbook");
     QApplication::setApplicationVersion(GPSBOOK_VERSION);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-
-    // Qt's own texts (file dialogs, standard buttons) in Italian when the translations are
-    // installed.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Italian), "qtbase", "_",
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    // Before anything is shown or printed: the backend also makes Qt's own texts (file
+    // dialogs, standard buttons, the help of the command line) Italian.
+    platform::qt::install();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -72,8 +66,6 @@ int main(int argc, char* argv[]) {
     parser.addPositionalArgument("file", QApplication::translate("main", "Libretto da aprire."),
                                  "[file]");
     parser.process(app);
-
-    platform::qt::install();
 
     // Screenshots use settings of their own, so that they neither depend on nor change the
     // user's.

@@ -89,4 +89,8 @@ std::string writeFileAtomically(const std::string& path, const std::string& cont
     return {};
 }
 
+unsigned permissionsForReplacing(const std::string& path) {
+    return modeForNewFile(path);
+}
+
 } // namespace gpsbook

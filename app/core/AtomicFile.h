@@ -13,4 +13,9 @@ namespace gpsbook {
 /// and no temporary file is left behind)
 std::string writeFileAtomically(const std::string& path, const std::string& content);
 
+/// The permissions writeFileAtomically gives a file written at \p path: those of the file it
+/// replaces (a symbolic link followed), else those of a new file (0666 less the umask). For
+/// files that are written by other means and should look the same.
+unsigned permissionsForReplacing(const std::string& path);
+
 } // namespace gpsbook

@@ -880,10 +880,12 @@ std::string saveFieldBook(const std::string& path, const CLibGps& book, const CC
                           const CDrawEng* drawings, gis::CLibGis* gis) {
     std::string error;
     std::string text = fieldBookToText(book, context, drawings, gis, error);
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(path, ec);
     if (error.empty()) error = writeFileAtomically(path, text);
     if (error.empty()) return {};
     return "Impossibile salvare il libretto \"" + path + "\": " + error +
-           ". Il file esistente non è stato modificato.";
+           (existed ? ". Il file esistente non è stato modificato." : ".");
 }
 
 std::string saveFieldBook(const std::string& path, FieldBook& fieldBook) {

@@ -28,7 +28,9 @@ bool pointMatches(const CPunGps& point, const std::string& text, bool inName, bo
 }
 
 std::optional<PointPosition> findNextPoint(const CLibGps& book, int startGroup, int startPoint,
-                                           const std::string& text, bool inName, bool inCode) {
+                                           const std::string& text, bool inName, bool inCode,
+                                           bool* wrapped) {
+    if (wrapped != nullptr) *wrapped = false;
     if (text.empty() || (!inName && !inCode)) return std::nullopt;
 
     // Every point in book order; `first` is where the search begins.
@@ -49,7 +51,10 @@ std::optional<PointPosition> findNextPoint(const CLibGps& book, int startGroup, 
     for (std::size_t step = 0; step < order.size(); ++step) {
         const PointPosition& at = order[(first + step) % order.size()];
         const CPunGps* point = book.GetPunAt(at.group, at.point);
-        if (point != nullptr && pointMatches(*point, text, inName, inCode)) return at;
+        if (point != nullptr && pointMatches(*point, text, inName, inCode)) {
+            if (wrapped != nullptr) *wrapped = first + step >= order.size();
+            return at;
+        }
     }
     return std::nullopt;
 }

@@ -34,9 +34,12 @@ bool pointMatches(const CPunGps& point, const std::string& text, bool inName, bo
 /// after, and is itself the last candidate; a group alone (startPoint -1) starts the search at
 /// the group's first point; no position (startGroup -1 or out of range) starts at the very
 /// first point of the book
+/// \param wrapped when given, set to whether the point found lies at or before where the
+/// search began, so that the search went past the last point and started again at the first
 /// \return the position found, or nothing when no point matches (an empty text, or neither
 /// flag set, matches nothing)
 std::optional<PointPosition> findNextPoint(const CLibGps& book, int startGroup, int startPoint,
-                                           const std::string& text, bool inName, bool inCode);
+                                           const std::string& text, bool inName, bool inCode,
+                                           bool* wrapped = nullptr);
 
 } // namespace gpsbook

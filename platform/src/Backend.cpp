@@ -1,12 +1,12 @@
 #include "platform/backend.h"
-#include "platform/automation.h"
 #include "platform/dialog.h"
 
 namespace platform {
 
 namespace {
 
-/// No view at all: modal runs and message boxes are answered by the scripted user, if any.
+/// No view at all: nobody can see a dialog, so without a scripted user every question gets
+/// the answer of a dialog closed at once.
 class HeadlessBackend final : public Backend {
 public:
     std::string name() const override { return "headless"; }
@@ -17,25 +17,18 @@ public:
         return SIZE{(6 * size + 4) / 8, (13 * size + 4) / 8};
     }
 
-    void runModal(CDialog& dialog) override {
-        if (automation::ScriptedUser* user = automation::ScriptedUser::current()) {
-            user->runDialog(dialog);
-            return;
-        }
-        // Nobody can answer: the dialog is cancelled as if closed at once.
-        dialog.EndDialog(IDCANCEL);
+    void runModal(CDialog& dialog, const ModalScript& script) override {
+        if (script)
+            script(dialog);
+        else
+            dialog.EndDialog(IDCANCEL);
     }
 
-    int messageBox(CWnd*, const std::string& text, const std::string& caption, UINT type) override {
-        automation::MessageBoxCall call{text, caption, type};
-        if (automation::ScriptedUser* user = automation::ScriptedUser::current())
-            return user->answerMessageBox(call);
+    int messageBox(CWnd*, const std::string&, const std::string&, UINT type) override {
         return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
     }
 
-    void beep(UINT) override {
-        if (automation::ScriptedUser* user = automation::ScriptedUser::current()) user->noteBeep();
-    }
+    void beep(UINT) override {}
 };
 
 std::unique_ptr<Backend>& current() {

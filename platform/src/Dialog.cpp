@@ -114,7 +114,7 @@ INT_PTR CDialog::DoModal() {
         }
     } cleanup{this};
     m_running = true;
-    if (!m_ended) platform::backend().runModal(*this);
+    if (!m_ended) platform::runModal(*this);
     return m_modalResult;
 }
 

@@ -69,6 +69,33 @@ TEST(PointSearch, finds_the_next_match_as_the_criteria_say) {
             << c.what;
 }
 
+TEST(PointSearch, says_when_it_went_past_the_last_point_and_started_again_at_the_first) {
+    SearchBook b;
+    struct WrapCase {
+        const char* what;
+        int group, point;
+        const char* text;
+        bool wrapped;
+    };
+    const WrapCase cases[] = {
+        {"found further down", 0, 0, "pf", false},
+        {"found above the current point", 2, 0, "pf", true},
+        {"the current point itself, once round", 0, 0, "PF1", true},
+        {"a group alone, found in an earlier group", 2, -1, "102", true},
+        {"a group alone, found in it", 2, -1, "pf", false},
+        {"no selection never goes round", -1, -1, "103", false},
+    };
+    for (const WrapCase& c : cases) {
+        bool wrapped = !c.wrapped;
+        EXPECT_TRUE(findNextPoint(b.book, c.group, c.point, c.text, true, false, &wrapped))
+            << c.what;
+        EXPECT_EQ(wrapped, c.wrapped) << c.what;
+    }
+    bool wrapped = true;
+    EXPECT_EQ(findNextPoint(b.book, 2, 0, "zzz", true, true, &wrapped), std::nullopt);
+    EXPECT_FALSE(wrapped);
+}
+
 TEST(PointSearch, accented_letters_are_compared_exactly) {
     CLibGps book;
     book.AddGrp("G");

@@ -1,6 +1,7 @@
 // Shared pieces of gpsbook's widget tests: one QApplication with the Qt backend, a stand-in
-// for the user of the window's own Qt windows (message boxes, file dialogs, the note editor),
-// and a main window showing a copy of the bundled sample in a temporary folder.
+// for the user of the window's own Qt windows (message boxes, the note editor), and a main
+// window showing a copy of the bundled sample in a temporary folder. File dialogs are the
+// platform's: the ScriptedUser answers them.
 #pragma once
 
 #include "MainWindow.h"
@@ -16,7 +17,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -53,10 +53,11 @@ inline void useQtBackend() {
     }
 }
 
-/// Answers the window's own modal Qt windows while alive: each message box, file dialog or
-/// note editor that comes up goes to the next handler given for its kind, in order; one with
-/// no handler is closed as with Escape and counts as unexpected. The module's dialogs are the
-/// ScriptedUser's and are left alone. A handler must close its window.
+/// Answers the window's own modal Qt windows while alive: each message box or note editor that
+/// comes up goes to the next handler given for its kind, in order; one with no handler is
+/// closed as with Escape and counts as unexpected. The module's dialogs, the platform's message
+/// boxes and the file dialogs are the ScriptedUser's and are left alone. A handler must close
+/// its window.
 class QtUser {
 public:
     QtUser() {
@@ -69,10 +70,6 @@ public:
         m_handlers.push_back(
             {Kind::MessageBox, [handler](QDialog& d) { handler(static_cast<QMessageBox&>(d)); }});
     }
-    void onFileDialog(std::function<void(QFileDialog&)> handler) {
-        m_handlers.push_back(
-            {Kind::FileDialog, [handler](QDialog& d) { handler(static_cast<QFileDialog&>(d)); }});
-    }
     void onNoteEditor(std::function<void(NoteEditorDialog&)> handler) {
         m_handlers.push_back({Kind::NoteEditor, [handler](QDialog& d) {
                                   handler(static_cast<NoteEditorDialog&>(d));
@@ -84,11 +81,6 @@ public:
     const std::vector<std::string>& unexpected() const { return m_unexpected; }
     int pending() const { return static_cast<int>(m_handlers.size()); }
 
-    /// Answers a file dialog with \p path, as if typed into its name field and confirmed.
-    static void choose(QFileDialog& dialog, const QString& path) {
-        dialog.selectFile(path);
-        static_cast<QDialog&>(dialog).accept(); // QFileDialog's own checks run
-    }
     /// Presses the message box's button that Escape presses (its only one for a notice).
     static void dismiss(QMessageBox& box) {
         if (QAbstractButton* button = box.escapeButton())
@@ -98,7 +90,7 @@ public:
     }
 
 private:
-    enum class Kind { MessageBox, FileDialog, NoteEditor };
+    enum class Kind { MessageBox, NoteEditor };
     struct Handler {
         Kind kind;
         std::function<void(QDialog&)> run;
@@ -107,8 +99,6 @@ private:
     static bool kindOf(QWidget* widget, Kind& kind) {
         if (qobject_cast<QMessageBox*>(widget))
             kind = Kind::MessageBox;
-        else if (qobject_cast<QFileDialog*>(widget))
-            kind = Kind::FileDialog;
         else if (qobject_cast<NoteEditorDialog*>(widget))
             kind = Kind::NoteEditor;
         else

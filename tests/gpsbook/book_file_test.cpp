@@ -3,6 +3,7 @@
 #include "GpsbookWindow.h"
 
 #include "interfaces/Egn.h"
+#include "platform/filedialog.h"
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
@@ -11,6 +12,10 @@
 
 #include <fstream>
 
+using automation::FileDialogAnswer;
+using automation::FileDialogCall;
+using automation::MessageBoxCall;
+using automation::ScriptedUser;
 using gpsbooktest::GpsbookWindow;
 using gpsbooktest::QtUser;
 
@@ -67,9 +72,10 @@ TEST_F(GpsbookFile, a_malformed_file_is_named_and_the_book_shown_stays) {
     const QString title = window->windowTitle();
     const int groups = book().GetGrpArSize();
 
-    qt.onFileDialog([&](QFileDialog& dialog) {
-        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
-        QtUser::choose(dialog, QString::fromStdString(broken.string()));
+    ScriptedUser user;
+    user.onFileDialog([&](const FileDialogCall& f) {
+        EXPECT_TRUE(f.open);
+        return FileDialogAnswer{true, broken.string(), 1};
     });
     std::string shown;
     qt.onMessageBox([&](QMessageBox& box) {
@@ -90,9 +96,10 @@ TEST_F(GpsbookFile, save_as_writes_a_file_that_loads_back_equal_and_clears_the_m
     ASSERT_TRUE(window->isWindowModified());
 
     const auto copy = settings.dir() / "copia";
-    qt.onFileDialog([&](QFileDialog& dialog) {
-        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-        QtUser::choose(dialog, QString::fromStdString(copy.string()));
+    ScriptedUser user;
+    user.onFileDialog([&](const FileDialogCall& f) {
+        EXPECT_FALSE(f.open);
+        return FileDialogAnswer{true, copy.string(), 1};
     });
     trigger("salvaConNome");
 
@@ -133,17 +140,108 @@ TEST_F(GpsbookFile, save_writes_over_the_open_file_and_clears_the_modified_mark)
 TEST_F(GpsbookFile, a_name_completed_to_an_existing_file_asks_before_writing_over_it) {
     const auto existing = settings.dir() / "copia.gpsbook.json";
     std::ofstream(existing) << "da conservare";
-    const auto typed = QString::fromStdString((settings.dir() / "copia").string());
 
-    qt.onFileDialog([&](QFileDialog& dialog) { QtUser::choose(dialog, typed); });
-    std::string asked;
-    qt.onMessageBox([&](QMessageBox& box) {
-        asked = box.text().toStdString();
-        box.button(QMessageBox::No)->click();
+    ScriptedUser user;
+    user.onFileDialog([&](const FileDialogCall&) {
+        return FileDialogAnswer{true, (settings.dir() / "copia").string(), 1};
     });
-    qt.onFileDialog([](QFileDialog& dialog) { dialog.reject(); }); // asked again: Annulla
+    user.onMessageBox([](const MessageBoxCall&) { return IDNO; });
+    user.onFileDialog([](const FileDialogCall&) { return FileDialogAnswer{}; }); // Annulla
     trigger("salvaConNome");
 
-    EXPECT_NE(asked.find("copia.gpsbook.json"), std::string::npos) << asked;
+    ASSERT_EQ(user.messageBoxes().size(), 1u);
+    EXPECT_EQ(user.messageBoxes()[0].text, "copia.gpsbook.json esiste già.\nSostituirlo?");
+    // Answered with the platform's yes/no buttons ("Sì", "No").
+    EXPECT_EQ(user.messageBoxes()[0].type, MB_YESNO | MB_ICONEXCLAMATION);
     EXPECT_EQ(fileText(existing), "da conservare");
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(GpsbookFile, open_and_save_as_show_their_titles_rows_and_the_book_s_folder) {
+    ScriptedUser user;
+    std::vector<FileDialogCall> shown;
+    auto cancel = [&](const FileDialogCall& f) {
+        shown.push_back(f);
+        return FileDialogAnswer{};
+    };
+    user.onFileDialog(cancel);
+    user.onFileDialog(cancel);
+    trigger("apri");
+    trigger("salvaConNome");
+
+    ASSERT_EQ(shown.size(), 2u);
+    const std::string rows =
+        "Libretti GPS (*.gpsbook.json *.json)|*.gpsbook.json;*.json|Tutti i file (*.*)|*.*||";
+    EXPECT_TRUE(shown[0].open);
+    EXPECT_EQ(shown[0].title, "Apri libretto GPS");
+    EXPECT_EQ(shown[0].filter, rows);
+    EXPECT_EQ(shown[0].initialFolder, settings.dir().string());
+    EXPECT_EQ(shown[0].flags & (OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST),
+              OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+    EXPECT_FALSE(shown[1].open);
+    EXPECT_EQ(shown[1].title, "Salva libretto GPS con nome");
+    EXPECT_EQ(shown[1].filter, rows);
+    EXPECT_EQ(shown[1].fileName, bookPath.string());
+    EXPECT_EQ(shown[1].flags & OFN_OVERWRITEPROMPT, OFN_OVERWRITEPROMPT);
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(GpsbookFile, a_missing_file_to_open_is_refused_in_the_dialog) {
+    ScriptedUser user;
+    user.onFileDialog([&](const FileDialogCall&) {
+        return FileDialogAnswer{true, (settings.dir() / "manca.gpsbook.json").string(), 1};
+    });
+    user.onMessageBox([](const MessageBoxCall&) { return IDOK; });
+    user.onFileDialog([](const FileDialogCall&) { return FileDialogAnswer{}; });
+    const QString title = window->windowTitle();
+    trigger("apri");
+
+    ASSERT_EQ(user.messageBoxes().size(), 1u);
+    EXPECT_NE(user.messageBoxes()[0].text.find("File non trovato"), std::string::npos);
+    EXPECT_EQ(window->windowTitle(), title);
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(GpsbookFile, saving_over_the_sample_is_refused_once_without_a_replace_question) {
+    ASSERT_TRUE(window->openSample());
+    qt.onNoteEditor(editNote("Modifica dell'esempio", QDialogButtonBox::Ok));
+    window->notes().EditaNote(point(0, 0));
+    const std::string sample = fileText(samplePath());
+
+    ScriptedUser user;
+    user.onFileDialog([&](const FileDialogCall&) {
+        return FileDialogAnswer{true, samplePath(), 1};
+    });
+    user.onMessageBox([](const MessageBoxCall&) { return IDOK; });
+    user.onFileDialog([](const FileDialogCall&) { return FileDialogAnswer{}; }); // Annulla
+    trigger("salva");
+
+    ASSERT_EQ(user.messageBoxes().size(), 1u);
+    EXPECT_NE(user.messageBoxes()[0].text.find("esempio non può essere sovrascritto"),
+              std::string::npos)
+        << user.messageBoxes()[0].text;
+    EXPECT_EQ(user.fileDialogs().size(), 2u); // the dialog stayed open for another name
+    EXPECT_EQ(fileText(samplePath()), sample);
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(GpsbookFile, a_failed_save_speaks_of_no_existing_file_when_there_was_none) {
+    const auto folder = settings.dir() / "cantiere";
+    std::filesystem::create_directory(folder);
+    const auto path = folder / "nuovo.gpsbook.json";
+    std::filesystem::copy_file(bookPath, path);
+    ASSERT_TRUE(window->openFile(QString::fromStdString(path.string())));
+    std::filesystem::remove_all(folder); // the folder went away while the book was open
+
+    std::string shown;
+    qt.onMessageBox([&](QMessageBox& box) {
+        shown = box.text().toStdString();
+        QtUser::dismiss(box);
+    });
+    trigger("salva");
+
+    EXPECT_NE(shown.find("nuovo.gpsbook.json"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("non esiste"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("esistente"), std::string::npos) << shown;
 }

@@ -9,7 +9,12 @@
 
 #include <fstream>
 
+#include <sys/stat.h>
+
 using automation::Dialog;
+using automation::FileDialogAnswer;
+using automation::FileDialogCall;
+using automation::MessageBoxCall;
 using automation::ScriptedUser;
 using gpsbooktest::GpsbookWindow;
 using gpsbooktest::QtUser;
@@ -26,6 +31,19 @@ std::vector<std::string> filesIn(const std::filesystem::path& folder) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+/// The permission bits of a file.
+unsigned permissions(const std::filesystem::path& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+/// Chooses the groups to print: the second one.
+void printSecondGroup(Dialog& d) {
+    d.select(IDC_PRINT_GROUPS, 1);
+    d.click(IDOK);
 }
 
 using GpsbookDisplays = GpsbookWindow;
@@ -110,26 +128,56 @@ TEST_F(GpsbookPrint, nothing_chosen_says_so_and_asks_for_no_file) {
 TEST_F(GpsbookPrint, chosen_groups_replace_the_pdf_the_user_names_once_agreed) {
     std::ofstream(settings.dir() / "stampa.pdf") << "vecchia stampa";
     ScriptedUser user;
-    user.onDialog([](Dialog& d) {
-        d.select(IDC_PRINT_GROUPS, 1);
-        d.click(IDOK);
+    user.onDialog(printSecondGroup);
+    FileDialogCall shown;
+    user.onFileDialog([&](const FileDialogCall& f) {
+        shown = f;
+        return FileDialogAnswer{true, (settings.dir() / "stampa").string(), 1};
     });
-    qt.onFileDialog([&](QFileDialog& dialog) {
-        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-        QtUser::choose(dialog, QString::fromStdString((settings.dir() / "stampa").string()));
-    });
-    std::string asked; // the name was completed after the file dialog: asked here
-    qt.onMessageBox([&](QMessageBox& box) {
-        asked = box.text().toStdString();
-        box.button(QMessageBox::Yes)->click();
-    });
+    user.onMessageBox([](const MessageBoxCall&) { return IDYES; });
     trigger("stampa");
 
-    EXPECT_NE(asked.find("stampa.pdf"), std::string::npos) << asked;
+    EXPECT_FALSE(shown.open);
+    EXPECT_EQ(shown.title, "Stampa libretto in PDF");
+    EXPECT_EQ(shown.filter, "Documenti PDF (*.pdf)|*.pdf||");
+    EXPECT_EQ(shown.fileName, (settings.dir() / "rilievi.pdf").string());
+    // The extension is added before the question, which names the completed file.
+    ASSERT_EQ(user.messageBoxes().size(), 1u);
+    EXPECT_EQ(user.messageBoxes()[0].text, "stampa.pdf esiste già.\nSostituirlo?");
     QFile written(QString::fromStdString((settings.dir() / "stampa.pdf").string()));
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.read(5) == "%PDF-");
     // The printer's temporary file is gone.
     EXPECT_EQ(filesIn(settings.dir()),
               (std::vector<std::string>{"rilievi.gpsbook.json", "stampa.pdf"}));
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(GpsbookPrint, the_pdf_gets_the_permissions_a_saved_book_gets) {
+    ScriptedUser user;
+    // New files: a new book and a new document alike.
+    user.onFileDialog([&](const FileDialogCall&) {
+        return FileDialogAnswer{true, (settings.dir() / "copia").string(), 1};
+    });
+    trigger("salvaConNome");
+    user.onDialog(printSecondGroup);
+    user.onFileDialog([&](const FileDialogCall&) {
+        return FileDialogAnswer{true, (settings.dir() / "nuova.pdf").string(), 1};
+    });
+    trigger("stampa");
+    EXPECT_EQ(permissions(settings.dir() / "nuova.pdf"),
+              permissions(settings.dir() / "copia.gpsbook.json"));
+
+    // A document replaced keeps its permissions, as a replaced book does.
+    const auto kept = settings.dir() / "condivisa.pdf";
+    std::ofstream(kept) << "vecchia stampa";
+    ASSERT_EQ(::chmod(kept.c_str(), 0664), 0);
+    user.onDialog(printSecondGroup);
+    user.onFileDialog([&](const FileDialogCall&) {
+        return FileDialogAnswer{true, kept.string(), 1};
+    });
+    user.onMessageBox([](const MessageBoxCall&) { return IDYES; });
+    trigger("stampa");
+    EXPECT_EQ(permissions(kept), 0664u);
+    EXPECT_EQ(user.unexpected(), 0);
 }

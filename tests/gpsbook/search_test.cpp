@@ -4,6 +4,8 @@
 #include "../../resources/resource.h"
 #include "platform/automation.h"
 
+#include <QStatusBar>
+
 using automation::Dialog;
 using automation::ScriptedUser;
 using gpsbooktest::GpsbookWindow;
@@ -45,6 +47,23 @@ TEST_F(GpsbookSearch, finds_the_next_name_after_the_selection_and_then_goes_on_w
 
     EXPECT_EQ(user.dialogsSeen(), std::vector<int>{IDD_FIND_PUN});
     EXPECT_EQ(user.unexpected(), 0) << user.unexpectedLog().front();
+}
+
+TEST_F(GpsbookSearch, going_past_the_last_point_says_the_search_started_again_from_the_top) {
+    ASSERT_TRUE(window->selectPosition(1, 7)); // PF03, the last match of the book
+    ScriptedUser user;
+    user.onDialog(search("pf", true, false));
+    trigger("cercaPunto");
+    EXPECT_EQ(selection(), std::pair(0, 0)); // PF12
+    const QString wrapped = window->statusBar()->currentMessage();
+    EXPECT_TRUE(wrapped.contains("ricerca ripresa dall'inizio")) << wrapped.toStdString();
+    EXPECT_TRUE(wrapped.contains("PF12")) << wrapped.toStdString();
+
+    trigger("cercaSuccessivo"); // PF07, further down: nothing to say
+    EXPECT_EQ(selection(), std::pair(0, 1));
+    const QString onward = window->statusBar()->currentMessage();
+    EXPECT_FALSE(onward.contains("dall'inizio")) << onward.toStdString();
+    EXPECT_TRUE(onward.contains("PF07")) << onward.toStdString();
 }
 
 TEST_F(GpsbookSearch, a_group_selected_starts_at_its_first_point) {

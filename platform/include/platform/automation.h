@@ -6,6 +6,9 @@
 //       d.click(IDOK);
 //   });
 //   user.onMessageBox([](const automation::MessageBoxCall& m) { return IDOK; });
+//   user.onFileDialog([](const automation::FileDialogCall& f) {
+//       return automation::FileDialogAnswer{true, "/tmp/x.txt", 1};
+//   });
 #pragma once
 
 #include "platform/types.h"
@@ -34,7 +37,7 @@ struct MessageBoxCall {
 /// \brief A standard file dialog that was shown.
 struct FileDialogCall {
     bool open = true;             ///< open (true) or save (false)
-    std::string title;
+    std::string title;            ///< as shown ("Apri" or "Salva con nome" when none was given)
     std::string filter;           ///< "label|patterns|...|" as given by the caller
     std::string defaultExtension;
     std::string fileName;         ///< proposed file name (may hold a folder)
@@ -45,9 +48,9 @@ struct FileDialogCall {
 
 /// \brief How the user closes a file dialog.
 struct FileDialogAnswer {
-    bool ok = false;
-    std::string path;
-    int filterIndex = 1;
+    bool ok = false;     ///< OK (true) or Annulla (false)
+    std::string path;    ///< the name typed or picked; a bare name is in the dialog's folder
+    int filterIndex = 1; ///< the filter row in use, from 1
 };
 
 class Grid;
@@ -179,7 +182,10 @@ private:
 /// Handlers are used in the order they were given. A dialog handler that returns with its
 /// dialog still open closes it with the close box (or Cancel when it has none) and counts as
 /// unexpected; so does a modal run with no handler left. A message box with no handler left
-/// is answered with its Cancel (or only) button and counts as unexpected.
+/// is answered with its Cancel (or only) button and counts as unexpected. A file dialog with
+/// no handler left is cancelled and counts as unexpected. A file-dialog answer meets the
+/// checks a person's choice meets (see CFileDialog); when they refuse it the dialog is still
+/// open and the next file-dialog handler answers it again.
 class ScriptedUser {
 public:
     ScriptedUser();
@@ -192,6 +198,7 @@ public:
     void onFileDialog(std::function<FileDialogAnswer(const FileDialogCall&)> handler);
 
     const std::vector<MessageBoxCall>& messageBoxes() const { return m_messageBoxes; }
+    /// \brief Each time a file dialog asked for an answer (again after a refused one).
     const std::vector<FileDialogCall>& fileDialogs() const { return m_fileDialogs; }
     int beeps() const { return m_beeps; }
     /// \brief Number of unexpected events; unexpectedLog() says what they were.
@@ -205,7 +212,7 @@ public:
     /// \brief The innermost living ScriptedUser, or null.
     static ScriptedUser* current();
 
-    // Used by the backends.
+    // Used by the platform when it asks the user (platform::runModal, MessageBox, ...).
     void runDialog(CDialog& dialog);
     int answerMessageBox(const MessageBoxCall& call);
     FileDialogAnswer answerFileDialog(const FileDialogCall& call);

@@ -68,6 +68,13 @@ bool isGroupBoxView(const View* view);
 /// Shows a message box with Italian button labels; returns the IDOK/IDCANCEL/... of the button.
 int showMessageBox(QWidget* parent, const std::string& text, const std::string& caption, UINT type);
 
+// --- File dialogs ---------------------------------------------------------------------------
+
+/// Shows Qt's own file dialog (not the desktop's), in Italian, until a choice passes \p check
+/// or the person cancels.
+automation::FileDialogAnswer showFileDialog(QWidget* parent, const automation::FileDialogCall& call,
+                                            const FileChoiceCheck& check);
+
 // --- The backend ----------------------------------------------------------------------------
 
 class QtBackend final : public Backend {
@@ -78,11 +85,13 @@ public:
     std::string name() const override { return "qt"; }
     SIZE dialogBaseUnits(const FontSpec& font) override;
     SIZE screenSize() override;
-    void runModal(CDialog& dialog) override;
+    void runModal(CDialog& dialog, const ModalScript& script) override;
     void endModal(CDialog& dialog) override;
     int messageBox(CWnd* owner, const std::string& text, const std::string& caption,
                    UINT type) override;
     void beep(UINT type) override;
+    automation::FileDialogAnswer fileDialog(CWnd* owner, const automation::FileDialogCall& call,
+                                            const FileChoiceCheck& check) override;
     void windowCreated(Window& window) override;
     void windowDestroyed(Window& window) override;
     void windowChanged(Window& window, Change what, const ChangeRange& range) override;
@@ -97,6 +106,8 @@ public:
 
 private:
     View* ensureView(Window& window);
+    /// The widget over which a message box or file dialog of \p owner comes up.
+    QWidget* parentFor(CWnd* owner) const;
     /// Tab order, access keys and group boxes of the top-level dialog holding \p window, when
     /// that dialog is on screen (it is arranged anyway before it is shown).
     void arrangeIfShown(Window& window);

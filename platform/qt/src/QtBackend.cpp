@@ -1,22 +1,24 @@
-// The Qt backend: keeps one view per window of the control model, runs modal dialogs in a
-// Qt event loop (or hands them to the scripted user), and shows message boxes.
+// The Qt backend: keeps one view per window of the control model, shows modal dialogs (waiting
+// in a Qt event loop for a person, or while a script acts), and shows message boxes.
 #include "platform/qt/QtBackend.h"
 #include "Internal.h"
 
 #include <utility>
 
-#include "platform/automation.h"
 #include "platform/dialog.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
+#include <QTranslator>
 
 #include <algorithm>
 
@@ -84,6 +86,20 @@ QPixmap withCaption(const QWidget* widget, const QPixmap& client) {
     style->drawComplexControl(QStyle::CC_TitleBar, &option, &painter, widget);
     painter.drawPixmap(frame, frame + titleHeight, client);
     return shot;
+}
+
+/// Qt's own texts (file dialogs, standard buttons, context menus) in Italian, as the rest of
+/// what the platform shows, when Qt's translations are installed. Loaded once per application.
+void loadItalianQtTexts(QApplication& app) {
+    const QString name = QStringLiteral("platform-qtbase-it");
+    if (app.findChild<QTranslator*>(name, Qt::FindDirectChildrenOnly) != nullptr) return;
+    auto* texts = new QTranslator(&app);
+    texts->setObjectName(name);
+    if (texts->load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(texts))
+        return;
+    delete texts;
 }
 
 } // namespace
@@ -267,7 +283,7 @@ void QtBackend::mirrorFocus() {
     }
 }
 
-void QtBackend::runModal(CDialog& dialog) {
+void QtBackend::runModal(CDialog& dialog, const ModalScript& script) {
     Window* window = dialog.m_hWnd;
     View* view = window != nullptr ? ensureView(*window) : nullptr;
     auto* topLevel = dynamic_cast<TopLevelView*>(view);
@@ -302,8 +318,8 @@ void QtBackend::runModal(CDialog& dialog) {
         QCoreApplication::processEvents(); // lays the widgets out and delivers the activation
     }
 
-    if (automation::ScriptedUser* user = automation::ScriptedUser::current()) {
-        if (dialog.IsModalRunning()) user->runDialog(dialog);
+    if (script) {
+        script(dialog);
     } else if (dialog.IsModalRunning()) {
         if (!widget) {
             dialog.EndDialog(IDCANCEL); // nothing on screen that a person could answer
@@ -334,24 +350,35 @@ void QtBackend::endModal(CDialog& dialog) {
 
 int QtBackend::messageBox(CWnd* owner, const std::string& text, const std::string& caption,
                           UINT type) {
-    if (automation::ScriptedUser* user = automation::ScriptedUser::current())
-        return user->answerMessageBox(automation::MessageBoxCall{text, caption, type});
-    QWidget* parent = nullptr;
-    if (owner != nullptr && owner->m_hWnd != nullptr)
-        if (View* view = find(topLevelOf(*owner->m_hWnd)); view != nullptr && view->widget())
-            parent = view->widget()->window();
-    return showMessageBox(parent, text, caption, type);
+    return showMessageBox(parentFor(owner), text, caption, type);
 }
 
 void QtBackend::beep(UINT) {
     QApplication::beep();
-    if (automation::ScriptedUser* user = automation::ScriptedUser::current()) user->noteBeep();
+}
+
+automation::FileDialogAnswer QtBackend::fileDialog(CWnd* owner,
+                                                   const automation::FileDialogCall& call,
+                                                   const FileChoiceCheck& check) {
+    return showFileDialog(parentFor(owner), call, check);
+}
+
+QWidget* QtBackend::parentFor(CWnd* owner) const {
+    if (owner != nullptr && owner->m_hWnd != nullptr)
+        if (View* view = find(topLevelOf(*owner->m_hWnd)); view != nullptr && view->widget())
+            return view->widget()->window();
+    // Without an owner of the model: over whatever window the person is working in, so that
+    // a question asked from inside a file dialog comes up in front of it.
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return QApplication::activeWindow();
 }
 
 // --- Public functions ---------------------------------------------------------------------------
 
 bool install() {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return false;
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (app == nullptr) return false;
+    loadItalianQtTexts(*app);
     platform::setBackend(std::make_unique<QtBackend>());
     return true;
 }

@@ -15,7 +15,8 @@ struct FontSpec;
 namespace platform::qt {
 
 /// \brief Makes the Qt backend current. A QApplication must exist; call once at start-up,
-///        with no dialog open.
+///        with no dialog open. Qt's own texts (file dialogs, standard buttons) become Italian
+///        from then on, when Qt's Italian translations are installed.
 /// \return false, leaving the current backend in place, when there is no QApplication
 bool install();
 
