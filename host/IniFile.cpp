@@ -231,8 +231,8 @@ bool writeAll(int fd, const std::string& data) {
 // the previous one renamed into place, and no confirmed key is lost. The folder is locked, not
 // the file, because every write puts a new file in the old one's place. The wait is bounded
 // so that a writer stopped while holding the lock cannot freeze the user interface: the write
-// then fails and says so. Where the folder cannot be locked (a file system without locks)
-// writes go ahead unserialised, as before.
+// then reports failure. Where the folder cannot be locked (a file system without locks) writes
+// go ahead without taking turns.
 class FolderLock {
 public:
     explicit FolderLock(const fs::path& folder)
