@@ -681,16 +681,25 @@ TEST_F(FieldBookFile, temporaries_of_killed_saves_go_with_the_next_save) {
     };
 
     std::mt19937 random(4321);
-    for (int kill = 0; kill < 300 && temporaries().empty(); ++kill) {
+    for (int round = 0; round < 300 && temporaries().empty(); ++round) {
+        int running[2];
+        ASSERT_EQ(::pipe(running), 0);
         const pid_t saver = ::fork();
         ASSERT_GE(saver, 0);
-        if (saver == 0) {
-            for (;;)
+        if (saver == 0) { // saves for ever, saying so after its first save
+            for (int i = 1;; ++i) {
                 (void)saveFieldBook(book, *sample.fieldBook);
+                if (i == 1 && ::write(running[1], "s", 1) != 1) ::_exit(1);
+            }
         }
-        ::usleep(1000 + random() % 5000);
+        ::close(running[1]);
+        char byte;
+        const ssize_t started = ::read(running[0], &byte, 1);
+        ::close(running[0]);
+        ::usleep(random() % 5000);
         ::kill(saver, SIGKILL);
         ::waitpid(saver, nullptr, 0);
+        ASSERT_EQ(started, 1) << "the saver did not get through a first save";
     }
     ASSERT_FALSE(temporaries().empty()) << "no kill came during a save";
     EXPECT_EQ(readAll(book), saved);

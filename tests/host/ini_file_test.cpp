@@ -380,16 +380,25 @@ TEST(IniFile, temporaries_of_killed_writers_go_with_the_next_write) {
 
     std::mt19937 random(12345);
     std::size_t left = 0;
-    for (int kill = 0; kill < 300 && left == 0; ++kill) {
+    for (int round = 0; round < 300 && left == 0; ++round) {
+        int running[2];
+        ASSERT_EQ(::pipe(running), 0);
         const pid_t writer = ::fork();
         ASSERT_GE(writer, 0);
-        if (writer == 0) {
-            for (int i = 1;; ++i)
+        if (writer == 0) { // writes for ever, saying so after its first write
+            for (int i = 1;; ++i) {
                 CIniFile(settings.pathString()).WriteLong("S", "k", i);
+                if (i == 1 && ::write(running[1], "w", 1) != 1) ::_exit(1);
+            }
         }
-        ::usleep(2000 + random() % 8000);
+        ::close(running[1]);
+        char byte;
+        const ssize_t started = ::read(running[0], &byte, 1);
+        ::close(running[0]);
+        ::usleep(random() % 5000);
         ::kill(writer, SIGKILL);
         ::waitpid(writer, nullptr, 0);
+        ASSERT_EQ(started, 1) << "the writer did not get through a first write";
         left = temporariesIn(settings.dir()).size();
     }
     ASSERT_GE(left, 1u) << "no kill came during a write";
