@@ -12,7 +12,8 @@ class CDlgSelGrpLibGps : public CDialog {
 public:
     explicit CDlgSelGrpLibGps(CWnd* parent = nullptr);
 
-    /// The candidate groups; list position i stands for candidate i. Not owned.
+    /// The candidate groups, listed in order; null entries are left out of the list. Not
+    /// owned.
     void SetGroups(const std::vector<CGrpGps*>* groups) { m_pGroups = groups; }
     /// The groups chosen on OK, in list order.
     const std::vector<CGrpGps*>& ChosenGroups() const { return m_chosen; }
@@ -26,4 +27,5 @@ private:
     CListBox m_listGroups;
     const std::vector<CGrpGps*>* m_pGroups = nullptr;
     std::vector<CGrpGps*> m_chosen;
+    std::vector<std::size_t> m_listed; ///< candidate index of each list position
 };

@@ -4,16 +4,21 @@
 
 #include "TextNumbers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <mutex>
+#include <random>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,12 +31,31 @@ namespace {
 std::mutex g_pathMutex;
 std::string g_path; // empty: the default place
 
+// The XDG rules: $XDG_CONFIG_HOME only when it is an absolute path, else ~/.config.
 std::string defaultPath() {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
         return std::string(xdg) + "/gpsdialogs.ini";
     if (const char* home = std::getenv("HOME"); home && *home)
         return std::string(home) + "/.config/gpsdialogs.ini";
     return "gpsdialogs.ini";
+}
+
+bool isDefaultPath(const std::string& path) {
+    std::lock_guard<std::mutex> lock(g_pathMutex);
+    return g_path.empty() && path == defaultPath();
+}
+
+// The configuration folder may not exist yet on a new account; as the XDG rules ask, it is
+// made on the first write, private to the user. Only the default place is made: a folder the
+// host named is the host's to provide.
+void makeDefaultFolder(const fs::path& folder) {
+    std::error_code ec;
+    if (folder.empty() || fs::is_directory(folder, ec)) return;
+    fs::path partial;
+    for (const fs::path& part : folder) {
+        partial /= part;
+        ::mkdir(partial.c_str(), 0700);
+    }
 }
 
 enum class ReadResult { Ok, Missing, Error };
@@ -112,7 +136,7 @@ Parsed parseLine(std::string_view text, bool firstLine) {
     if (p.name.empty()) return p;
     p.kind = Kind::Key;
     std::size_t v = eq + 1;
-    while (v < text.size() && (text[v] == ' ' || text[v] == '\t'))
+    while (v < text.size() && hostutil::isBlank(text[v]))
         ++v;
     p.valueStart = v;
     p.value = trimBlanks(text.substr(v));
@@ -152,9 +176,10 @@ bool findValue(const std::string& content, std::string_view section, std::string
         const std::string_view text(content.data() + pos, textEnd - pos);
         pos = end;
         if (!inSection && !first) {
-            // Outside the wanted section only section headers matter.
-            const std::size_t c = text.find_first_not_of(" \t");
-            if (c == std::string_view::npos || text[c] != '[') continue;
+            // Outside the wanted section only section headers matter. Blanks are those of
+            // parseLine, so that reading and writing agree on where a section starts.
+            const std::string_view t = trimBlanks(text);
+            if (t.empty() || t[0] != '[') continue;
         }
         const Parsed p = parseLine(text, first);
         first = false;
@@ -201,36 +226,127 @@ bool writeAll(int fd, const std::string& data) {
     return true;
 }
 
-// Replaces the file with content: a temporary file in the same folder, flushed to disk,
-// renamed over the old one. On failure the old file is untouched.
-bool replaceFile(const std::string& path, const std::string& content) {
-    const fs::path target = resolveTarget(path);
-    fs::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
-    const std::string tempPath(name.data());
-    bool ok = writeAll(fd, content);
-    if (ok) {
-        struct stat st {};
-        const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-        ok = ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+// An advisory lock on the folder of the settings file, held from the read of a write to its
+// rename, so that writers take turns across processes and threads: each one reads the file
+// the previous one renamed into place, and no confirmed key is lost. The folder is locked, not
+// the file, because every write puts a new file in the old one's place. The wait is bounded
+// so that a writer stopped while holding the lock cannot freeze the user interface: the write
+// then reports failure. Where the folder cannot be locked (a file system without locks) writes
+// go ahead without taking turns.
+class FolderLock {
+public:
+    explicit FolderLock(const fs::path& folder)
+        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (m_fd < 0) return;
+        using clock = std::chrono::steady_clock;
+        const auto deadline = clock::now() + std::chrono::seconds(10);
+        for (;;) {
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                m_held = true;
+                return;
+            }
+            if (errno == EINTR) continue;
+            if (errno != EWOULDBLOCK) return; // locks not supported here
+            if (clock::now() >= deadline) {
+                m_busy = true;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
     }
+    ~FolderLock() {
+        if (m_fd >= 0) ::close(m_fd); // releases the lock
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    bool held() const { return m_held; }
+    /// Another writer kept the folder locked for the whole wait.
+    bool busy() const { return m_busy; }
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+    bool m_held = false;
+    bool m_busy = false;
+};
+
+// Temporaries are named "." + the file's name + "." + six letters or digits.
+constexpr std::size_t kTempSuffix = 6;
+
+bool isTemporaryOf(const std::string& name, const std::string& targetName) {
+    const std::string prefix = "." + targetName + ".";
+    if (name.size() != prefix.size() + kTempSuffix || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    return std::all_of(
+        name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
+            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        });
+}
+
+// A new temporary in the folder, created with mode 0666 so that the process's umask decides
+// its permissions as it does for any new file. \return its descriptor, or -1
+int createTemporary(const fs::path& folder, const std::string& targetName, std::string& tempPath) {
+    static constexpr char kChars[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = "." + targetName + ".";
+        for (std::size_t i = 0; i < kTempSuffix; ++i)
+            name += kChars[random() % (sizeof kChars - 1)];
+        tempPath = (folder / name).string();
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Temporaries left behind: a writer killed between creating its temporary and renaming it
+// (kill -9, a crash, a power cut) leaves its temporary in the folder. The rule: after a
+// successful rename, the writer holding the folder lock removes every temporary of the same
+// file (our naming pattern above) whose last change is not later than the creation of its own
+// temporary. While one writer holds the lock no other writer of ours is between creating and
+// renaming, so only the temporaries of dead writers match; the age spares the temporary of a
+// writer that does not take the lock and began after this one. So such litter never outlives
+// the next successful write, and there is never more of it than writers killed since.
+void removeStaleTemporaries(const fs::path& folder, const std::string& targetName,
+                            const timespec& startedAt) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& candidate = it->path();
+        if (!isTemporaryOf(candidate.filename().string(), targetName)) continue;
+        struct stat st {};
+        if (::lstat(candidate.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        const bool newer =
+            st.st_mtim.tv_sec > startedAt.tv_sec ||
+            (st.st_mtim.tv_sec == startedAt.tv_sec && st.st_mtim.tv_nsec > startedAt.tv_nsec);
+        if (!newer) ::unlink(candidate.c_str());
+    }
+}
+
+// Replaces the target with content: a temporary file in the same folder, flushed to disk,
+// renamed over the old one. On failure the old file is untouched. Called with the folder lock.
+bool replaceFile(const fs::path& target, const fs::path& folder, const FolderLock& lock,
+                 const std::string& content) {
+    const std::string targetName = target.filename().string();
+    std::string tempPath;
+    const int fd = createTemporary(folder, targetName, tempPath);
+    if (fd < 0) return false;
+    struct stat created {};
+    bool ok = ::fstat(fd, &created) == 0;
+    // A file that exists keeps its permissions; set them before any content goes in.
+    struct stat st {};
+    if (ok && ::stat(target.c_str(), &st) == 0) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+    ok = ok && writeAll(fd, content) && ::fsync(fd) == 0;
     if (::close(fd) != 0) ok = false;
     if (ok) ok = ::rename(tempPath.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(tempPath.c_str());
         return false;
     }
+    if (lock.held()) removeStaleTemporaries(folder, targetName, created.st_mtim);
     // Make the rename itself durable; a failure here does not undo a completed replace.
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    if (lock.fd() >= 0) ::fsync(lock.fd());
     return true;
 }
 
@@ -244,8 +360,18 @@ bool writeValue(const std::string& path, const std::string& section, const std::
         return false;
     const std::string value = quoteIfNeeded(rawValue);
 
+    const fs::path target = resolveTarget(path);
+    fs::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    if (isDefaultPath(path)) makeDefaultFolder(folder);
+    const FolderLock lock(folder);
+    if (lock.busy()) return false;
+    auto replace = [&](const std::string& updated) {
+        return replaceFile(target, folder, lock, updated);
+    };
+
     std::string content;
-    const ReadResult r = readFile(path, content);
+    const ReadResult r = readFile(target.string(), content);
     if (r == ReadResult::Error) return false; // never replace a file we could not read
 
     const std::vector<Line> lines = splitLines(content);
@@ -275,7 +401,7 @@ bool writeValue(const std::string& path, const std::string& section, const std::
             std::string updated = content.substr(0, line.begin + p.valueStart);
             updated += value;
             updated.append(content, line.textEnd, std::string::npos);
-            return replaceFile(path, updated);
+            return replace(updated);
         }
         if (inFirstSection) insertAfter = i;
     }
@@ -294,7 +420,7 @@ bool writeValue(const std::string& path, const std::string& section, const std::
         if (!updated.empty() && updated.back() != '\n') updated += eol;
         updated += "[" + std::string(sec) + "]" + eol + keyLine + eol;
     }
-    return replaceFile(path, updated);
+    return replace(updated);
 }
 
 template <typename T>

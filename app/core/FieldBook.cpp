@@ -8,11 +8,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
+#include <new>
 #include <numbers>
-#include <sstream>
+#include <string_view>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace gpsbook {
 
@@ -20,6 +23,17 @@ namespace {
 
 // ordered_json keeps members in the order written, so the file reads top-down like the book.
 using Json = nlohmann::ordered_json;
+// Reading needs no order, and ordered_json would not do: it finds a member by walking all of
+// them, and growing an object copies its members deep (a long or deeply nested file costs
+// quadratic time or the whole stack). The plain container finds by key and moves members.
+using Doc = nlohmann::json;
+
+// Nesting of a real book goes 8 levels deep (a GIS vertex); more than this is refused rather
+// than built, whatever members are unknown to this version.
+constexpr int kMaxNesting = 64;
+// A book larger than this is refused before it is read: a real one, at about a kilobyte per
+// point, stays far below it, and reading stays within memory.
+constexpr std::uintmax_t kMaxFileBytes = 32u << 20;
 
 // Raised while reading or writing; caught at the entry points and turned into a message.
 struct FormatError {
@@ -80,6 +94,68 @@ bool isValidUtf8(const std::string& text) {
         p += more + 1;
     }
     return true;
+}
+
+// Text taken from a file for a message: at most \p maxChars characters (then "…"), every byte
+// that is not part of valid UTF-8 shown as U+FFFD and control characters as blanks, so that
+// a message stays short and displayable whatever the file holds.
+std::string excerpt(std::string_view text, std::size_t maxChars = 40) {
+    std::string out;
+    std::size_t chars = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        if (chars == maxChars) {
+            out += "…";
+            break;
+        }
+        ++chars;
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            out += (c < 0x20 || c == 0x7F) ? ' ' : static_cast<char>(c);
+            ++p;
+            continue;
+        }
+        // The length of a valid sequence starting here, or 0.
+        std::size_t length = 0;
+        if (c >= 0xC2 && c <= 0xDF)
+            length = 2;
+        else if (c >= 0xE0 && c <= 0xEF)
+            length = 3;
+        else if (c >= 0xF0 && c <= 0xF4)
+            length = 4;
+        if (length != 0 && static_cast<std::size_t>(end - p) >= length) {
+            const std::string_view sequence(reinterpret_cast<const char*>(p), length);
+            if (isValidUtf8(std::string(sequence))) {
+                out += sequence;
+                p += length;
+                continue;
+            }
+        }
+        out += "\xEF\xBF\xBD"; // U+FFFD
+        ++p;
+    }
+    return out;
+}
+
+// The parser's messages quote what it last read ("last read: '…'", "parsing '…'"), which may
+// be most of the file: a long quote keeps its start and its end, where the fault is.
+std::string shortenQuoted(const std::string& message) {
+    const std::size_t open = message.find('\'');
+    const std::size_t close = message.rfind('\'');
+    if (open == std::string::npos || close <= open) return excerpt(message, 300);
+    std::string_view quoted = std::string_view(message).substr(open + 1, close - open - 1);
+    std::string shown;
+    constexpr std::size_t kEnds = 24; // bytes kept at either end
+    if (quoted.size() <= 3 * kEnds) {
+        shown = excerpt(quoted, 3 * kEnds);
+    } else {
+        std::size_t tail = quoted.size() - kEnds;
+        while (tail < quoted.size() && (static_cast<unsigned char>(quoted[tail]) & 0xC0) == 0x80)
+            ++tail; // start the end part on a character
+        shown = excerpt(quoted.substr(0, kEnds), kEnds) + "…" + excerpt(quoted.substr(tail));
+    }
+    return excerpt(message.substr(0, open + 1), 300) + shown + excerpt(message.substr(close), 300);
 }
 
 // ---- writing ---------------------------------------------------------------------------------
@@ -341,28 +417,28 @@ private:
 
 // ---- reading ---------------------------------------------------------------------------------
 
-const char* kindName(const Json& value) {
+const char* kindName(const Doc& value) {
     switch (value.type()) {
-    case Json::value_t::null:
+    case Doc::value_t::null:
         return "null";
-    case Json::value_t::object:
+    case Doc::value_t::object:
         return "un oggetto";
-    case Json::value_t::array:
+    case Doc::value_t::array:
         return "un elenco";
-    case Json::value_t::string:
+    case Doc::value_t::string:
         return "un testo";
-    case Json::value_t::boolean:
+    case Doc::value_t::boolean:
         return "un valore vero/falso";
-    case Json::value_t::number_integer:
-    case Json::value_t::number_unsigned:
-    case Json::value_t::number_float:
+    case Doc::value_t::number_integer:
+    case Doc::value_t::number_unsigned:
+    case Doc::value_t::number_float:
         return "un numero";
     default:
         return "un valore non valido";
     }
 }
 
-[[noreturn]] void wrongType(const Json& value, const std::string& where, const char* expected) {
+[[noreturn]] void wrongType(const Doc& value, const std::string& where, const char* expected) {
     throw FormatError{"\"" + where + "\" deve essere " + expected + ", invece è " +
                       kindName(value)};
 }
@@ -371,58 +447,58 @@ const char* kindName(const Json& value) {
     throw FormatError{"valore fuori intervallo in \"" + where + "\": " + why};
 }
 
-const Json* find(const Json& object, const char* key) {
+const Doc* find(const Doc& object, const char* key) {
     auto it = object.find(key);
     return it == object.end() ? nullptr : &*it;
 }
 
-const Json& required(const Json& object, const char* key, const std::string& where) {
-    const Json* found = find(object, key);
+const Doc& required(const Doc& object, const char* key, const std::string& where) {
+    const Doc* found = find(object, key);
     if (found == nullptr)
         throw FormatError{"manca il campo obbligatorio \"" + member(where, key) + "\""};
     return *found;
 }
 
-void expectObject(const Json& value, const std::string& where) {
+void expectObject(const Doc& value, const std::string& where) {
     if (!value.is_object()) wrongType(value, where, "un oggetto");
 }
 
-void expectArray(const Json& value, const std::string& where) {
+void expectArray(const Doc& value, const std::string& where) {
     if (!value.is_array()) wrongType(value, where, "un elenco");
 }
 
-std::string readText(const Json& value, const std::string& where) {
+std::string readText(const Doc& value, const std::string& where) {
     if (!value.is_string()) wrongType(value, where, "un testo");
     return value.get<std::string>();
 }
 
-std::string optionalText(const Json& object, const char* key, const std::string& where) {
-    const Json* found = find(object, key);
+std::string optionalText(const Doc& object, const char* key, const std::string& where) {
+    const Doc* found = find(object, key);
     return found == nullptr ? std::string() : readText(*found, member(where, key));
 }
 
 // A double of the data objects: null (or absent) is the no-value marker, and so is any number
 // at or above the limit of defined values.
-double readNumber(const Json& value, const std::string& where) {
+double readNumber(const Doc& value, const std::string& where) {
     if (value.is_null()) return EGN_NOVALUE;
     if (!value.is_number()) wrongType(value, where, "un numero o null");
     double v = value.get<double>();
     return IsEgnValueDefined(v) ? v : EGN_NOVALUE;
 }
 
-double optionalNumber(const Json& object, const char* key, const std::string& where) {
-    const Json* found = find(object, key);
+double optionalNumber(const Doc& object, const char* key, const std::string& where) {
+    const Doc* found = find(object, key);
     return found == nullptr ? EGN_NOVALUE : readNumber(*found, member(where, key));
 }
 
-bool optionalBool(const Json& object, const char* key, const std::string& where, bool def) {
-    const Json* found = find(object, key);
+bool optionalBool(const Doc& object, const char* key, const std::string& where, bool def) {
+    const Doc* found = find(object, key);
     if (found == nullptr) return def;
     if (!found->is_boolean()) wrongType(*found, member(where, key), "true o false");
     return found->get<bool>();
 }
 
-long long readInteger(const Json& value, const std::string& where, long long min, long long max) {
+long long readInteger(const Doc& value, const std::string& where, long long min, long long max) {
     if (!value.is_number_integer()) wrongType(value, where, "un numero intero");
     if (value.is_number_unsigned() &&
         value.get<std::uint64_t>() >
@@ -434,16 +510,16 @@ long long readInteger(const Json& value, const std::string& where, long long min
     return v;
 }
 
-long long optionalInteger(const Json& object, const char* key, const std::string& where,
+long long optionalInteger(const Doc& object, const char* key, const std::string& where,
                           long long def, long long min, long long max) {
-    const Json* found = find(object, key);
+    const Doc* found = find(object, key);
     return found == nullptr ? def : readInteger(*found, member(where, key), min, max);
 }
 
-void readTriple(const Json& object, const char* key, const std::string& where, double& x, double& y,
+void readTriple(const Doc& object, const char* key, const std::string& where, double& x, double& y,
                 double& z) {
     x = y = z = EGN_NOVALUE;
-    const Json* found = find(object, key);
+    const Doc* found = find(object, key);
     if (found == nullptr || found->is_null()) return;
     const std::string at = member(where, key);
     expectObject(*found, at);
@@ -452,7 +528,7 @@ void readTriple(const Json& object, const char* key, const std::string& where, d
     z = optionalNumber(*found, "z", at);
 }
 
-void readElement(const Json& object, const std::string& where, CEgn& element) {
+void readElement(const Doc& object, const std::string& where, CEgn& element) {
     element.SetNome(readText(required(object, "name", where), member(where, "name")));
     element.SetSecScri(optionalText(object, "description", where));
     element.SetNote(optionalText(object, "note", where));
@@ -464,7 +540,7 @@ void readElement(const Json& object, const std::string& where, CEgn& element) {
     element.SetCoordZ(z);
 
     unsigned mask = 0;
-    if (const Json* codes = find(object, "codes")) {
+    if (const Doc* codes = find(object, "codes")) {
         const std::string at = member(where, "codes");
         expectArray(*codes, at);
         for (std::size_t i = 0; i < codes->size(); ++i) {
@@ -477,7 +553,7 @@ void readElement(const Json& object, const std::string& where, CEgn& element) {
                 }
             }
             if (!known)
-                outOfRange(item(at, i), "codice \"" + name +
+                outOfRange(item(at, i), "codice \"" + excerpt(name) +
                                             "\" sconosciuto (ammessi OR, QU, OC, NC, CL, NT, "
                                             "LD, FL, NP, NE, IL, NV, NL)");
         }
@@ -485,7 +561,7 @@ void readElement(const Json& object, const std::string& where, CEgn& element) {
     element.SetCodeMask(mask);
 
     double e[6] = {EGN_NOVALUE, EGN_NOVALUE, EGN_NOVALUE, EGN_NOVALUE, EGN_NOVALUE, EGN_NOVALUE};
-    if (const Json* errors = find(object, "statErrors"); errors != nullptr && !errors->is_null()) {
+    if (const Doc* errors = find(object, "statErrors"); errors != nullptr && !errors->is_null()) {
         const std::string at = member(where, "statErrors");
         expectArray(*errors, at);
         if (errors->size() != 6)
@@ -496,7 +572,7 @@ void readElement(const Json& object, const std::string& where, CEgn& element) {
     element.SetDatiErrStat(e[0], e[1], e[2], e[3], e[4], e[5]);
 }
 
-float readFloat(const Json& value, const std::string& where) {
+float readFloat(const Doc& value, const std::string& where) {
     if (value.is_null()) return 0.0f;
     if (!value.is_number()) wrongType(value, where, "un numero o null");
     double v = value.get<double>();
@@ -518,14 +594,14 @@ class Reader {
 public:
     explicit Reader(FieldBook& target) : m_fb(target) {}
 
-    void document(const Json& doc) {
+    void document(const Doc& doc) {
         expectObject(doc, "il documento");
-        const Json& format = required(doc, "format", "");
+        const Doc& format = required(doc, "format", "");
         if (!format.is_string() || format.get<std::string>() != kFormatName)
             throw FormatError{std::string("non è un libretto GPS (il campo \"format\" deve "
                                           "valere \"") +
                               kFormatName + "\")"};
-        const Json& version = required(doc, "version", "");
+        const Doc& version = required(doc, "version", "");
         if (!version.is_number_integer()) wrongType(version, "version", "un numero intero");
         if (version.get<long long>() < 1 || version.get<long long>() > kFormatVersion)
             throw FormatError{"versione " + version.dump() +
@@ -533,35 +609,35 @@ public:
                               "versione " +
                               std::to_string(kFormatVersion) + ")"};
 
-        if (const Json* context = find(doc, "context"); context != nullptr && !context->is_null()) {
+        if (const Doc* context = find(doc, "context"); context != nullptr && !context->is_null()) {
             expectObject(*context, "context");
             m_fb.context.m_Rig.SetLblNome2(optionalText(*context, "surveyRowLabel", "context"));
         }
-        if (const Json* models = find(doc, "graphicModels")) {
+        if (const Doc* models = find(doc, "graphicModels")) {
             expectArray(*models, "graphicModels");
             for (std::size_t i = 0; i < models->size(); ++i)
                 m_fb.book.m_OpzListDisEgn.AddOpzCom(
                     readText((*models)[i], item("graphicModels", i)));
         }
         // Themes before groups: the elements link to the themes' vertices.
-        if (const Json* themes = find(doc, "gisThemes")) {
+        if (const Doc* themes = find(doc, "gisThemes")) {
             expectArray(*themes, "gisThemes");
             for (std::size_t i = 0; i < themes->size(); ++i)
                 theme((*themes)[i], item("gisThemes", i));
         }
-        const Json& groups = required(doc, "groups", "");
+        const Doc& groups = required(doc, "groups", "");
         expectArray(groups, "groups");
         for (std::size_t i = 0; i < groups.size(); ++i)
             group(groups[i], item("groups", i));
     }
 
 private:
-    void group(const Json& object, const std::string& where) {
+    void group(const Doc& object, const std::string& where) {
         expectObject(object, where);
         std::string name = readText(required(object, "name", where), member(where, "name"));
         CGrpGps* grp = m_fb.book.AddGrp(name);
 
-        if (const Json* proj = find(object, "projection"); proj != nullptr && !proj->is_null()) {
+        if (const Doc* proj = find(object, "projection"); proj != nullptr && !proj->is_null()) {
             const std::string at = member(where, "projection");
             expectObject(*proj, at);
             std::string crs = readText(required(*proj, "crs", at), member(at, "crs"));
@@ -570,12 +646,12 @@ private:
             std::string why;
             if (crs.empty()) outOfRange(member(at, "crs"), "il sistema di riferimento è vuoto");
             if (!grp->SetProjection(crs, undulation, &why))
-                outOfRange(member(at, "crs"), "sistema di riferimento \"" + crs +
-                                                  "\" non riconosciuto" +
-                                                  (why.empty() ? "" : " (" + why + ")"));
+                outOfRange(member(at, "crs"),
+                           "sistema di riferimento \"" + excerpt(crs) + "\" non riconosciuto" +
+                               (why.empty() ? "" : " (" + excerpt(why, 200) + ")"));
         }
         auto drawing = static_cast<std::uint64_t>(0);
-        if (const Json* d = find(object, "drawing")) {
+        if (const Doc* d = find(object, "drawing")) {
             // The parser gives every integer without sign as unsigned.
             if (!d->is_number_unsigned())
                 wrongType(*d, member(where, "drawing"), "un numero intero non negativo");
@@ -585,7 +661,7 @@ private:
         if (optionalBool(object, "drawingLocked", where, false)) m_fb.drawings.LockDrawing(drawing);
 
         const std::string at = member(where, "station");
-        const Json& station = required(object, "station", where);
+        const Doc& station = required(object, "station", where);
         expectObject(station, at);
         readElement(station, at, *grp);
         grp->SetBaseAltAnt(optionalNumber(station, "antennaHeight", at));
@@ -604,7 +680,7 @@ private:
         grp->m_dGdop = optionalNumber(station, "gdop", at);
         link(station, at, *grp);
 
-        const Json* points = find(object, "points");
+        const Doc* points = find(object, "points");
         if (points == nullptr) return;
         const std::string pointsAt = member(where, "points");
         expectArray(*points, pointsAt);
@@ -612,7 +688,7 @@ private:
             point((*points)[i], item(pointsAt, i), *grp);
     }
 
-    void point(const Json& object, const std::string& where, CGrpGps& grp) {
+    void point(const Doc& object, const std::string& where, CGrpGps& grp) {
         expectObject(object, where);
         CPunGps* pt = grp.AddPun();
         readElement(object, where, *pt);
@@ -626,11 +702,11 @@ private:
         pt->SetGdop(optionalNumber(object, "gdop", where));
 
         float cov[6] = {0, 0, 0, 0, 0, 0};
-        if (const Json* c = find(object, "covariance"); c != nullptr && !c->is_null()) {
+        if (const Doc* c = find(object, "covariance"); c != nullptr && !c->is_null()) {
             const std::string at = member(where, "covariance");
             expectObject(*c, at);
             for (int i = 0; i < 6; ++i)
-                if (const Json* term = find(*c, kCovarianceTerms[i]))
+                if (const Doc* term = find(*c, kCovarianceTerms[i]))
                     cov[i] = readFloat(*term, member(at, kCovarianceTerms[i]));
         }
         pt->SetPosCov_xx(cov[0]);
@@ -650,15 +726,16 @@ private:
         link(object, where, *pt);
     }
 
-    void link(const Json& object, const std::string& where, CEgn& element) {
-        const Json* gisLink = find(object, "gis");
+    void link(const Doc& object, const std::string& where, CEgn& element) {
+        const Doc* gisLink = find(object, "gis");
         if (gisLink == nullptr || gisLink->is_null()) return;
         const std::string at = member(where, "gis");
         expectObject(*gisLink, at);
         std::string themeName = readText(required(*gisLink, "theme", at), member(at, "theme"));
         gis::CTheme* theme = m_fb.gis.FindTheme(kit::String(themeName));
         if (theme == nullptr)
-            outOfRange(member(at, "theme"), "il tema GIS \"" + themeName + "\" non esiste");
+            outOfRange(member(at, "theme"),
+                       "il tema GIS \"" + excerpt(themeName) + "\" non esiste");
         auto index = [&](const char* key, int count) {
             return static_cast<int>(
                 readInteger(required(*gisLink, key, at), member(at, key), 0, count - 1));
@@ -669,7 +746,7 @@ private:
         element.SetEntVert(vertex);
     }
 
-    void theme(const Json& object, const std::string& where) {
+    void theme(const Doc& object, const std::string& where) {
         expectObject(object, where);
         std::string name = readText(required(object, "name", where), member(where, "name"));
         int entType = static_cast<int>(readInteger(required(object, "entityType", where),
@@ -677,12 +754,13 @@ private:
                                                    gis::ENT_TYPE_AREA));
         gis::CTheme* theme = m_fb.gis.CreateTheme(kit::String(name), entType);
         if (theme == nullptr)
-            outOfRange(member(where, "name"),
-                       name.empty() ? std::string("nome vuoto") : "tema \"" + name + "\" ripetuto");
+            outOfRange(member(where, "name"), name.empty()
+                                                  ? std::string("nome vuoto")
+                                                  : "tema \"" + excerpt(name) + "\" ripetuto");
         gis::CDBTable* table = m_fb.gis.GetTable(theme);
 
         const std::string fieldsAt = member(where, "fields");
-        const Json& fields = required(object, "fields", where);
+        const Doc& fields = required(object, "fields", where);
         expectArray(fields, fieldsAt);
         for (std::size_t f = 0; f < fields.size(); ++f) {
             const std::string at = item(fieldsAt, f);
@@ -699,17 +777,17 @@ private:
             else if (typeName == "bool")
                 type = gis::FieldDataType::Bool;
             else
-                outOfRange(member(at, "type"), "tipo \"" + typeName +
+                outOfRange(member(at, "type"), "tipo \"" + excerpt(typeName) +
                                                    "\" sconosciuto (ammessi long, double, text, "
                                                    "bool)");
             int kind = static_cast<int>(optionalInteger(fields[f], "kind", at, 0, 0, 2));
             if (m_fb.gis.AddField(table, fieldName, type, kind) == nullptr)
-                outOfRange(at, "campo \"" + fieldName +
+                outOfRange(at, "campo \"" + excerpt(fieldName) +
                                    "\" non ammesso (nome vuoto o ripetuto, o campo predefinito "
                                    "non di testo)");
         }
 
-        const Json* entities = find(object, "entities");
+        const Doc* entities = find(object, "entities");
         if (entities == nullptr) return;
         const std::string entitiesAt = member(where, "entities");
         expectArray(*entities, entitiesAt);
@@ -717,10 +795,10 @@ private:
             entity((*entities)[e], item(entitiesAt, e), theme, static_cast<int>(fields.size()));
     }
 
-    void entity(const Json& object, const std::string& where, gis::CTheme* theme, int fieldCount) {
+    void entity(const Doc& object, const std::string& where, gis::CTheme* theme, int fieldCount) {
         expectObject(object, where);
         gis::CEnt* ent = m_fb.gis.CreateEnt(theme);
-        if (const Json* parts = find(object, "parts")) {
+        if (const Doc* parts = find(object, "parts")) {
             const std::string partsAt = member(where, "parts");
             expectArray(*parts, partsAt);
             for (std::size_t p = 0; p < parts->size(); ++p) {
@@ -728,7 +806,7 @@ private:
                 expectArray((*parts)[p], at);
                 gis::CEntPart* part = m_fb.gis.AddEntPart(ent);
                 for (std::size_t v = 0; v < (*parts)[p].size(); ++v) {
-                    const Json& vertex = (*parts)[p][v];
+                    const Doc& vertex = (*parts)[p][v];
                     const std::string vAt = item(at, v);
                     if (!vertex.is_array() || vertex.size() != 3)
                         wrongType(vertex, vAt, "un elenco di 3 numeri [x, y, z]");
@@ -739,7 +817,7 @@ private:
                 }
             }
         }
-        if (const Json* values = find(object, "values")) {
+        if (const Doc* values = find(object, "values")) {
             const std::string at = member(where, "values");
             expectArray(*values, at);
             if (static_cast<int>(values->size()) > fieldCount)
@@ -747,7 +825,7 @@ private:
                                    std::to_string(fieldCount) + " campi");
             kit::CResultRow* row = m_fb.gis.GetRow(ent);
             for (std::size_t f = 0; f < values->size(); ++f) {
-                const Json& v = (*values)[f];
+                const Doc& v = (*values)[f];
                 const std::string vAt = item(at, f);
                 kit::CPolyValue value;
                 if (v.is_null()) {
@@ -774,8 +852,11 @@ private:
     FieldBook& m_fb;
 };
 
+// Every detail passes through excerpt as a last guard: valid UTF-8 and bounded, whatever part
+// of it came from the file.
 std::string fileMessage(const std::string& file, const std::string& detail) {
-    return "Impossibile leggere il libretto \"" + file + "\": " + detail + ".";
+    return "Impossibile leggere il libretto \"" + excerpt(file, 1000) +
+           "\": " + excerpt(detail, 600) + ".";
 }
 
 // nlohmann reports "[json.exception.parse_error.101] parse error at line 3, column 5: <what>";
@@ -799,10 +880,29 @@ LoadResult parseFieldBook(const std::string& text, const std::string& sourceName
         result.error = fileMessage(sourceName, "il file è vuoto");
         return result;
     }
-    Json doc;
+    // The depth is checked as the parser opens each object or array, so that a hostile file
+    // is refused before anything deep is built.
+    struct TooDeep {};
+    auto limitNesting = [](int depth, Doc::parse_event_t event, Doc&) {
+        if ((event == Doc::parse_event_t::object_start ||
+             event == Doc::parse_event_t::array_start) &&
+            depth >= kMaxNesting)
+            throw TooDeep{};
+        return true;
+    };
+    const std::string outOfMemory = "memoria insufficiente per leggere il file";
+    Doc doc;
     try {
-        doc = Json::parse(text);
-    } catch (const Json::parse_error& e) {
+        doc = Doc::parse(text, limitNesting);
+    } catch (const TooDeep&) {
+        result.error = fileMessage(sourceName, "oggetti ed elenchi annidati oltre " +
+                                                   std::to_string(kMaxNesting) +
+                                                   " livelli: non è un libretto GPS");
+        return result;
+    } catch (const std::bad_alloc&) {
+        result.error = fileMessage(sourceName, outOfMemory);
+        return result;
+    } catch (const Doc::parse_error& e) {
         // e.byte is the 1-based position of the character that could not be read.
         std::size_t end = std::min<std::size_t>(e.byte == 0 ? 0 : e.byte - 1, text.size());
         std::size_t line = 1, lineStart = 0;
@@ -815,10 +915,11 @@ LoadResult parseFieldBook(const std::string& text, const std::string& sourceName
         result.error =
             fileMessage(sourceName, "errore di sintassi JSON alla riga " + std::to_string(line) +
                                         ", colonna " + std::to_string(end - lineStart + 1) + " (" +
-                                        syntaxDetail(e.what()) + ")");
+                                        shortenQuoted(syntaxDetail(e.what())) + ")");
         return result;
-    } catch (const Json::exception& e) {
-        result.error = fileMessage(sourceName, std::string("JSON non valido (") + e.what() + ")");
+    } catch (const Doc::exception& e) {
+        result.error = fileMessage(sourceName, std::string("JSON non valido (") +
+                                                   shortenQuoted(e.what()) + ")");
         return result;
     }
 
@@ -828,8 +929,11 @@ LoadResult parseFieldBook(const std::string& text, const std::string& sourceName
     } catch (const FormatError& e) {
         result.error = fileMessage(sourceName, e.message);
         return result;
-    } catch (const Json::exception& e) {
-        result.error = fileMessage(sourceName, e.what());
+    } catch (const Doc::exception& e) {
+        result.error = fileMessage(sourceName, shortenQuoted(e.what()));
+        return result;
+    } catch (const std::bad_alloc&) {
+        result.error = fileMessage(sourceName, outOfMemory);
         return result;
     }
     result.fieldBook = std::move(fieldBook);
@@ -838,28 +942,67 @@ LoadResult parseFieldBook(const std::string& text, const std::string& sourceName
 
 LoadResult loadFieldBook(const std::string& path) {
     LoadResult result;
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        result.error = fileMessage(path, "il file non esiste");
+    // Opened without waiting, so that a FIFO or a device in the file's place cannot hang the
+    // program; only a regular file of at most kMaxFileBytes is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        result.error =
+            fileMessage(path, error == ENOENT ? std::string("il file non esiste")
+                                              : std::string("il file non può essere aperto (") +
+                                                    std::strerror(error) + ")");
         return result;
     }
-    if (std::filesystem::is_directory(path, ec)) {
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        result.error =
+            fileMessage(path, std::string("errore di lettura (") + std::strerror(errno) + ")");
+        return result;
+    }
+    if (S_ISDIR(st.st_mode)) {
         result.error = fileMessage(path, "è una cartella, non un file");
         return result;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        result.error = fileMessage(path, std::string("il file non può essere aperto (") +
-                                             std::strerror(errno) + ")");
+    if (!S_ISREG(st.st_mode)) {
+        result.error = fileMessage(path, "non è un file ordinario (è un dispositivo, una pipe o "
+                                         "un socket)");
         return result;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        result.error = fileMessage(path, "errore di lettura");
+    const std::string tooLarge = "il file supera " + std::to_string(kMaxFileBytes >> 20) +
+                                 " MB, più di qualsiasi libretto GPS";
+    if (static_cast<std::uintmax_t>(st.st_size) > kMaxFileBytes) {
+        result.error = fileMessage(path, tooLarge);
         return result;
     }
-    return parseFieldBook(text.str(), path);
+    std::string text;
+    try {
+        text.reserve(static_cast<std::size_t>(st.st_size));
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n == 0) break;
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                result.error = fileMessage(path, std::string("errore di lettura (") +
+                                                     std::strerror(errno) + ")");
+                return result;
+            }
+            // The file may have grown since it was measured.
+            if (text.size() + static_cast<std::size_t>(n) > kMaxFileBytes) {
+                result.error = fileMessage(path, tooLarge);
+                return result;
+            }
+            text.append(buffer, static_cast<std::size_t>(n));
+        }
+    } catch (const std::bad_alloc&) {
+        result.error = fileMessage(path, "memoria insufficiente per leggere il file");
+        return result;
+    }
+    return parseFieldBook(text, path);
 }
 
 std::string fieldBookToText(const CLibGps& book, const CCts& context, const CDrawEng* drawings,

@@ -172,7 +172,10 @@ struct PNT_3D {
 /// Every read opens the file afresh, so two objects see each other's writes. Every write
 /// reads the file, changes one value and replaces the file atomically (a temporary file in
 /// the same folder, flushed to disk, then renamed over the old one): a crash leaves the old
-/// or the new file, never a torn one. Every other line (comments, blank lines, other
+/// or the new file, never a torn one. Writers take turns (an advisory lock on the folder,
+/// across processes), so no confirmed write is lost to another's; a temporary file left by a
+/// writer that was killed is removed by the next successful write. A new file gets the
+/// permissions the process's umask allows. Every other line (comments, blank lines, other
 /// sections, unknown text, CRLF line ends) is kept byte for byte. A missing, unreadable or
 /// malformed file or value gives the default of the read. Numbers are written and read in
 /// the C locale whatever the process locale.
@@ -227,7 +230,8 @@ public:
 
     /// \brief Host side: sets the path of the host's settings file used by objects built
     /// afterwards with the default constructor. An empty path restores the default,
-    /// $XDG_CONFIG_HOME/gpsdialogs.ini (or ~/.config/gpsdialogs.ini).
+    /// $XDG_CONFIG_HOME/gpsdialogs.ini when that variable holds an absolute path, else
+    /// ~/.config/gpsdialogs.ini; the default folder is made (private) on the first write.
     static void SetFilePath(const std::string& path);
     /// \brief Host side: the path of the host's settings file.
     static std::string GetFilePath();

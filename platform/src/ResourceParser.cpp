@@ -322,7 +322,15 @@ const std::set<std::string> kMemoryOptions = {
 constexpr int kMaxIncludeDepth = 32;
 constexpr int kMaxExpressionDepth = 200;
 constexpr std::size_t kMaxMacroDepth = 64;
-constexpr std::size_t kMaxExpansionSteps = 1000000;
+// Macro expansion has one budget for the whole script, counted in steps (a token of a macro
+// body copied or expanded), however many uses and evaluations the steps come from: a fixed
+// allowance plus so many per byte of text read (the script and its includes). A real script
+// uses a small part of it; a script whose macros multiply (each defined as two of the previous
+// one) is refused once it runs out, instead of expanding for minutes.
+constexpr std::size_t kExpansionStepsBase = 250000;
+constexpr std::size_t kExpansionStepsPerByte = 1;
+// And one use of a macro may produce at most this many tokens, which bounds memory.
+constexpr std::size_t kMaxExpansionTokens = 1000000;
 constexpr int kDlgInitResourceType = 240;
 constexpr unsigned kComboAddString = 0x403;
 constexpr unsigned kListAddString = 0x180;
@@ -1030,6 +1038,7 @@ public:
     explicit Preprocessor(const IncludeResolver& resolver) : m_resolver(resolver) {}
 
     void open(const std::string& name, std::string text) {
+        m_stepBudget += kExpansionStepsPerByte * text.size();
         m_fileNames.push_back(name);
         m_sources.push_back(std::make_unique<Source>(std::move(text), int(m_fileNames.size()) - 1));
     }
@@ -1078,7 +1087,8 @@ public:
                 if (it != m_macros.end()) {
                     std::vector<Token> out;
                     expand(t, out);
-                    m_pending.insert(m_pending.end(), out.begin(), out.end());
+                    m_pending.insert(m_pending.end(), std::make_move_iterator(out.begin()),
+                                     std::make_move_iterator(out.end()));
                     continue;
                 }
             }
@@ -1104,7 +1114,8 @@ public:
                 const Value v = parser.expression();
                 if (cursor.peek().kind == TokenKind::End) out[name] = static_cast<long>(v.value);
             } catch (const ScriptError&) {
-                // not a numeric macro
+                // not a numeric macro; but a spent budget refuses the script
+                if (m_steps > m_stepBudget) throw;
             }
         }
         return out;
@@ -1113,16 +1124,19 @@ public:
 private:
     void expand(const Token& use, std::vector<Token>& out) {
         std::vector<std::string> active;
-        std::size_t steps = 0;
-        expandMacro(use, m_macros.at(use.text), active, out, steps);
+        const std::size_t start = out.size();
+        expandMacro(use, m_macros.at(use.text), active, out, start);
     }
 
     void expandMacro(const Token& use, const Macro& macro, std::vector<std::string>& active,
-                     std::vector<Token>& out, std::size_t& steps) {
+                     std::vector<Token>& out, std::size_t start) {
         if (active.size() >= kMaxMacroDepth) raise(use, "macros nested too deeply in " + use.text);
         active.push_back(use.text);
         for (const Token& b : macro.body) {
-            if (++steps > kMaxExpansionSteps)
+            if (++m_steps > m_stepBudget)
+                raise(use, "macro expansion exceeds what a script of this size may need (at " +
+                               use.text + ")");
+            if (out.size() - start >= kMaxExpansionTokens)
                 raise(use, "expansion of " + use.text + " is too large");
             Token t = b;
             t.file = use.file;
@@ -1131,7 +1145,7 @@ private:
                 std::find(active.begin(), active.end(), t.text) == active.end()) {
                 auto it = m_macros.find(t.text);
                 if (it != m_macros.end()) {
-                    expandMacro(t, it->second, active, out, steps);
+                    expandMacro(t, it->second, active, out, start);
                     continue;
                 }
             }
@@ -1320,6 +1334,8 @@ private:
     std::unordered_map<std::string, Macro> m_macros;
     std::deque<Token> m_pending;
     int m_endLine = 1;
+    std::size_t m_steps = 0; ///< expansion steps so far, whole script
+    std::size_t m_stepBudget = kExpansionStepsBase;
 };
 
 // ---- Statements --------------------------------------------------------------------------------

@@ -1,6 +1,6 @@
 // The field book file: every value of the sample survives load -> save -> load bit for bit,
-// undefined values stay undefined, bad files are refused with a message naming the file, and
-// a failed save leaves the destination as it was.
+// undefined values stay undefined, bad files are refused with a short message naming the file,
+// a failed save leaves the destination as it was, and a killed save leaves no lasting litter.
 #include "core/FieldBook.h"
 
 #include "TempSettings.h"
@@ -9,14 +9,21 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <bit>
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <numbers>
+#include <random>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using gpsbook::FieldBook;
@@ -543,4 +550,161 @@ TEST_F(FieldBookFile, saving_replaces_the_file_keeping_its_permissions_and_links
     ASSERT_EQ(::stat(file("book.json").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(filesIn(temp.dir()), (std::vector<std::string>{"book.json", "link.json"}));
+}
+
+namespace {
+
+// True when text is valid UTF-8 (the test's own reading of the encoding).
+bool isUtf8(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t length = c < 0x80         ? 1
+                                   : (c >> 5) == 6  ? 2
+                                   : (c >> 4) == 14 ? 3
+                                   : (c >> 3) == 30 ? 4
+                                                    : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
+} // namespace
+
+TEST_F(FieldBookFile, deep_nesting_is_refused_and_many_members_are_read) {
+    // An unknown member 70,000 arrays deep, then more members: refused, not a crash.
+    const std::string deep = R"({"format":"gpsbook-field-book","version":1,"x":)" +
+                             std::string(70000, '[') + std::string(70000, ']') +
+                             R"(,"context":null,"groups":[]})";
+    gpsbook::LoadResult refused = loadText(deep);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_NE(refused.error.find("annidati oltre 64 livelli"), std::string::npos) << refused.error;
+
+    // Unknown members nested as deep as the limit allows are read over.
+    const std::string nested = R"({"format":"gpsbook-field-book","version":1,"x":)" +
+                               std::string(63, '[') + std::string(63, ']') + R"(,"groups":[]})";
+    gpsbook::LoadResult read = loadText(nested);
+    EXPECT_TRUE(read.ok()) << read.error;
+
+    // A hundred thousand members, the book's own last.
+    std::string wide = R"({"format":"gpsbook-field-book","version":1,)";
+    for (int i = 0; i < 100000; ++i)
+        wide += "\"u" + std::to_string(i) + "\":" + std::to_string(i) + ",";
+    wide += R"("groups":[{"name":"G","station":{"name":"B"}}]})";
+    gpsbook::LoadResult many = loadText(wide);
+    ASSERT_TRUE(many.ok()) << many.error;
+    ASSERT_EQ(many.fieldBook->book.GetGrpArSize(), 1);
+    EXPECT_EQ(many.fieldBook->book.GetGrpAt(0)->GetNomeGrp(), "G");
+}
+
+TEST_F(FieldBookFile, only_regular_files_of_bounded_size_are_read) {
+    // A FIFO with no writer would block an ordinary read for ever. Should the loader wait on
+    // it, a helper opens and closes the other end so that the test ends and fails.
+    const std::filesystem::path fifo = file("book.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::thread unblock([&] {
+        while (!done) {
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                ::close(fd);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    gpsbook::LoadResult pipe = loadFieldBook(fifo.string());
+    done = true;
+    unblock.join();
+    EXPECT_FALSE(pipe.ok());
+    EXPECT_NE(pipe.error.find("non è un file ordinario"), std::string::npos) << pipe.error;
+
+    gpsbook::LoadResult device = loadFieldBook("/dev/zero");
+    EXPECT_FALSE(device.ok());
+    EXPECT_NE(device.error.find("non è un file ordinario"), std::string::npos) << device.error;
+
+    // A file past the limit is refused by its size, without reading it.
+    {
+        std::ofstream big(file("big.json"), std::ios::binary);
+        big << R"({"format":"gpsbook-field-book","version":1,"groups":[]})";
+    }
+    std::filesystem::resize_file(file("big.json"), (32u << 20) + 1);
+    gpsbook::LoadResult tooLarge = loadFieldBook(file("big.json").string());
+    EXPECT_FALSE(tooLarge.ok());
+    EXPECT_NE(tooLarge.error.find("il file supera 32 MB"), std::string::npos) << tooLarge.error;
+}
+
+TEST_F(FieldBookFile, messages_quote_a_short_valid_excerpt_of_the_file) {
+    struct Case {
+        std::string what;
+        std::string text;
+        std::string mustHave;
+    };
+    const std::vector<Case> cases = {
+        {"a number of 100,000 digits",
+         R"({"format":"gpsbook-field-book","version":1,"x":)" + std::string(100000, '7') +
+             R"(,"groups":[]})",
+         "7777"},
+        {"a text of 100,000 letters with a bad escape",
+         R"({"format":"gpsbook-field-book","version":1,"x":")" + std::string(100000, 'a') +
+             R"(\q"})",
+         "errore di sintassi JSON"},
+        {"invalid UTF-8 in a text", "{\"format\":\"gpsbook-\xff\xfe\xc3\"}", "errore di sintassi"},
+        {"a long unknown code",
+         bookWithPoint(R"({"name": "p", "codes": [")" + std::string(100000, 'Z') + R"("]})"),
+         "codes[0]"},
+    };
+    for (const Case& c : cases) {
+        gpsbook::LoadResult result = loadText(c.text);
+        EXPECT_FALSE(result.ok()) << c.what;
+        EXPECT_LT(result.error.size(), 1000u) << c.what;
+        EXPECT_TRUE(isUtf8(result.error)) << c.what << ": " << result.error;
+        EXPECT_NE(result.error.find(c.mustHave), std::string::npos)
+            << c.what << ": " << result.error;
+        EXPECT_NE(result.error.find(file("bad.json").string()), std::string::npos) << c.what;
+    }
+}
+
+TEST_F(FieldBookFile, temporaries_of_killed_saves_go_with_the_next_save) {
+    gpsbook::LoadResult sample = loadFieldBook(kSample);
+    ASSERT_TRUE(sample.ok()) << sample.error;
+    const std::string book = file("book.json").string();
+    ASSERT_EQ(saveFieldBook(book, *sample.fieldBook), "");
+    const std::string saved = readAll(book);
+    auto temporaries = [&] {
+        std::vector<std::string> names = filesIn(temp.dir());
+        std::erase(names, "book.json");
+        return names;
+    };
+
+    std::mt19937 random(4321);
+    for (int round = 0; round < 300 && temporaries().empty(); ++round) {
+        int running[2];
+        ASSERT_EQ(::pipe(running), 0);
+        const pid_t saver = ::fork();
+        ASSERT_GE(saver, 0);
+        if (saver == 0) { // saves for ever, saying so after its first save
+            for (int i = 1;; ++i) {
+                (void)saveFieldBook(book, *sample.fieldBook);
+                if (i == 1 && ::write(running[1], "s", 1) != 1) ::_exit(1);
+            }
+        }
+        ::close(running[1]);
+        char byte;
+        const ssize_t started = ::read(running[0], &byte, 1);
+        ::close(running[0]);
+        ::usleep(random() % 5000);
+        ::kill(saver, SIGKILL);
+        ::waitpid(saver, nullptr, 0);
+        ASSERT_EQ(started, 1) << "the saver did not get through a first save";
+    }
+    ASSERT_FALSE(temporaries().empty()) << "no kill came during a save";
+    EXPECT_EQ(readAll(book), saved);
+
+    ASSERT_EQ(saveFieldBook(book, *sample.fieldBook), "");
+    EXPECT_TRUE(temporaries().empty());
+    EXPECT_EQ(readAll(book), saved);
 }

@@ -96,3 +96,19 @@ TEST(DlgSelGrpLibGps, cancel_escape_and_close_box_keep_the_previous_choice) {
     }
     EXPECT_EQ(user.unexpected(), 0);
 }
+
+TEST(DlgSelGrpLibGps, a_null_entry_is_left_out_and_the_others_keep_their_groups) {
+    ThreeGroups sample;
+    std::vector<CGrpGps*> groups{nullptr, sample.groups[0], nullptr, sample.groups[1], nullptr};
+    ScriptedUser user;
+    user.onDialog([](Dialog& d) {
+        EXPECT_EQ(d.items(IDC_PRINT_GROUPS), (std::vector<std::string>{"Rilievo A", "Rilievo B"}));
+        d.select(IDC_PRINT_GROUPS, 1);
+        d.select(IDC_PRINT_GROUPS, 0);
+        d.click(IDOK);
+    });
+    std::vector<CGrpGps*> chosen;
+    ASSERT_TRUE(FDlgSelGrpLibGps(&groups, &chosen));
+    EXPECT_EQ(chosen, (std::vector<CGrpGps*>{sample.groups[0], sample.groups[1]}));
+    EXPECT_EQ(user.unexpected(), 0);
+}

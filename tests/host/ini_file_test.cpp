@@ -1,4 +1,5 @@
-// The settings file: Windows-profile text, names without case, untouched bytes, atomic writes.
+// The settings file: Windows-profile text, names without case, untouched bytes, atomic writes
+// that take turns across processes and leave no litter behind.
 #include "interfaces/Kit.h"
 
 #include "TempSettings.h"
@@ -6,14 +7,21 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <limits>
+#include <optional>
+#include <random>
 #include <string>
+#include <vector>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using testsupport::TempSettings;
@@ -241,4 +249,173 @@ TEST(IniFile, last_file_is_cut_on_a_character_boundary) {
     EXPECT_STREQ(buffer, "");
     ini.GetLastFile("P", "a", "k", "b", "c", buffer, sizeof buffer);
     EXPECT_STREQ(buffer, "/citt\xc3\xa0/x");
+}
+
+TEST(IniFile, reading_and_writing_agree_on_blanks_before_a_section) {
+    TempSettings settings;
+    for (const char* blank : {"\f", "\v", "\r", " \t"}) {
+        SCOPED_TRACE(testing::PrintToString(blank));
+        settings.write(std::string("[A]\nx=1\n") + blank + "[S]\nk=old\n");
+        CIniFile ini;
+        EXPECT_EQ(ini.GetString("S", "k", "default"), "old");
+        ASSERT_TRUE(ini.WriteString("S", "k", "new"));
+        EXPECT_EQ(ini.GetString("S", "k", "default"), "new");
+        EXPECT_EQ(ini.GetString("A", "x", "default"), "1");
+    }
+}
+
+namespace {
+
+// Sets an environment variable (null: unsets it) for one scope.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~EnvironmentVariable() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+std::vector<std::string> temporariesIn(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+        if (entry.path().filename().string().rfind(".settings.ini.", 0) == 0)
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+TEST(IniFile, a_new_file_follows_the_umask) {
+    TempSettings settings;
+    const mode_t previous = ::umask(077);
+    const bool written = CIniFile().WriteShort("S", "k", 1);
+    ::umask(027);
+    const bool second = CIniFile((settings.dir() / "other.ini").string()).WriteShort("S", "k", 1);
+    ::umask(previous);
+    ASSERT_TRUE(written);
+    ASSERT_TRUE(second);
+    struct stat st {};
+    ASSERT_EQ(::stat(settings.path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat((settings.dir() / "other.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(IniFile, the_default_place_follows_the_xdg_rules_and_is_made_on_first_write) {
+    TempSettings settings;
+    const fs::path home = settings.dir() / "home";
+    fs::create_directory(home);
+    EnvironmentVariable homeVariable("HOME", home.c_str());
+    EnvironmentVariable xdg("XDG_CONFIG_HOME", "relative/config");
+    CIniFile::SetFilePath(""); // the default place; the fixture puts its own path back
+
+    // A relative $XDG_CONFIG_HOME is ignored, and ~/.config does not exist yet.
+    const fs::path expected = home / ".config" / "gpsdialogs.ini";
+    ASSERT_EQ(CIniFile::GetFilePath(), expected.string());
+    EXPECT_TRUE(CIniFile().WriteShort("EDIT_GPS", "ModPt", 2));
+    EXPECT_EQ(CIniFile(expected.string()).GetShort("EDIT_GPS", "ModPt", 0), 2);
+    struct stat st {};
+    ASSERT_EQ(::stat(expected.parent_path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    const fs::path absolute = settings.dir() / "xdg" / "nested";
+    EnvironmentVariable xdgAbsolute("XDG_CONFIG_HOME", absolute.c_str());
+    EXPECT_EQ(CIniFile::GetFilePath(), (absolute / "gpsdialogs.ini").string());
+    EXPECT_TRUE(CIniFile().WriteShort("EDIT_GPS", "ModPt", 3));
+    EXPECT_EQ(CIniFile((absolute / "gpsdialogs.ini").string()).GetShort("EDIT_GPS", "ModPt", 0), 3);
+    EXPECT_FALSE(fs::exists("relative"));
+}
+
+TEST(IniFile, two_processes_writing_at_once_lose_no_key) {
+    TempSettings settings;
+    settings.write("[S]\n");
+    constexpr int kKeys = 100;
+    int start[2];
+    ASSERT_EQ(::pipe(start), 0);
+    pid_t writers[2];
+    for (int w = 0; w < 2; ++w) {
+        writers[w] = ::fork();
+        ASSERT_GE(writers[w], 0);
+        if (writers[w] == 0) {
+            char go;
+            ::close(start[1]);
+            [[maybe_unused]] ssize_t n = ::read(start[0], &go, 1); // both start together
+            bool allWritten = true;
+            for (int i = 0; i < kKeys; ++i)
+                allWritten =
+                    CIniFile(settings.pathString())
+                        .WriteLong("S", "w" + std::to_string(w) + "k" + std::to_string(i), i) &&
+                    allWritten;
+            ::_exit(allWritten ? 0 : 1);
+        }
+    }
+    ::close(start[0]);
+    ::close(start[1]);
+    for (pid_t writer : writers) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a write reported failure";
+    }
+    CIniFile ini;
+    int found = 0;
+    for (int w = 0; w < 2; ++w)
+        for (int i = 0; i < kKeys; ++i)
+            found += ini.GetLong("S", "w" + std::to_string(w) + "k" + std::to_string(i), -1) == i;
+    EXPECT_EQ(found, 2 * kKeys);
+    EXPECT_TRUE(temporariesIn(settings.dir()).empty());
+}
+
+TEST(IniFile, temporaries_of_killed_writers_go_with_the_next_write) {
+    TempSettings settings;
+    // A large file keeps each write long, so that most kills come in the middle of one.
+    std::string padding = "[S]\nk=0\n";
+    while (padding.size() < 256 * 1024)
+        padding += "; padding line to make each write take a while\n";
+    settings.write(padding);
+
+    std::mt19937 random(12345);
+    std::size_t left = 0;
+    for (int round = 0; round < 300 && left == 0; ++round) {
+        int running[2];
+        ASSERT_EQ(::pipe(running), 0);
+        const pid_t writer = ::fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) { // writes for ever, saying so after its first write
+            for (int i = 1;; ++i) {
+                CIniFile(settings.pathString()).WriteLong("S", "k", i);
+                if (i == 1 && ::write(running[1], "w", 1) != 1) ::_exit(1);
+            }
+        }
+        ::close(running[1]);
+        char byte;
+        const ssize_t started = ::read(running[0], &byte, 1);
+        ::close(running[0]);
+        ::usleep(random() % 5000);
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+        ASSERT_EQ(started, 1) << "the writer did not get through a first write";
+        left = temporariesIn(settings.dir()).size();
+    }
+    ASSERT_GE(left, 1u) << "no kill came during a write";
+
+    // The file is whole; the next successful write removes what the killed writers left.
+    CIniFile ini;
+    std::string expected = padding;
+    expected.replace(expected.find("k=0"), 3, "k=" + std::to_string(ini.GetLong("S", "k", -1)));
+    EXPECT_EQ(settings.read(), expected);
+    // Older litter of the same kind goes too; files that only look alike stay.
+    std::ofstream(settings.dir() / ".settings.ini.Ab12Yz") << "left long ago";
+    fs::last_write_time(settings.dir() / ".settings.ini.Ab12Yz",
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    std::ofstream(settings.dir() / ".settings.ini.bak") << "not ours";
+    std::ofstream(settings.dir() / ".other.ini.Ab12Yz") << "another file's";
+    ASSERT_TRUE(ini.WriteLong("S", "other", 1));
+    EXPECT_EQ(temporariesIn(settings.dir()), std::vector<std::string>{".settings.ini.bak"});
+    EXPECT_TRUE(fs::exists(settings.dir() / ".other.ini.Ab12Yz"));
+    EXPECT_EQ(ini.GetLong("S", "other", 0), 1);
 }

@@ -454,6 +454,45 @@ TEST(ResourceParser, survives_a_script_cut_at_every_offset) {
     }
 }
 
+TEST(ResourceParser, macro_expansion_has_one_budget_for_the_whole_script) {
+    // Each name stands for two of the previous one, up to A<top>, and A<top> is used `uses`
+    // times: one use of A14 takes about 50,000 expansion steps, A18 about 800,000.
+    auto script = [](int top, int uses) {
+        std::string text = "#define A0 1\n";
+        for (int i = 1; i <= top; ++i)
+            text += "#define A" + std::to_string(i) + " A" + std::to_string(i - 1) + " A" +
+                    std::to_string(i - 1) + "\n";
+        text += "1 RCDATA\nBEGIN\n";
+        for (int i = 0; i < uses; ++i)
+            text += "A" + std::to_string(top) + "\n";
+        return text + "END\n";
+    };
+
+    // One use fits; four uses, each well within what one expansion may produce, add up past
+    // what a script of 400 bytes may need.
+    const ParseResult one = parse(script(14, 1));
+    EXPECT_TRUE(one.module) << one.error;
+    const ParseResult four = parse(script(14, 4));
+    EXPECT_EQ(four.module, nullptr);
+    EXPECT_NE(four.error.find("macro expansion exceeds what a script of this size may need"),
+              std::string::npos)
+        << four.error;
+    EXPECT_GT(four.errorLine, 0);
+
+    // Four hundred uses of A18, a hundred million tokens in all, are refused as soon.
+    const ParseResult many = parse(script(18, 400));
+    EXPECT_EQ(many.module, nullptr);
+    EXPECT_NE(many.error.find("macro expansion exceeds"), std::string::npos) << many.error;
+
+    // The budget grows with the script: a large one with many small uses is read.
+    std::string large = "#define ONE 1\n#define TWO ONE\n1 RCDATA\nBEGIN\n";
+    for (int i = 0; i < 200000; ++i)
+        large += "TWO,\n";
+    large += "END\n";
+    const ParseResult plain = parse(large);
+    EXPECT_TRUE(plain.module) << plain.error;
+}
+
 TEST(ResourceParser, knows_every_style_constant_of_the_types_header) {
     const std::string header = readFile(GPS_SOURCE_DIR "/platform/include/platform/types.h");
     ASSERT_FALSE(header.empty());
