@@ -3,7 +3,7 @@
 #include "core/BookText.h"
 
 #include "gpsdialogs/GpsDialogs.h"
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Kit.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "MostraGrpGps.h"
 
 #include "frame/DisplayText.h"
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 #include "resource.h"
 
 CMostraGrpGps::CMostraGrpGps(CWnd* parent) : CDialog(IDD_MOSTRA_GRP_GPS, parent) {}

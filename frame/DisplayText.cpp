@@ -1,7 +1,7 @@
 #include "DisplayText.h"
 
-#include "interfaces/Egn.h"
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Egn.h"
+#include "gpsdialogs/interfaces/Kit.h"
 #include "platform/wnd.h"
 
 std::string DisplayValue(double value, int decimals) {

@@ -1,7 +1,7 @@
 #include "MostraPunGps.h"
 
 #include "frame/DisplayText.h"
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 #include "resource.h"
 
 CMostraPunGps::CMostraPunGps(CWnd* parent) : CDialog(IDD_MOSTRA_PUN_GPS, parent) {}

@@ -1,5 +1,5 @@
 // The settings file: Windows-profile text, names without case, untouched bytes, atomic writes.
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Kit.h"
 
 #include "TempSettings.h"
 
