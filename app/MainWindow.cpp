@@ -4,7 +4,7 @@
 #include "core/BookText.h"
 
 #include "gpsdialogs/GpsDialogs.h"
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Kit.h"
 #include "platform/filedialog.h"
 #include "platform/messagebox.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/NoteText.h"
 
-#include "interfaces/Egn.h"
+#include "gpsdialogs/interfaces/Egn.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "MostraGrpGps.h"
 
-#include "interfaces/Kit.h"
-#include "interfaces/LibGps.h"
+#include "frame/DisplayText.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 #include "resource.h"
 
 CMostraGrpGps::CMostraGrpGps(CWnd* parent) : CDialog(IDD_MOSTRA_GRP_GPS, parent) {}
@@ -9,9 +9,15 @@ CMostraGrpGps::CMostraGrpGps(CWnd* parent) : CDialog(IDD_MOSTRA_GRP_GPS, parent)
 void CMostraGrpGps::Load(const CGrpGps& group) {
     m_strStation = group.GetNome();
     m_strGroup = group.GetNomeGrp();
-    m_strEast = StringDaDouble(group.GetCoordX(), 0, 3);
-    m_strNorth = StringDaDouble(group.GetCoordY(), 0, 3);
-    m_strHeight = StringDaDouble(group.GetCoordZ(), 0, 3);
+    m_strEast = DisplayValue(group.GetCoordX(), 3);
+    m_strNorth = DisplayValue(group.GetCoordY(), 3);
+    m_strHeight = DisplayValue(group.GetCoordZ(), 3);
+}
+
+BOOL CMostraGrpGps::OnInitDialog() {
+    ShowTextsAsTyped(*this, {IDC_SHOW_BASE_STATION, IDC_SHOW_BASE_GROUP, IDC_SHOW_BASE_EAST,
+                             IDC_SHOW_BASE_NORTH, IDC_SHOW_BASE_HEIGHT});
+    return CDialog::OnInitDialog();
 }
 
 void CMostraGrpGps::DoDataExchange(CDataExchange* dx) {

@@ -1,7 +1,7 @@
 // Host libraries: settings file reads, and the cost of the converter over a bare PROJ call.
-#include "interfaces/ConvCoord.h"
-#include "interfaces/Kit.h"
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/Kit.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 
 #include <benchmark/benchmark.h>
 #include <proj.h>

@@ -1,6 +1,6 @@
 #include "DlgSelGrpLibGps.h"
 
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 #include "resource.h"
 
 CDlgSelGrpLibGps::CDlgSelGrpLibGps(CWnd* parent) : CDialog(IDD_SEL_GRP_LIB_GPS, parent) {}

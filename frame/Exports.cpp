@@ -4,7 +4,7 @@
 #include "Module.h"
 #include "basestation/MostraGrpGps.h"
 #include "exchange/DlgSelGrpLibGps.h"
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 #include "search/DlgFindPun.h"
 #include "search/MostraPunGps.h"
 

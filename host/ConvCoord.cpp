@@ -1,5 +1,5 @@
 // Geographic <-> plane conversion of one projected system through PROJ.
-#include "interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/ConvCoord.h"
 
 #include <proj.h>
 

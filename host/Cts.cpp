@@ -1,5 +1,5 @@
 // The host context's survey row.
-#include "interfaces/Cts.h"
+#include "gpsdialogs/interfaces/Cts.h"
 
 std::string CRig::GetLblNome2() const {
     return m_strLblNome2;

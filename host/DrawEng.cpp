@@ -1,5 +1,5 @@
 // The CAD engine's drawing locks.
-#include "interfaces/DrawEng.h"
+#include "gpsdialogs/interfaces/DrawEng.h"
 
 bool CDrawEng::IsDrawingLocked(std::uint64_t drawing) const {
     return m_locked.count(drawing) != 0;

@@ -1,7 +1,7 @@
 // The survey element and the graphic-model options.
-#include "interfaces/Egn.h"
+#include "gpsdialogs/interfaces/Egn.h"
 
-#include "interfaces/Gis.h"
+#include "gpsdialogs/interfaces/Gis.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // Geographic <-> geocentric positions on the GRS80 ellipsoid, and angles in degrees,
 // minutes and seconds.
-#include "interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/ConvCoord.h"
 
 #include <cmath>
 #include <numbers>

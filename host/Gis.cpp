@@ -1,7 +1,7 @@
 // The GIS data library: themes, tables, entities, parts, vertices and attribute rows.
-#include "interfaces/Gis.h"
+#include "gpsdialogs/interfaces/Gis.h"
 
-#include "interfaces/Egn.h"
+#include "gpsdialogs/interfaces/Egn.h"
 
 #include "TextNumbers.h"
 

@@ -1,6 +1,6 @@
 // The link between survey elements and GIS entities.
-#include "interfaces/Egn.h"
-#include "interfaces/Gis.h"
+#include "gpsdialogs/interfaces/Egn.h"
+#include "gpsdialogs/interfaces/Gis.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The host's settings file: Windows-profile text, read afresh on every call, replaced
 // atomically on every write.
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Kit.h"
 
 #include "TextNumbers.h"
 

@@ -1,5 +1,5 @@
 // The toolkit's value types, number text, path helpers and message box.
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Kit.h"
 
 #include "TextNumbers.h"
 #include "platform/messagebox.h"

@@ -1,7 +1,7 @@
 // The GPS field book: groups with their base stations, and points.
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 
-#include "interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/ConvCoord.h"
 
 #include <algorithm>
 

@@ -17,6 +17,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
 
 private:
     std::string m_strName;

@@ -1,8 +1,8 @@
 #include "core/BookText.h"
 
-#include "interfaces/ConvCoord.h"
-#include "interfaces/Kit.h"
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/Kit.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 
 #include <cmath>
 #include <cstdio>

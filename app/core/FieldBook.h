@@ -6,10 +6,10 @@
 // over the destination, so a failed save leaves the old file whole.
 #pragma once
 
-#include "interfaces/Cts.h"
-#include "interfaces/DrawEng.h"
-#include "interfaces/Gis.h"
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/Cts.h"
+#include "gpsdialogs/interfaces/DrawEng.h"
+#include "gpsdialogs/interfaces/Gis.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 
 #include <memory>
 #include <string>

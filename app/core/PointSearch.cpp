@@ -1,6 +1,6 @@
 #include "core/PointSearch.h"
 
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 
 #include <algorithm>
 #include <vector>

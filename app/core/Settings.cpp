@@ -1,6 +1,6 @@
 #include "core/Settings.h"
 
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Kit.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -9,7 +9,7 @@
 // Usage: gpsbook_make_sample OUTPUT.json
 #include "core/FieldBook.h"
 
-#include "interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/ConvCoord.h"
 
 #include <cmath>
 #include <cstdio>

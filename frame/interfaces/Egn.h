@@ -2,7 +2,7 @@
 // derive, the graphic-model options, and the link between an element and the GIS data.
 #pragma once
 
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Kit.h"
 
 #include <memory>
 #include <string>

@@ -2,7 +2,7 @@
 // made of parts and vertices, each entity with a row of attribute values.
 #pragma once
 
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Kit.h"
 
 #include <memory>
 #include <string>

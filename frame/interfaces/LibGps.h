@@ -2,7 +2,7 @@
 // and the GPS points measured from them.
 #pragma once
 
-#include "interfaces/Egn.h"
+#include "gpsdialogs/interfaces/Egn.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 // empty cells for values the book does not hold.
 #include "core/BookText.h"
 
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include "TempSettings.h"
 
-#include "interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/ConvCoord.h"
 
 #include <gtest/gtest.h>
 

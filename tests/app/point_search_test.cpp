@@ -2,7 +2,7 @@
 // dialog hands back, in field-book order, wrapping around once.
 #include "core/PointSearch.h"
 
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "TempSettings.h"
 
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Kit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "gpsdialogs/GpsDialogs.h"
 #include "platform/automation.h"
+#include "platform/dialog.h"
 
 #include "SmallBook.h"
 #include "resource.h"
@@ -23,6 +24,44 @@ TEST(MostraGrpGps, shows_station_name_group_name_and_rounded_coordinates) {
         d.click(IDOK);
     });
     EXPECT_TRUE(FMostraGrpGps(sample.projected));
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST(MostraGrpGps, a_station_without_coordinates_shows_empty_fields) {
+    testsupport::SmallBook sample;
+    ScriptedUser user;
+    user.onDialog([](Dialog& d) {
+        EXPECT_EQ(d.text(IDC_SHOW_BASE_STATION), "BASE2");
+        EXPECT_EQ(d.text(IDC_SHOW_BASE_GROUP), "Rilievo B");
+        EXPECT_EQ(d.text(IDC_SHOW_BASE_EAST), "");
+        EXPECT_EQ(d.text(IDC_SHOW_BASE_NORTH), "");
+        EXPECT_EQ(d.text(IDC_SHOW_BASE_HEIGHT), "");
+        d.click(IDOK);
+    });
+    EXPECT_TRUE(FMostraGrpGps(sample.plain));
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST(MostraGrpGps, ampersands_in_station_and_group_names_show_as_typed) {
+    CLibGps book;
+    CGrpGps* group = book.AddGrp("Soci & C.");
+    group->SetNome("Rossi & Figli");
+    group->SetCoordZ(12.0);
+    ScriptedUser user;
+    user.onDialog([](Dialog& d) {
+        EXPECT_EQ(d.text(IDC_SHOW_BASE_STATION), "Rossi & Figli");
+        EXPECT_EQ(d.text(IDC_SHOW_BASE_GROUP), "Soci & C.");
+        EXPECT_EQ(d.text(IDC_SHOW_BASE_HEIGHT), "12.000");
+        for (int id : {IDC_SHOW_BASE_STATION, IDC_SHOW_BASE_GROUP, IDC_SHOW_BASE_EAST,
+                       IDC_SHOW_BASE_NORTH, IDC_SHOW_BASE_HEIGHT}) {
+            CWnd* field = d.window().GetDlgItem(id);
+            ASSERT_NE(field, nullptr);
+            EXPECT_TRUE(field->GetStyle() & SS_NOPREFIX) << id; // no access key in the data
+        }
+        d.click(IDOK);
+    });
+    EXPECT_TRUE(FMostraGrpGps(group));
+    EXPECT_EQ(group->GetNomeGrp(), "Soci & C.");
     EXPECT_EQ(user.unexpected(), 0);
 }
 

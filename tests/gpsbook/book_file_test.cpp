@@ -2,7 +2,7 @@
 // the file, what the title says, what a refused file leaves in place.
 #include "GpsbookWindow.h"
 
-#include "interfaces/Egn.h"
+#include "gpsdialogs/interfaces/Egn.h"
 #include "platform/filedialog.h"
 
 #include <QDialogButtonBox>

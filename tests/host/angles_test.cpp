@@ -1,6 +1,6 @@
 // Angles in degrees, minutes and seconds: exact inverses, signs, and the 60-second carry.
-#include "interfaces/ConvCoord.h"
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/Kit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Geographic <-> plane conversion of Italian systems, and geographic <-> geocentric positions.
-#include "interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/ConvCoord.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The field book: groups and points, descriptions with their tags, positions, projections.
-#include "interfaces/ConvCoord.h"
-#include "interfaces/Cts.h"
-#include "interfaces/DrawEng.h"
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/Cts.h"
+#include "gpsdialogs/interfaces/DrawEng.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // GIS data: themes, typed rows, entity geometry, and the link of survey elements to entities.
-#include "interfaces/Gis.h"
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/Gis.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The settings file: Windows-profile text, names without case, untouched bytes, atomic writes
 // that take turns across processes and leave no litter behind.
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Kit.h"
 
 #include "TempSettings.h"
 

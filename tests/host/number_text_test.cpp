@@ -1,5 +1,5 @@
 // Number text of the toolkit, path helpers, bounded formatting and the polymorphic value.
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Kit.h"
 
 #include <gtest/gtest.h>
 

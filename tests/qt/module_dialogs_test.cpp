@@ -163,6 +163,57 @@ TEST_F(QtModuleDialogs, print_choice_gives_the_same_groups_through_widgets_and_a
     EXPECT_EQ(byWidgets, (std::vector<CGrpGps*>{sample.groups[0], sample.groups[2]}));
 }
 
+TEST_F(QtModuleDialogs, displays_show_host_names_with_ampersands_as_typed_and_no_undefined_value) {
+    CLibGps book;
+    CGrpGps* group = book.AddGrp("Soci & C.");
+    group->SetNome("Rossi & Figli");
+    CPunGps* point = book.AddPun(0);
+    point->SetNome("Rossi & Figli");
+    point->SetCode("A&B");
+    ScriptedUser user;
+    auto expectAsTyped = [](Dialog& d, int id, const char* text) {
+        auto* label = widget<QLabel>(d, id);
+        ASSERT_NE(label, nullptr) << id;
+        EXPECT_EQ(label->text(), text) << id;
+        EXPECT_EQ(label->buddy(), nullptr) << id; // a buddy would make the '&' an access key
+    };
+    user.onDialog([&](Dialog& d) {
+        expectAsTyped(d, IDC_SHOW_POINT_NAME, "Rossi & Figli");
+        expectAsTyped(d, IDC_SHOW_POINT_CODE, "A&B");
+        expectAsTyped(d, IDC_SHOW_POINT_GROUP, "Soci & C.");
+        for (int id : {IDC_SHOW_POINT_EAST, IDC_SHOW_POINT_NORTH, IDC_SHOW_POINT_HEIGHT})
+            expectAsTyped(d, id, "");
+        QTest::mouseClick(widget(d, IDOK), Qt::LeftButton);
+    });
+    user.onDialog([&](Dialog& d) {
+        expectAsTyped(d, IDC_SHOW_BASE_STATION, "Rossi & Figli");
+        expectAsTyped(d, IDC_SHOW_BASE_GROUP, "Soci & C.");
+        for (int id : {IDC_SHOW_BASE_EAST, IDC_SHOW_BASE_NORTH, IDC_SHOW_BASE_HEIGHT})
+            expectAsTyped(d, id, "");
+        QTest::mouseClick(widget(d, IDOK), Qt::LeftButton);
+    });
+    EXPECT_TRUE(FMostraPunGps(point));
+    EXPECT_TRUE(FMostraGrpGps(group));
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(QtModuleDialogs, print_choice_lists_group_names_with_ampersands_as_typed) {
+    CLibGps book;
+    std::vector<CGrpGps*> groups{book.AddGrp("Soci & C."), book.AddGrp("A&&B")};
+    ScriptedUser user;
+    user.onDialog([](Dialog& d) {
+        auto* list = widget<QListWidget>(d, IDC_PRINT_GROUPS);
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_EQ(list->item(0)->text(), "Soci & C.");
+        EXPECT_EQ(list->item(1)->text(), "A&&B");
+        EXPECT_EQ(d.items(IDC_PRINT_GROUPS), (std::vector<std::string>{"Soci & C.", "A&&B"}));
+        d.click(IDOK);
+    });
+    std::vector<CGrpGps*> chosen;
+    EXPECT_TRUE(FDlgSelGrpLibGps(&groups, &chosen));
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
 // --- Every template -----------------------------------------------------------------------------
 
 namespace {

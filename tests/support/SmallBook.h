@@ -2,7 +2,7 @@
 // RDN2008 / UTM zone 32N and one without, and a few points.
 #pragma once
 
-#include "interfaces/LibGps.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 
 #include <cmath>
 #include <memory>

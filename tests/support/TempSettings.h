@@ -2,7 +2,7 @@
 // at a file in it for the fixture's lifetime, everything removed afterwards.
 #pragma once
 
-#include "interfaces/Kit.h"
+#include "gpsdialogs/interfaces/Kit.h"
 
 #include <cstdlib>
 #include <filesystem>
