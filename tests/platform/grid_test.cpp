@@ -449,7 +449,9 @@ public:
 
     std::string name() const override { return "recorder"; }
     SIZE dialogBaseUnits(const platform::FontSpec&) override { return SIZE{6, 13}; }
-    void runModal(CDialog& dialog) override { ScriptedUser::current()->runDialog(dialog); }
+    void runModal(CDialog& dialog, const platform::ModalScript& script) override {
+        if (script) script(dialog);
+    }
     int messageBox(CWnd*, const std::string&, const std::string&, UINT) override { return IDOK; }
     void beep(UINT) override {}
     void windowChanged(platform::Window& window, platform::Change what,

@@ -186,7 +186,7 @@ TEST_F(FileDialogView, is_qt_s_own_dialog_in_italian_with_the_caller_s_rows_fold
         auto* list = dialog.findChild<QListView*>("listView");
         ASSERT_NE(list, nullptr);
         QAbstractItemModel* files = list->model();
-        QTest::qWaitFor([&] { return files->rowCount(list->rootIndex()) > 0; }, 3000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(list->rootIndex()) > 0; }, 3000));
         for (int r = 0; r < files->rowCount(list->rootIndex()); ++r) {
             QModelIndex item = files->index(r, 0, list->rootIndex());
             if (files->flags(item) & Qt::ItemIsEnabled) listed << item.data().toString();
