@@ -21,7 +21,8 @@ struct BigSettingsFile {
         std::ofstream out(path);
         for (int section = 0; section < 100; ++section) {
             out << "[Section" << section << "]\n";
-            for (int key = 0; key < 100; ++key) out << "Key" << key << "=" << section * 100 + key << "\n";
+            for (int key = 0; key < 100; ++key)
+                out << "Key" << key << "=" << section * 100 + key << "\n";
         }
         CIniFile::SetFilePath(path.string());
     }

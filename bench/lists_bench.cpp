@@ -80,10 +80,18 @@ void fill(benchmark::State& state, bool qt, int listId) {
 
 } // namespace
 
-static void BM_FillListBoxHeadless(benchmark::State& state) { fill(state, false, 1000); }
-static void BM_FillListBoxQt(benchmark::State& state) { fill(state, true, 1000); }
-static void BM_FillComboBoxHeadless(benchmark::State& state) { fill(state, false, 1001); }
-static void BM_FillComboBoxQt(benchmark::State& state) { fill(state, true, 1001); }
+static void BM_FillListBoxHeadless(benchmark::State& state) {
+    fill(state, false, 1000);
+}
+static void BM_FillListBoxQt(benchmark::State& state) {
+    fill(state, true, 1000);
+}
+static void BM_FillComboBoxHeadless(benchmark::State& state) {
+    fill(state, false, 1001);
+}
+static void BM_FillComboBoxQt(benchmark::State& state) {
+    fill(state, true, 1001);
+}
 BENCHMARK(BM_FillListBoxHeadless)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillListBoxQt)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillComboBoxHeadless)->Unit(benchmark::kMillisecond);

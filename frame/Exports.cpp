@@ -9,10 +9,9 @@
 #include "search/MostraPunGps.h"
 
 bool FDlgFindPunGps(std::string& text, bool& inName, bool& inCode) {
-    return RunDialogExport<CDlgFindPun>([&](CDlgFindPun& dialog) { dialog.Load(text); },
-                                        [&](CDlgFindPun& dialog) {
-                                            dialog.WriteBack(text, inName, inCode);
-                                        });
+    return RunDialogExport<CDlgFindPun>(
+        [&](CDlgFindPun& dialog) { dialog.Load(text); },
+        [&](CDlgFindPun& dialog) { dialog.WriteBack(text, inName, inCode); });
 }
 
 void FDatiFindPunGps(std::string& text, bool& inName, bool& inCode) {

@@ -45,16 +45,15 @@ platform::ParseResult parseModuleResources() {
             return failed;
         }
         std::string folder = script.substr(0, script.find_last_of('/') + 1);
-        return platform::parseResourceScript(*text, script, [folder](const std::string& name) {
-            return readFile(folder + name);
-        });
+        return platform::parseResourceScript(
+            *text, script, [folder](const std::string& name) { return readFile(folder + name); });
     }
-    return platform::parseResourceScript(
-        kModuleResourceScript, "gpsdialogs.rc",
-        [](const std::string& name) -> std::optional<std::string> {
-            if (name == "resource.h") return std::string(kModuleResourceHeader);
-            return std::nullopt;
-        });
+    return platform::parseResourceScript(kModuleResourceScript, "gpsdialogs.rc",
+                                         [](const std::string& name) -> std::optional<std::string> {
+                                             if (name == "resource.h")
+                                                 return std::string(kModuleResourceHeader);
+                                             return std::nullopt;
+                                         });
 }
 
 // Registration when the library is loaded, unregistration when it is unloaded.
@@ -79,11 +78,17 @@ const ModuleLifetime lifetime;
 
 } // namespace
 
-AFX_EXTENSION_MODULE& ExtensionModule() { return record().extension; }
+AFX_EXTENSION_MODULE& ExtensionModule() {
+    return record().extension;
+}
 
-bool IsModuleRegistered() { return record().extension.bInitialized; }
+bool IsModuleRegistered() {
+    return record().extension.bInitialized;
+}
 
-const std::string& ModuleLoadError() { return record().error; }
+const std::string& ModuleLoadError() {
+    return record().error;
+}
 
 std::string LoadModuleString(UINT id) {
     char buffer[1024];

@@ -12,27 +12,27 @@
 // ---------------------------------------------------------------------------------------------
 // Dialog templates
 // ---------------------------------------------------------------------------------------------
-#define IDD_MOD_PUN_GPS 15039         // point editor window ("Modifica punto GPS")
-#define IDD_MOD_PUN_GPS_PAGE1 15040   // page "Dati libretto"
-#define IDD_MOD_PUN_GPS_PAGE2 15041   // page "Coordinate assolute"
-#define IDD_MOD_PUN_GPS_PAGE3 15042   // page "Codici"
-#define IDD_MOD_PUN_GPS_PAGE4 15043   // page "Dati GIS"
-#define IDD_OPZ_TRASF_PT_GPS 15044    // "Trasformazione in punti GPS"
-#define IDD_OPZ_CREA_PT_GPS 15045     // "Creazione punti GPS"
-#define IDD_MOSTRA_PUN_GPS 15046      // "Coordinate punto GPS"
-#define IDD_MOSTRA_GRP_GPS 15047      // "Coordinate stazione base GPS"
-#define IDD_FIND_PUN 15048            // "Ricerca"
-#define IDD_SEL_GRP_LIB_GPS 15050     // "Stampa libretto GPS"
-#define IDD_SEL_BASE_GPS 15053        // "Sposta base GPS"
-#define IDD_SEL_DATI_FILE 15149       // "Selezione campi"
-#define IDD_MOD_PUN_GPS_PAGE2A 15150  // page "Punto finale di baseline"
-#define IDD_MOD_STAZ_BASE 15151       // "Punto iniziale di baseline"
+#define IDD_MOD_PUN_GPS 15039        // point editor window ("Modifica punto GPS")
+#define IDD_MOD_PUN_GPS_PAGE1 15040  // page "Dati libretto"
+#define IDD_MOD_PUN_GPS_PAGE2 15041  // page "Coordinate assolute"
+#define IDD_MOD_PUN_GPS_PAGE3 15042  // page "Codici"
+#define IDD_MOD_PUN_GPS_PAGE4 15043  // page "Dati GIS"
+#define IDD_OPZ_TRASF_PT_GPS 15044   // "Trasformazione in punti GPS"
+#define IDD_OPZ_CREA_PT_GPS 15045    // "Creazione punti GPS"
+#define IDD_MOSTRA_PUN_GPS 15046     // "Coordinate punto GPS"
+#define IDD_MOSTRA_GRP_GPS 15047     // "Coordinate stazione base GPS"
+#define IDD_FIND_PUN 15048           // "Ricerca"
+#define IDD_SEL_GRP_LIB_GPS 15050    // "Stampa libretto GPS"
+#define IDD_SEL_BASE_GPS 15053       // "Sposta base GPS"
+#define IDD_SEL_DATI_FILE 15149      // "Selezione campi"
+#define IDD_MOD_PUN_GPS_PAGE2A 15150 // page "Punto finale di baseline"
+#define IDD_MOD_STAZ_BASE 15151      // "Punto iniziale di baseline"
 
 // ---------------------------------------------------------------------------------------------
 // Controls of the point editor window
 // ---------------------------------------------------------------------------------------------
-#define IDC_SHEET_FRAME 2040          // hidden frame that places the page sheet
-#define IDC_POINT_NOTE 2710           // "Note"
+#define IDC_SHEET_FRAME 2040 // hidden frame that places the page sheet
+#define IDC_POINT_NOTE 2710  // "Note"
 
 // ---------------------------------------------------------------------------------------------
 // Controls of the point editor pages ("Dati libretto", "Coordinate assolute",
@@ -41,31 +41,32 @@
 #define IDC_POINT_NAME 2530
 #define IDC_GRAPHIC_MODEL 2531
 #define IDC_NORTH 2532
-#define IDC_GEOC_X 2533               // Dx; also geocentric X of the base station editor and
-                                      // the theme list of "Dati GIS"
+#define IDC_GEOC_X                                                                                 \
+    2533 // Dx; also geocentric X of the base station editor and
+         // the theme list of "Dati GIS"
 #define IDC_EAST 2534
 #define IDC_HEIGHT 2535
 #define IDC_ANTENNA_HEIGHT 2536
 #define IDC_GROUP_NAME 2537
-#define IDC_ELEVATION_LABEL 2538      // label "Elevazione :"
+#define IDC_ELEVATION_LABEL 2538 // label "Elevazione :"
 #define IDC_ELEVATION 2539
 #define IDC_LON_MIN 2540
-#define IDC_GEOC_Y 2541               // Dy; also geocentric Y of the base station editor
+#define IDC_GEOC_Y 2541 // Dy; also geocentric Y of the base station editor
 #define IDC_LON_SEC 2542
 #define IDC_LAT_MIN 2543
-#define IDC_GEOC_Z 2544               // Dz; also geocentric Z of the base station editor
+#define IDC_GEOC_Z 2544 // Dz; also geocentric Z of the base station editor
 #define IDC_LAT_SEC 2545
 #define IDC_DESCRIPTION 2546
 #define IDC_PDOP 2548
 #define IDC_GDOP 2549
 #define IDC_COV_XX 2550
-#define IDC_COV_XY 2551               // also the description of "Creazione punti GPS"
-#define IDC_COV_XZ 2552               // also the group list of "Creazione punti GPS"
-#define IDC_COV_YY 2553               // also North of "Creazione punti GPS"
-#define IDC_COV_YZ 2554               // also East of "Creazione punti GPS"
+#define IDC_COV_XY 2551 // also the description of "Creazione punti GPS"
+#define IDC_COV_XZ 2552 // also the group list of "Creazione punti GPS"
+#define IDC_COV_YY 2553 // also North of "Creazione punti GPS"
+#define IDC_COV_YZ 2554 // also East of "Creazione punti GPS"
 #define IDC_LAT_DEG 2705
 #define IDC_LON_DEG 2706
-#define IDC_VRS 2711                  // "Punto di emanazione del rilievo"
+#define IDC_VRS 2711 // "Punto di emanazione del rilievo"
 #define IDC_COV_ZZ 2712
 
 // ---------------------------------------------------------------------------------------------
@@ -83,7 +84,7 @@
 #define IDC_CODE_NL 2692
 #define IDC_CODE_OC 2693
 #define IDC_CODE_NP 2694
-#define IDC_CODE_NE 2695              // also the place-holder of the GIS table on "Dati GIS"
+#define IDC_CODE_NE 2695 // also the place-holder of the GIS table on "Dati GIS"
 
 // ---------------------------------------------------------------------------------------------
 // Controls of the base station editor (geocentric X, Y, Z: IDC_GEOC_X, _Y, _Z)
@@ -92,11 +93,11 @@
 #define IDC_BASE_STATION_NAME 2715
 #define IDC_BASE_DESCRIPTION 2716
 #define IDC_BASE_ANTENNA_HEIGHT 2717
-#define IDC_BASE_KNOWN_NETWORK 2718   // "Coordinate geocentriche note riferite a reti GPS"
+#define IDC_BASE_KNOWN_NETWORK 2718 // "Coordinate geocentriche note riferite a reti GPS"
 #define IDC_BASE_PDOP 2719
 #define IDC_BASE_GDOP 2720
-#define IDC_SURVEY_TYPE 2721          // "Baseline", "RTK"
-#define IDC_RECEIVER_TYPE 2722        // "Monofrequenza", "Doppia frequenza"
+#define IDC_SURVEY_TYPE 2721   // "Baseline", "RTK"
+#define IDC_RECEIVER_TYPE 2722 // "Monofrequenza", "Doppia frequenza"
 #define IDC_BASE_OK 2723
 #define IDC_BASE_CANCEL 2724
 #define IDC_BASE_NOTE 2725
@@ -118,7 +119,7 @@
 // ---------------------------------------------------------------------------------------------
 #define IDC_NEW_HEIGHT 2555
 #define IDC_NEW_ANTENNA_HEIGHT 2556
-#define IDC_AUTO_NAME 2726            // "Assegna il nome automaticamente"
+#define IDC_AUTO_NAME 2726 // "Assegna il nome automaticamente"
 #define IDC_NEW_POINT_NAME 2727
 #define IDC_TRANSFER_MESSAGE 2557
 #define IDC_TRANSFER_ANTENNA_HEIGHT 2559
@@ -127,20 +128,20 @@
 // ---------------------------------------------------------------------------------------------
 // Controls of the ASCII export layout ("Selezione campi")
 // ---------------------------------------------------------------------------------------------
-#define IDC_SEP_COMMA 2386            // first of the separator radio group
+#define IDC_SEP_COMMA 2386 // first of the separator radio group
 #define IDC_SEP_SEMICOLON 2387
 #define IDC_SEP_SPACE 2388
 #define IDC_SEP_TAB 2389
-#define IDC_QUOTES_YES 2390           // first of the quotes radio group
+#define IDC_QUOTES_YES 2390 // first of the quotes radio group
 #define IDC_QUOTES_NO 2391
 #define IDC_FIELD_LIST 2696
-#define IDC_GRID_PLACE 2697           // hidden; its rectangle places the grid
+#define IDC_GRID_PLACE 2697 // hidden; its rectangle places the grid
 #define IDC_LAYOUT_OK 2698
 #define IDC_LAYOUT_CANCEL 2699
-#define IDC_ADD_FIELD 2700            // ">>"
-#define IDC_REMOVE_FIELD 2701         // "<<"
-#define IDC_MOVE_UP 2702              // "Sù"
-#define IDC_MOVE_DOWN 2703            // "Giù"
+#define IDC_ADD_FIELD 2700    // ">>"
+#define IDC_REMOVE_FIELD 2701 // "<<"
+#define IDC_MOVE_UP 2702      // "Sù"
+#define IDC_MOVE_DOWN 2703    // "Giù"
 #define IDC_ANGLE_FORMAT 2704
 
 // ---------------------------------------------------------------------------------------------

@@ -8,9 +8,9 @@ RememberedSearch& TheRememberedSearch() {
 }
 
 BEGIN_MESSAGE_MAP(CDlgFindPun, CDialog)
-    ON_EN_CHANGE(IDC_FIND_TEXT, &CDlgFindPun::OnCriteriaChanged)
-    ON_BN_CLICKED(IDC_FIND_IN_NAME, &CDlgFindPun::OnCriteriaChanged)
-    ON_BN_CLICKED(IDC_FIND_IN_CODE, &CDlgFindPun::OnCriteriaChanged)
+ON_EN_CHANGE(IDC_FIND_TEXT, &CDlgFindPun::OnCriteriaChanged)
+ON_BN_CLICKED(IDC_FIND_IN_NAME, &CDlgFindPun::OnCriteriaChanged)
+ON_BN_CLICKED(IDC_FIND_IN_CODE, &CDlgFindPun::OnCriteriaChanged)
 END_MESSAGE_MAP()
 
 CDlgFindPun::CDlgFindPun(CWnd* parent) : CDialog(IDD_FIND_PUN, parent) {}

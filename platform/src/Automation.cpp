@@ -41,9 +41,12 @@ bool showsTextLiterally(const Window& w) {
     case ControlKind::Edit:
     case ControlKind::ComboBox:
     case ControlKind::ListBox:
-    case ControlKind::ListView: return true;
-    case ControlKind::Static: return (w.style() & SS_NOPREFIX) != 0;
-    default: return false;
+    case ControlKind::ListView:
+        return true;
+    case ControlKind::Static:
+        return (w.style() & SS_NOPREFIX) != 0;
+    default:
+        return false;
     }
 }
 
@@ -87,13 +90,21 @@ Window* Dialog::control(int id) const {
     return findVisibleControl(*m_dialog.m_hWnd, id);
 }
 
-std::string Dialog::caption() const { return m_dialog.m_hWnd != nullptr ? m_dialog.m_hWnd->text() : ""; }
+std::string Dialog::caption() const {
+    return m_dialog.m_hWnd != nullptr ? m_dialog.m_hWnd->text() : "";
+}
 
-int Dialog::templateId() const { return static_cast<int>(m_dialog.GetTemplateId()); }
+int Dialog::templateId() const {
+    return static_cast<int>(m_dialog.GetTemplateId());
+}
 
-bool Dialog::isOpen() const { return m_dialog.m_hWnd != nullptr && m_dialog.IsModalRunning(); }
+bool Dialog::isOpen() const {
+    return m_dialog.m_hWnd != nullptr && m_dialog.IsModalRunning();
+}
 
-bool Dialog::exists(int id) const { return control(id) != nullptr; }
+bool Dialog::exists(int id) const {
+    return control(id) != nullptr;
+}
 
 std::string Dialog::text(int id) const {
     Window* w = control(id);
@@ -123,7 +134,8 @@ bool Dialog::visible(int id) const {
 std::vector<std::string> Dialog::items(int id) const {
     std::vector<std::string> result;
     if (Window* w = control(id))
-        for (const platform::Item& item : w->items()) result.push_back(item.text);
+        for (const platform::Item& item : w->items())
+            result.push_back(item.text);
     return result;
 }
 
@@ -160,16 +172,20 @@ std::string Dialog::label(int id) const {
     case ControlKind::PushButton:
     case ControlKind::CheckBox:
     case ControlKind::RadioButton:
-    case ControlKind::GroupBox: return shownTextOf(*w);
-    default: break;
+    case ControlKind::GroupBox:
+        return shownTextOf(*w);
+    default:
+        break;
     }
     Window* parent = w->parent();
     if (parent == nullptr) return {};
     const Window* label = nullptr;
     for (const auto& sibling : parent->children()) {
         if (sibling.get() == w) break;
-        if (sibling->kind() == ControlKind::Static) label = sibling.get();
-        else if (sibling->style() & WS_TABSTOP) label = nullptr; // a label names the next control only
+        if (sibling->kind() == ControlKind::Static)
+            label = sibling.get();
+        else if (sibling->style() & WS_TABSTOP)
+            label = nullptr; // a label names the next control only
     }
     return label != nullptr ? shownTextOf(*label) : std::string();
 }
@@ -186,7 +202,8 @@ RECT Dialog::rect(int id) const {
 
 int Dialog::activePage() const {
     Window* tabs = m_dialog.m_hWnd != nullptr ? sheetTabs(*m_dialog.m_hWnd) : nullptr;
-    auto* sheet = tabs != nullptr ? dynamic_cast<CPropertySheet*>(tabs->parent()->attached()) : nullptr;
+    auto* sheet =
+        tabs != nullptr ? dynamic_cast<CPropertySheet*>(tabs->parent()->attached()) : nullptr;
     return sheet != nullptr ? sheet->GetActiveIndex() : -1;
 }
 
@@ -242,19 +259,31 @@ bool Dialog::setFocus(int id) {
     return w != nullptr && platform::userFocus(*w);
 }
 
-bool Dialog::enter() { return isOpen() && platform::userEnter(*m_dialog.m_hWnd); }
+bool Dialog::enter() {
+    return isOpen() && platform::userEnter(*m_dialog.m_hWnd);
+}
 
-bool Dialog::escape() { return isOpen() && platform::userEscape(*m_dialog.m_hWnd); }
+bool Dialog::escape() {
+    return isOpen() && platform::userEscape(*m_dialog.m_hWnd);
+}
 
-bool Dialog::close() { return isOpen() && platform::userClose(*m_dialog.m_hWnd); }
+bool Dialog::close() {
+    return isOpen() && platform::userClose(*m_dialog.m_hWnd);
+}
 
 // --- ScriptedUser -----------------------------------------------------------------------------
 
-ScriptedUser::ScriptedUser() : m_previous(g_current) { g_current = this; }
+ScriptedUser::ScriptedUser() : m_previous(g_current) {
+    g_current = this;
+}
 
-ScriptedUser::~ScriptedUser() { g_current = m_previous; }
+ScriptedUser::~ScriptedUser() {
+    g_current = m_previous;
+}
 
-ScriptedUser* ScriptedUser::current() { return g_current; }
+ScriptedUser* ScriptedUser::current() {
+    return g_current;
+}
 
 void ScriptedUser::onDialog(std::function<void(Dialog&)> handler) {
     m_dialogHandlers.push_back(std::move(handler));
@@ -294,10 +323,14 @@ int ScriptedUser::answerMessageBox(const MessageBoxCall& call) {
     }
     noteUnexpected("no handler left for message box \"" + call.text + "\"");
     switch (call.type & MB_TYPEMASK) {
-    case MB_OK: return IDOK;
-    case MB_YESNO: return IDNO;
-    case MB_ABORTRETRYIGNORE: return IDABORT;
-    default: return IDCANCEL;
+    case MB_OK:
+        return IDOK;
+    case MB_YESNO:
+        return IDNO;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
+    default:
+        return IDCANCEL;
     }
 }
 

@@ -38,12 +38,16 @@ std::unique_ptr<Backend>& current() {
 
 } // namespace
 
-Backend& backend() { return *current(); }
+Backend& backend() {
+    return *current();
+}
 
 void setBackend(std::unique_ptr<Backend> replacement) {
     current() = replacement ? std::move(replacement) : std::make_unique<HeadlessBackend>();
 }
 
-void useHeadlessBackend() { setBackend(nullptr); }
+void useHeadlessBackend() {
+    setBackend(nullptr);
+}
 
 } // namespace platform

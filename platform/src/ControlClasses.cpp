@@ -30,11 +30,15 @@ ControlKind buttonKind(DWORD style) {
     case BS_CHECKBOX:
     case BS_AUTOCHECKBOX:
     case BS_3STATE:
-    case BS_AUTO3STATE: return ControlKind::CheckBox;
+    case BS_AUTO3STATE:
+        return ControlKind::CheckBox;
     case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON: return ControlKind::RadioButton;
-    case BS_GROUPBOX: return ControlKind::GroupBox;
-    default: return ControlKind::PushButton;
+    case BS_AUTORADIOBUTTON:
+        return ControlKind::RadioButton;
+    case BS_GROUPBOX:
+        return ControlKind::GroupBox;
+    default:
+        return ControlKind::PushButton;
     }
 }
 
@@ -90,17 +94,21 @@ Registry& registry() {
 
 } // namespace
 
-void registerControlClass(ControlClass controlClass) { registry().add(std::move(controlClass)); }
+void registerControlClass(ControlClass controlClass) {
+    registry().add(std::move(controlClass));
+}
 
-const ControlClass* findControlClass(const std::string& name) { return registry().find(name); }
+const ControlClass* findControlClass(const std::string& name) {
+    return registry().find(name);
+}
 
 ControlKind Window::kindFor(const std::string& className, DWORD style) {
     const ControlClass* found = findControlClass(className);
     return found != nullptr && found->kind ? found->kind(style) : ControlKind::Custom;
 }
 
-Window* createControl(Window& parent, const std::string& className, int id,
-                      const std::string& text, DWORD style, DWORD exStyle, const RECT& rect) {
+Window* createControl(Window& parent, const std::string& className, int id, const std::string& text,
+                      DWORD style, DWORD exStyle, const RECT& rect) {
     const ControlClass* found = findControlClass(className);
     ControlKind kind = found != nullptr && found->kind ? found->kind(style) : ControlKind::Custom;
     auto window = std::make_unique<Window>(kind, id, className, style, exStyle, rect, &parent);

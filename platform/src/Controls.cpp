@@ -18,7 +18,9 @@ const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
     return &map;
 }
 
-const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 bool CCmdTarget::dispatchMessage(UINT message, int code, int id, WPARAM wParam, LPARAM lParam,
                                  LRESULT* result) {
@@ -45,7 +47,9 @@ const AFX_MSGMAP* CWnd::GetThisMessageMap() {
     return &map;
 }
 
-const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CWnd::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 CWnd::~CWnd() {
     if (m_hWnd != nullptr && m_hWnd->attached() == this) m_hWnd->attach(nullptr);
@@ -77,7 +81,9 @@ CWnd* CWnd::FromHandle(HWND window) {
     return platform::isWindow(window) ? window->wrapper() : nullptr;
 }
 
-bool IsWindow(HWND window) { return platform::isWindow(window); }
+bool IsWindow(HWND window) {
+    return platform::isWindow(window);
+}
 
 bool CWnd::Create(const std::string& className, const std::string& text, DWORD style,
                   const RECT& rect, CWnd* parent, UINT id, DWORD exStyle) {
@@ -109,7 +115,9 @@ CWnd* CWnd::GetDlgItem(int id) const {
     return child != nullptr ? child->wrapper() : nullptr;
 }
 
-int CWnd::GetDlgCtrlID() const { return m_hWnd != nullptr ? m_hWnd->id() : 0; }
+int CWnd::GetDlgCtrlID() const {
+    return m_hWnd != nullptr ? m_hWnd->id() : 0;
+}
 
 CWnd* CWnd::GetParent() const {
     return m_hWnd != nullptr && m_hWnd->parent() != nullptr ? m_hWnd->parent()->wrapper() : nullptr;
@@ -138,7 +146,9 @@ std::string CWnd::GetWindowText() const {
     return m_hWnd->text();
 }
 
-int CWnd::GetWindowTextLength() const { return static_cast<int>(GetWindowText().size()); }
+int CWnd::GetWindowTextLength() const {
+    return static_cast<int>(GetWindowText().size());
+}
 
 void CWnd::SetDlgItemText(int id, const std::string& text) {
     if (CWnd* item = GetDlgItem(id)) item->SetWindowText(text);
@@ -156,7 +166,9 @@ bool CWnd::EnableWindow(bool enable) {
     return wasDisabled;
 }
 
-bool CWnd::IsWindowEnabled() const { return m_hWnd != nullptr && m_hWnd->enabled(); }
+bool CWnd::IsWindowEnabled() const {
+    return m_hWnd != nullptr && m_hWnd->enabled();
+}
 
 bool CWnd::ShowWindow(int command) {
     if (m_hWnd == nullptr) return false;
@@ -165,11 +177,17 @@ bool CWnd::ShowWindow(int command) {
     return wasVisible;
 }
 
-bool CWnd::IsWindowVisible() const { return m_hWnd != nullptr && m_hWnd->reallyVisible(); }
+bool CWnd::IsWindowVisible() const {
+    return m_hWnd != nullptr && m_hWnd->reallyVisible();
+}
 
-DWORD CWnd::GetStyle() const { return m_hWnd != nullptr ? m_hWnd->style() : 0; }
+DWORD CWnd::GetStyle() const {
+    return m_hWnd != nullptr ? m_hWnd->style() : 0;
+}
 
-DWORD CWnd::GetExStyle() const { return m_hWnd != nullptr ? m_hWnd->exStyle() : 0; }
+DWORD CWnd::GetExStyle() const {
+    return m_hWnd != nullptr ? m_hWnd->exStyle() : 0;
+}
 
 bool CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
     if (m_hWnd == nullptr) return false;
@@ -193,7 +211,9 @@ CWnd* CWnd::SetFocus() {
     return previous;
 }
 
-CWnd* CWnd::GetFocus() { return FromHandle(platform::focusWindow()); }
+CWnd* CWnd::GetFocus() {
+    return FromHandle(platform::focusWindow());
+}
 
 void CWnd::GetWindowRect(RECT* rect) const {
     if (rect == nullptr || m_hWnd == nullptr) return;
@@ -251,8 +271,8 @@ void CWnd::MoveWindow(int x, int y, int width, int height, bool repaint) {
 
 void CWnd::MoveWindow(const RECT* rect, bool) {
     if (rect == nullptr || m_hWnd == nullptr) return;
-    bool resized = rect->Width() != m_hWnd->rect().Width() ||
-                   rect->Height() != m_hWnd->rect().Height();
+    bool resized =
+        rect->Width() != m_hWnd->rect().Width() || rect->Height() != m_hWnd->rect().Height();
     m_hWnd->setRect(*rect);
     if (resized) {
         LPARAM size = (static_cast<LPARAM>(rect->Width()) & 0xFFFF) |
@@ -297,7 +317,8 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProc(message, wParam, lParam);
     }
     if (message == WM_NOTIFY) {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        // WM_NOTIFY carries its header's address in lParam.
+        auto* header = reinterpret_cast<NMHDR*>(lParam); // NOLINT(performance-no-int-to-ptr)
         LRESULT result = 0;
         if (header != nullptr && OnNotify(static_cast<int>(wParam), header, &result)) return result;
         return DefWindowProc(message, wParam, lParam);
@@ -316,11 +337,17 @@ bool CWnd::OnNotify(int id, NMHDR* header, LRESULT* result) {
                            reinterpret_cast<LPARAM>(header), result);
 }
 
-LRESULT CWnd::DefWindowProc(UINT, WPARAM, LPARAM) { return 0; }
+LRESULT CWnd::DefWindowProc(UINT, WPARAM, LPARAM) {
+    return 0;
+}
 
-int CWnd::OnCreate(LPCREATESTRUCT) { return 0; }
+int CWnd::OnCreate(LPCREATESTRUCT) {
+    return 0;
+}
 
-void CWnd::OnClose() { DefWindowProc(WM_CLOSE, 0, 0); }
+void CWnd::OnClose() {
+    DefWindowProc(WM_CLOSE, 0, 0);
+}
 
 void CWnd::OnSize(UINT, int, int) {}
 
@@ -332,8 +359,9 @@ bool CEdit::SetReadOnly(bool readOnly) {
     return true;
 }
 
-
-int CButton::GetCheck() const { return m_hWnd != nullptr ? m_hWnd->check() : 0; }
+int CButton::GetCheck() const {
+    return m_hWnd != nullptr ? m_hWnd->check() : 0;
+}
 
 void CButton::SetCheck(int state) {
     if (m_hWnd != nullptr) m_hWnd->setCheck(state);
@@ -347,7 +375,8 @@ namespace {
 
 bool lessNoCase(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+        return std::tolower(static_cast<unsigned char>(x)) <
+               std::tolower(static_cast<unsigned char>(y));
     });
 }
 
@@ -356,7 +385,8 @@ int addSorted(Window* w, const std::string& text, DWORD sortFlag) {
     int index = -1;
     if (w->style() & sortFlag) {
         index = 0;
-        while (index < w->itemCount() && !lessNoCase(text, w->item(index).text)) ++index;
+        while (index < w->itemCount() && !lessNoCase(text, w->item(index).text))
+            ++index;
     }
     return w->insertItem(index, text);
 }
@@ -372,7 +402,9 @@ int itemText(const Window* w, int index, std::string& text) {
 
 } // namespace
 
-int CComboBox::AddString(const std::string& text) { return addSorted(m_hWnd, text, CBS_SORT); }
+int CComboBox::AddString(const std::string& text) {
+    return addSorted(m_hWnd, text, CBS_SORT);
+}
 
 int CComboBox::InsertString(int index, const std::string& text) {
     if (m_hWnd == nullptr || index > m_hWnd->itemCount()) return CB_ERR;
@@ -388,9 +420,13 @@ void CComboBox::ResetContent() {
     if (m_hWnd != nullptr) m_hWnd->clearItems();
 }
 
-int CComboBox::GetCount() const { return m_hWnd != nullptr ? m_hWnd->itemCount() : CB_ERR; }
+int CComboBox::GetCount() const {
+    return m_hWnd != nullptr ? m_hWnd->itemCount() : CB_ERR;
+}
 
-int CComboBox::GetCurSel() const { return m_hWnd != nullptr ? m_hWnd->curSel() : CB_ERR; }
+int CComboBox::GetCurSel() const {
+    return m_hWnd != nullptr ? m_hWnd->curSel() : CB_ERR;
+}
 
 int CComboBox::SetCurSel(int index) {
     if (m_hWnd == nullptr) return CB_ERR;
@@ -398,7 +434,9 @@ int CComboBox::SetCurSel(int index) {
     return index >= 0 && index < m_hWnd->itemCount() ? index : CB_ERR;
 }
 
-int CComboBox::GetLBText(int index, std::string& text) const { return itemText(m_hWnd, index, text); }
+int CComboBox::GetLBText(int index, std::string& text) const {
+    return itemText(m_hWnd, index, text);
+}
 
 int CComboBox::GetLBTextLen(int index) const {
     std::string text;
@@ -412,7 +450,8 @@ int CComboBox::FindStringExact(int startAfter, const std::string& text) const {
         int i = (startAfter + 1 + n) % count;
         if (i < 0) i += count;
         const std::string& candidate = m_hWnd->item(i).text;
-        if (candidate.size() == text.size() && !lessNoCase(candidate, text) && !lessNoCase(text, candidate))
+        if (candidate.size() == text.size() && !lessNoCase(candidate, text) &&
+            !lessNoCase(text, candidate))
             return i;
     }
     return CB_ERR;
@@ -425,11 +464,14 @@ int CComboBox::SetItemData(int index, DWORD_PTR data) {
 }
 
 DWORD_PTR CComboBox::GetItemData(int index) const {
-    if (m_hWnd == nullptr || index < 0 || index >= m_hWnd->itemCount()) return static_cast<DWORD_PTR>(CB_ERR);
+    if (m_hWnd == nullptr || index < 0 || index >= m_hWnd->itemCount())
+        return static_cast<DWORD_PTR>(CB_ERR);
     return m_hWnd->item(index).data;
 }
 
-int CListBox::AddString(const std::string& text) { return addSorted(m_hWnd, text, LBS_SORT); }
+int CListBox::AddString(const std::string& text) {
+    return addSorted(m_hWnd, text, LBS_SORT);
+}
 
 int CListBox::InsertString(int index, const std::string& text) {
     if (m_hWnd == nullptr || index > m_hWnd->itemCount()) return LB_ERR;
@@ -445,7 +487,9 @@ void CListBox::ResetContent() {
     if (m_hWnd != nullptr) m_hWnd->clearItems();
 }
 
-int CListBox::GetCount() const { return m_hWnd != nullptr ? m_hWnd->itemCount() : LB_ERR; }
+int CListBox::GetCount() const {
+    return m_hWnd != nullptr ? m_hWnd->itemCount() : LB_ERR;
+}
 
 int CListBox::GetCurSel() const {
     if (m_hWnd == nullptr) return LB_ERR;
@@ -464,7 +508,8 @@ int CListBox::GetSel(int index) const {
 }
 
 int CListBox::SetSel(int index, bool select) {
-    if (m_hWnd == nullptr || !m_hWnd->multipleSelection() || index < -1 || index >= m_hWnd->itemCount())
+    if (m_hWnd == nullptr || !m_hWnd->multipleSelection() || index < -1 ||
+        index >= m_hWnd->itemCount())
         return LB_ERR;
     m_hWnd->setSelected(index, select);
     return 0;
@@ -483,7 +528,9 @@ int CListBox::GetSelItems(int maxItems, int* items) const {
     return n;
 }
 
-int CListBox::GetText(int index, std::string& text) const { return itemText(m_hWnd, index, text); }
+int CListBox::GetText(int index, std::string& text) const {
+    return itemText(m_hWnd, index, text);
+}
 
 int CListBox::SetItemData(int index, DWORD_PTR data) {
     if (m_hWnd == nullptr || index < 0 || index >= m_hWnd->itemCount()) return LB_ERR;
@@ -492,7 +539,8 @@ int CListBox::SetItemData(int index, DWORD_PTR data) {
 }
 
 DWORD_PTR CListBox::GetItemData(int index) const {
-    if (m_hWnd == nullptr || index < 0 || index >= m_hWnd->itemCount()) return static_cast<DWORD_PTR>(LB_ERR);
+    if (m_hWnd == nullptr || index < 0 || index >= m_hWnd->itemCount())
+        return static_cast<DWORD_PTR>(LB_ERR);
     return m_hWnd->item(index).data;
 }
 
@@ -516,7 +564,9 @@ int CListCtrl::InsertItem(int index, const std::string& text) {
     return m_hWnd->insertItem(index, text);
 }
 
-bool CListCtrl::DeleteItem(int index) { return m_hWnd != nullptr && m_hWnd->deleteItem(index); }
+bool CListCtrl::DeleteItem(int index) {
+    return m_hWnd != nullptr && m_hWnd->deleteItem(index);
+}
 
 bool CListCtrl::DeleteAllItems() {
     if (m_hWnd == nullptr) return false;
@@ -524,7 +574,9 @@ bool CListCtrl::DeleteAllItems() {
     return true;
 }
 
-int CListCtrl::GetItemCount() const { return m_hWnd != nullptr ? m_hWnd->itemCount() : 0; }
+int CListCtrl::GetItemCount() const {
+    return m_hWnd != nullptr ? m_hWnd->itemCount() : 0;
+}
 
 std::string CListCtrl::GetItemText(int index, int subItem) const {
     if (m_hWnd == nullptr || index < 0 || index >= m_hWnd->itemCount()) return {};
@@ -540,7 +592,8 @@ bool CListCtrl::SetItemText(int index, int subItem, const std::string& text) {
     if (subItem == 0) {
         item.text = text;
     } else {
-        if (item.subItems.size() < static_cast<size_t>(subItem)) item.subItems.resize(static_cast<size_t>(subItem));
+        if (item.subItems.size() < static_cast<size_t>(subItem))
+            item.subItems.resize(static_cast<size_t>(subItem));
         item.subItems[static_cast<size_t>(subItem - 1)] = text;
     }
     m_hWnd->itemsChanged(index);

@@ -38,10 +38,11 @@ std::string replaceAll(std::string text, const std::string& what, const std::str
     return text;
 }
 
-Window* controlOf(CDataExchange* dx, int id) { return dx->PrepareCtrl(id); }
+Window* controlOf(CDataExchange* dx, int id) {
+    return dx->PrepareCtrl(id);
+}
 
-template <typename T>
-void exchangeWhole(CDataExchange* dx, int id, T& value) {
+template <typename T> void exchangeWhole(CDataExchange* dx, int id, T& value) {
     Window* control = dx->PrepareEditCtrl(id);
     if (control == nullptr) return;
     if (!dx->m_bSaveAndValidate) {
@@ -49,7 +50,8 @@ void exchangeWhole(CDataExchange* dx, int id, T& value) {
         return;
     }
     long long parsed = 0;
-    if (!parseWhole(control->text(), parsed) || parsed < static_cast<long long>(std::numeric_limits<T>::min()) ||
+    if (!parseWhole(control->text(), parsed) ||
+        parsed < static_cast<long long>(std::numeric_limits<T>::min()) ||
         parsed > static_cast<long long>(std::numeric_limits<T>::max())) {
         dx->ShowMessage(kEnterNumber);
         dx->Fail();
@@ -90,7 +92,7 @@ HWND CDataExchange::PrepareCtrl(int id) {
     m_idLastControl = id;
     m_bEditLastControl = false;
     return m_pDlgWnd != nullptr && m_pDlgWnd->m_hWnd != nullptr ? m_pDlgWnd->m_hWnd->findChild(id)
-                                                                  : nullptr;
+                                                                : nullptr;
 }
 
 HWND CDataExchange::PrepareEditCtrl(int id) {
@@ -142,10 +144,18 @@ void DDX_Text(CDataExchange* dx, int id, float& value) {
     if (dx->m_bSaveAndValidate) value = static_cast<float>(d);
 }
 
-void DDX_Text(CDataExchange* dx, int id, int& value) { exchangeWhole(dx, id, value); }
-void DDX_Text(CDataExchange* dx, int id, long& value) { exchangeWhole(dx, id, value); }
-void DDX_Text(CDataExchange* dx, int id, short& value) { exchangeWhole(dx, id, value); }
-void DDX_Text(CDataExchange* dx, int id, unsigned int& value) { exchangeWhole(dx, id, value); }
+void DDX_Text(CDataExchange* dx, int id, int& value) {
+    exchangeWhole(dx, id, value);
+}
+void DDX_Text(CDataExchange* dx, int id, long& value) {
+    exchangeWhole(dx, id, value);
+}
+void DDX_Text(CDataExchange* dx, int id, short& value) {
+    exchangeWhole(dx, id, value);
+}
+void DDX_Text(CDataExchange* dx, int id, unsigned int& value) {
+    exchangeWhole(dx, id, value);
+}
 
 void DDX_Check(CDataExchange* dx, int id, int& value) {
     Window* control = controlOf(dx, id);
@@ -161,7 +171,8 @@ void DDX_Radio(CDataExchange* dx, int firstId, int& value) {
     if (first == nullptr || first->parent() == nullptr) return;
     const auto& siblings = first->parent()->children();
     size_t at = 0;
-    while (at < siblings.size() && siblings[at].get() != first) ++at;
+    while (at < siblings.size() && siblings[at].get() != first)
+        ++at;
     if (dx->m_bSaveAndValidate) value = -1;
     int index = 0;
     for (size_t i = at; i < siblings.size(); ++i) {
@@ -186,7 +197,9 @@ void DDX_CBIndex(CDataExchange* dx, int id, int& value) {
         control->setCurSel(value);
 }
 
-void DDX_LBIndex(CDataExchange* dx, int id, int& value) { DDX_CBIndex(dx, id, value); }
+void DDX_LBIndex(CDataExchange* dx, int id, int& value) {
+    DDX_CBIndex(dx, id, value);
+}
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
     if (control.m_hWnd != nullptr) return;

@@ -1,6 +1,6 @@
+#include "platform/dialog.h"
 #include "platform/backend.h"
 #include "platform/controlclass.h"
-#include "platform/dialog.h"
 #include "platform/module.h"
 
 #include <optional>
@@ -9,8 +9,8 @@ using platform::ControlKind;
 using platform::Window;
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    ON_COMMAND(IDOK, &CDialog::OnOK)
-    ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+ON_COMMAND(IDOK, &CDialog::OnOK)
+ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
 END_MESSAGE_MAP()
 
 DWORD CDialog::TemplateStyle(DWORD templateStyle, bool modal) const {
@@ -58,9 +58,9 @@ bool CDialog::createWindow(UINT templateId, CWnd* parent, bool modal) {
 
     // A control dialog (a page) lets Tab move into its controls, as the dialog manager does.
     DWORD exStyle = tpl->exStyle | ((style & DS_CONTROL) ? WS_EX_CONTROLPARENT : 0);
-    auto root = std::make_unique<Window>(ControlKind::Dialog, static_cast<int>(templateId),
-                                         "#32770", style, exStyle, rect,
-                                         child ? parentWindow : nullptr);
+    auto root =
+        std::make_unique<Window>(ControlKind::Dialog, static_cast<int>(templateId), "#32770", style,
+                                 exStyle, rect, child ? parentWindow : nullptr);
     root->setTemplate(tpl, resources);
     root->setBaseUnits(base);
     root->setText(tpl->caption);
@@ -179,7 +179,8 @@ bool CDialog::ExecuteDlgInit() {
         if (control == nullptr) return false;
         if (control->kind() != ControlKind::ComboBox && control->kind() != ControlKind::ListBox)
             return false;
-        for (const std::string& text : items) control->insertItem(-1, text);
+        for (const std::string& text : items)
+            control->insertItem(-1, text);
     }
     return true;
 }
@@ -198,7 +199,9 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 

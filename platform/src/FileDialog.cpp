@@ -150,7 +150,7 @@ std::string CFileDialog::acceptChoice(const automation::FileDialogCall& call, st
             path.replace_filename(name);
         }
     }
-    const std::string full = path.string();
+    std::string full = path.string();
 
     if ((m_ofn.Flags & (OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST)) &&
         !fs::is_directory(path.parent_path(), ec)) {

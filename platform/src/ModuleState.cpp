@@ -11,7 +11,9 @@ AFX_MODULE_STATE* AfxGetModuleState() {
     return &state;
 }
 
-HINSTANCE AfxGetResourceHandle() { return AfxGetModuleState()->m_hCurrentResourceHandle; }
+HINSTANCE AfxGetResourceHandle() {
+    return AfxGetModuleState()->m_hCurrentResourceHandle;
+}
 
 void AfxSetResourceHandle(HINSTANCE resources) {
     AfxGetModuleState()->m_hCurrentResourceHandle = resources;

@@ -3,7 +3,6 @@
 #include "platform/module.h"
 #include "platform/propsheet.h"
 
-using platform::ControlKind;
 using platform::Window;
 
 // --- CPropertyPage --------------------------------------------------------------------------
@@ -28,7 +27,9 @@ BOOL CPropertyPage::OnSetActive() {
     return TRUE;
 }
 
-BOOL CPropertyPage::OnKillActive() { return UpdateData(true) ? TRUE : FALSE; }
+BOOL CPropertyPage::OnKillActive() {
+    return UpdateData(true) ? TRUE : FALSE;
+}
 
 void CPropertyPage::OnOK() {}
 
@@ -50,11 +51,13 @@ std::string CPropertyPage::GetTabText() const {
 // --- CPropertySheet -------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CPropertySheet, CWnd)
-    ON_WM_SIZE()
-    ON_WM_CLOSE()
+ON_WM_SIZE()
+ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
-CPropertySheet::CPropertySheet() { m_psh.dwFlags = PSH_MODELESS; }
+CPropertySheet::CPropertySheet() {
+    m_psh.dwFlags = PSH_MODELESS;
+}
 
 CPropertySheet::CPropertySheet(UINT captionId, CWnd*, UINT selectPage) : CPropertySheet() {
     if (HINSTANCE resources = AfxGetResourceHandle())
@@ -77,7 +80,8 @@ void CPropertySheet::AddPage(CPropertyPage* page) {
     if (page == nullptr) return;
     page->m_sheet = this;
     m_pages.push_back(page);
-    if (m_tab && m_tab->m_hWnd != nullptr) m_tab->InsertItem(GetPageCount() - 1, page->GetTabText());
+    if (m_tab && m_tab->m_hWnd != nullptr)
+        m_tab->InsertItem(GetPageCount() - 1, page->GetTabText());
 }
 
 bool CPropertySheet::Create(CWnd* parent, DWORD style, DWORD exStyle) {
@@ -112,7 +116,8 @@ bool CPropertySheet::Create(CWnd* parent, DWORD style, DWORD exStyle) {
         DestroyWindow();
         return false;
     }
-    for (int i = 0; i < GetPageCount(); ++i) m_tab->InsertItem(i, m_pages[static_cast<size_t>(i)]->GetTabText());
+    for (int i = 0; i < GetPageCount(); ++i)
+        m_tab->InsertItem(i, m_pages[static_cast<size_t>(i)]->GetTabText());
     OnSize(SIZE_RESTORED, client.Width(), client.Height());
     int start = static_cast<int>(m_psh.nStartPage);
     if (start < 0 || start >= GetPageCount()) start = 0;
@@ -120,7 +125,9 @@ bool CPropertySheet::Create(CWnd* parent, DWORD style, DWORD exStyle) {
     return true;
 }
 
-bool CPropertySheet::DestroyWindow() { return CWnd::DestroyWindow(); }
+bool CPropertySheet::DestroyWindow() {
+    return CWnd::DestroyWindow();
+}
 
 void CPropertySheet::PostNcDestroy() {
     m_active = -1;
@@ -205,13 +212,17 @@ bool CPropertySheet::SetActivePage(int index) {
     return activate(index);
 }
 
-bool CPropertySheet::SetActivePage(CPropertyPage* page) { return SetActivePage(GetPageIndex(page)); }
+bool CPropertySheet::SetActivePage(CPropertyPage* page) {
+    return SetActivePage(GetPageIndex(page));
+}
 
 int CPropertySheet::GetActiveIndex() const {
     return m_hWnd != nullptr ? m_active : static_cast<int>(m_psh.nStartPage);
 }
 
-CPropertyPage* CPropertySheet::GetActivePage() const { return GetPage(GetActiveIndex()); }
+CPropertyPage* CPropertySheet::GetActivePage() const {
+    return GetPage(GetActiveIndex());
+}
 
 CPropertyPage* CPropertySheet::GetPage(int index) const {
     if (index < 0 || index >= GetPageCount()) return nullptr;

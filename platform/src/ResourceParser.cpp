@@ -625,8 +625,6 @@ private:
                 out += '\r';
                 break;
             case 'a': // the resource compiler stores 0x08 (right alignment in menus), not BEL
-                out += '\b';
-                break;
             case 'b':
                 out += '\b';
                 break;
@@ -1208,8 +1206,9 @@ private:
         } else if (name == "endif") {
             if (conds.empty()) raise(file, line, "#endif without #if");
             conds.pop_back();
-        } else if (!active) {
-            // other directives of skipped groups do nothing
+        } else if (!active || name.empty() || name == "line" || name == "ident" ||
+                   name == "warning") {
+            // other directives of skipped groups, and these, do nothing
         } else if (name == "define") {
             define(rest, file, line);
         } else if (name == "undef") {
@@ -1223,8 +1222,6 @@ private:
             pragma(rest, file, line);
         } else if (name == "error") {
             raise(file, line, "#error" + (trim(rest).empty() ? "" : " " + trim(rest)));
-        } else if (name.empty() || name == "line" || name == "ident" || name == "warning") {
-            // nothing to do
         } else {
             raise(file, line, "unknown directive #" + name);
         }

@@ -1,7 +1,7 @@
 // The tab control: its registration, its framework class and the click on a tab.
+#include "platform/tabctrl.h"
 #include "platform/backend.h"
 #include "platform/controlclass.h"
-#include "platform/tabctrl.h"
 
 namespace platform {
 
@@ -36,7 +36,8 @@ ControlClass tabControlClass() {
 
 bool userSelectTab(Window& tab, int index) {
     TabState* state = tabStateOf(&tab);
-    if (state == nullptr || index < 0 || index >= static_cast<int>(state->tabs.size())) return false;
+    if (state == nullptr || index < 0 || index >= static_cast<int>(state->tabs.size()))
+        return false;
     for (const Window* w = &tab; w != nullptr; w = w->parent()) {
         if (!w->visible() || !w->enabled()) return false;
         if (w->kind() == ControlKind::Dialog && !(w->style() & WS_CHILD)) break;
@@ -67,7 +68,8 @@ Window* firstShownTabControl(Window& root) {
 
 bool userNextTab(Window& dialog, bool backwards) {
     Window* root = &dialog;
-    while (root->parent() != nullptr) root = root->parent();
+    while (root->parent() != nullptr)
+        root = root->parent();
     Window* tab = firstShownTabControl(*root);
     TabState* state = tabStateOf(tab);
     if (state == nullptr || state->tabs.empty()) return false;
@@ -82,7 +84,9 @@ using platform::Change;
 using platform::TabState;
 
 namespace {
-TabState* stateOf(const CTabCtrl& tab) { return platform::tabStateOf(tab.m_hWnd); }
+TabState* stateOf(const CTabCtrl& tab) {
+    return platform::tabStateOf(tab.m_hWnd);
+}
 } // namespace
 
 bool CTabCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
@@ -103,7 +107,8 @@ int CTabCtrl::InsertItem(int index, const std::string& text, LPARAM data) {
 
 bool CTabCtrl::DeleteItem(int index) {
     TabState* state = stateOf(*this);
-    if (state == nullptr || index < 0 || index >= static_cast<int>(state->tabs.size())) return false;
+    if (state == nullptr || index < 0 || index >= static_cast<int>(state->tabs.size()))
+        return false;
     state->tabs.erase(state->tabs.begin() + index);
     if (state->current == index)
         state->current = -1;
@@ -135,7 +140,8 @@ std::string CTabCtrl::GetItemText(int index) const {
 
 bool CTabCtrl::SetItemText(int index, const std::string& text) {
     TabState* state = stateOf(*this);
-    if (state == nullptr || index < 0 || index >= static_cast<int>(state->tabs.size())) return false;
+    if (state == nullptr || index < 0 || index >= static_cast<int>(state->tabs.size()))
+        return false;
     state->tabs[static_cast<size_t>(index)].text = text;
     m_hWnd->changed(Change::Tabs);
     return true;
@@ -164,5 +170,6 @@ int CTabCtrl::SetCurSel(int index) {
 }
 
 void CTabCtrl::AdjustRect(bool larger, RECT* rect) const {
-    if (m_hWnd != nullptr && rect != nullptr) TabState::adjustRect(m_hWnd->baseUnits(), larger, *rect);
+    if (m_hWnd != nullptr && rect != nullptr)
+        TabState::adjustRect(m_hWnd->baseUnits(), larger, *rect);
 }

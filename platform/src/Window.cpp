@@ -30,21 +30,24 @@ std::vector<std::unique_ptr<Window>>& topLevelWindows() {
     return windows;
 }
 
-bool isUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool isUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 } // namespace
 
 Window::Window(ControlKind kind, int id, std::string className, DWORD style, DWORD exStyle,
                RECT rect, Window* parent)
-    : m_kind(kind), m_id(id), m_className(std::move(className)), m_style(style),
-      m_exStyle(exStyle), m_rect(rect), m_parent(parent) {
+    : m_kind(kind), m_id(id), m_className(std::move(className)), m_style(style), m_exStyle(exStyle),
+      m_rect(rect), m_parent(parent) {
     checkUiThread();
     livingWindows().insert(this);
 }
 
 Window::~Window() {
     // Children go first, so that a view always loses the inner widgets before the outer ones.
-    while (!m_children.empty()) m_children.pop_back();
+    while (!m_children.empty())
+        m_children.pop_back();
     livingWindows().erase(this);
     if (g_focus == this) g_focus = nullptr;
     backend().windowDestroyed(*this);
@@ -248,7 +251,8 @@ void Window::setCurSel(int index) {
     if (list == nullptr) return;
     if (index < -1 || index >= itemCount()) index = -1;
     if (m_kind == ControlKind::ListView || multipleSelection()) {
-        for (int i = 0; i < itemCount(); ++i) list->items[static_cast<size_t>(i)].selected = i == index;
+        for (int i = 0; i < itemCount(); ++i)
+            list->items[static_cast<size_t>(i)].selected = i == index;
         list->curSel = index;
         changed(Change::Selection);
         return;
@@ -274,10 +278,12 @@ void Window::setSelected(int index, bool selected) {
     if (list == nullptr) return;
     if (m_kind == ControlKind::ListView || multipleSelection()) {
         if (index == -1) {
-            for (auto& item : list->items) item.selected = selected;
+            for (auto& item : list->items)
+                item.selected = selected;
         } else if (index >= 0 && index < itemCount()) {
             if (m_kind == ControlKind::ListView && selected && (m_style & LVS_SINGLESEL))
-                for (auto& item : list->items) item.selected = false;
+                for (auto& item : list->items)
+                    item.selected = false;
             list->items[static_cast<size_t>(index)].selected = selected;
             if (selected) list->curSel = index;
         }
@@ -314,7 +320,8 @@ void Window::setColumnWidth(int index, int width) {
 void Window::notify(int code) {
     Window* target = notifyTarget();
     if (target == nullptr) return;
-    WPARAM wParam = (static_cast<WPARAM>(m_id) & 0xFFFF) | (static_cast<WPARAM>(code & 0xFFFF) << 16);
+    WPARAM wParam =
+        (static_cast<WPARAM>(m_id) & 0xFFFF) | (static_cast<WPARAM>(code & 0xFFFF) << 16);
     target->attached()->SendMessage(WM_COMMAND, wParam, reinterpret_cast<LPARAM>(this));
 }
 
@@ -347,8 +354,9 @@ Window* adoptTopLevel(std::unique_ptr<Window> window) {
 
 void destroyTopLevel(Window* window) {
     auto& windows = topLevelWindows();
-    auto it = std::find_if(windows.begin(), windows.end(),
-                           [window](const std::unique_ptr<Window>& w) { return w.get() == window; });
+    auto it =
+        std::find_if(windows.begin(), windows.end(),
+                     [window](const std::unique_ptr<Window>& w) { return w.get() == window; });
     if (it == windows.end()) return;
     std::unique_ptr<Window> doomed = std::move(*it);
     windows.erase(it);
@@ -368,7 +376,9 @@ void checkUiThread() {
 #endif
 }
 
-Window* focusWindow() { return g_focus; }
+Window* focusWindow() {
+    return g_focus;
+}
 
 void setFocusWindow(Window* window) {
     if (window == g_focus) return;
@@ -410,7 +420,8 @@ RECT dialogUnitsToPixels(int x, int y, int cx, int cy, SIZE baseUnits) {
     auto scale = [](int value, int units, int divisor) {
         // Rounded the way the original framework's MulDiv rounds: half away from zero.
         double scaled = static_cast<double>(value) * units / divisor;
-        return static_cast<LONG>(scaled < 0 ? -std::floor(-scaled + 0.5) : std::floor(scaled + 0.5));
+        return static_cast<LONG>(scaled < 0 ? -std::floor(-scaled + 0.5)
+                                            : std::floor(scaled + 0.5));
     };
     RECT r;
     r.left = scale(x, baseUnits.cx, 4);
@@ -468,9 +479,11 @@ std::vector<Window*> radioGroup(Window& radio) {
     if (parent == nullptr) return group;
     const auto& siblings = parent->children();
     size_t at = 0;
-    while (at < siblings.size() && siblings[at].get() != &radio) ++at;
+    while (at < siblings.size() && siblings[at].get() != &radio)
+        ++at;
     size_t start = at;
-    while (start > 0 && !(siblings[start]->style() & WS_GROUP)) --start;
+    while (start > 0 && !(siblings[start]->style() & WS_GROUP))
+        --start;
     for (size_t i = start; i < siblings.size(); ++i) {
         if (i > start && (siblings[i]->style() & WS_GROUP)) break;
         if (siblings[i]->kind() == ControlKind::RadioButton) group.push_back(siblings[i].get());
@@ -510,19 +523,24 @@ bool userType(Window& edit, const std::string& keys) {
             ++i;
             if (text.empty()) continue; // nothing to delete: no change
             size_t cut = text.size() - 1;
-            while (cut > 0 && isUtf8Continuation(text[cut])) --cut;
+            while (cut > 0 && isUtf8Continuation(text[cut]))
+                --cut;
             text.erase(cut);
         } else {
             size_t next = i + 1;
-            while (next < keys.size() && isUtf8Continuation(keys[next])) ++next;
+            while (next < keys.size() && isUtf8Continuation(keys[next]))
+                ++next;
             std::string key = keys.substr(i, next - i);
             i = next;
-            if ((edit.style() & ES_NUMBER) && !(key.size() == 1 && std::isdigit(static_cast<unsigned char>(key[0]))))
+            if ((edit.style() & ES_NUMBER) &&
+                !(key.size() == 1 && std::isdigit(static_cast<unsigned char>(key[0]))))
                 continue;
             if (edit.style() & ES_UPPERCASE)
-                for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                for (char& c : key)
+                    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
             if (edit.style() & ES_LOWERCASE)
-                for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                for (char& c : key)
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             text += key;
         }
         edit.setText(text, Origin::User);
@@ -575,7 +593,8 @@ bool userSelect(Window& list, int index) {
         list.notifyItem(LVN_ITEMCHANGED, index);
         list.notifyItem(NM_CLICK, index);
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 

@@ -27,11 +27,12 @@ std::set<std::string> definedDynamicSymbols(const std::string& library) {
 
 bool allowed(const std::string& name) {
     static const char* const exports[] = {
-        "FDlgModPunGps(",    "FDlgModStazBase(",      "FMostraPunGps(",     "FMostraGrpGps(",
-        "FDlgFindPunGps(",   "FDatiFindPunGps(",      "FDlgOpzCreazGps(",   "FDlgOpzTrasfPtGps(",
-        "FDlgOpzSpostaBaseGps(", "FDlgSelGrpLibGps(", "FSelDatiFile(",      "FInpNomeFileAsciiLibGps(",
-        "FInpNomeFileConvGpsVari(", "CGestGps::CGestGps(", "CGestGps::operator=(",
-        "vtable for CGestGps", "typeinfo for CGestGps", "typeinfo name for CGestGps"};
+        "FDlgModPunGps(",           "FDlgModStazBase(",      "FMostraPunGps(",
+        "FMostraGrpGps(",           "FDlgFindPunGps(",       "FDatiFindPunGps(",
+        "FDlgOpzCreazGps(",         "FDlgOpzTrasfPtGps(",    "FDlgOpzSpostaBaseGps(",
+        "FDlgSelGrpLibGps(",        "FSelDatiFile(",         "FInpNomeFileAsciiLibGps(",
+        "FInpNomeFileConvGpsVari(", "CGestGps::CGestGps(",   "CGestGps::operator=(",
+        "vtable for CGestGps",      "typeinfo for CGestGps", "typeinfo name for CGestGps"};
     for (const char* prefix : exports)
         if (name.rfind(prefix, 0) == 0) return true;
     return false;

@@ -119,13 +119,13 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(Form, CDialog)
-    ON_EN_CHANGE(1000, &Form::OnNameChanged)
-    ON_BN_CLICKED(1002, &Form::OnCheck)
-    ON_BN_CLICKED(1004, &Form::OnRadio)
-    ON_CBN_SELCHANGE(1006, &Form::OnCombo)
-    ON_LBN_SELCHANGE(1007, &Form::OnList)
-    ON_LBN_DBLCLK(1007, &Form::OnListDouble)
-    ON_BN_CLICKED(1008, &Form::OnApply)
+ON_EN_CHANGE(1000, &Form::OnNameChanged)
+ON_BN_CLICKED(1002, &Form::OnCheck)
+ON_BN_CLICKED(1004, &Form::OnRadio)
+ON_CBN_SELCHANGE(1006, &Form::OnCombo)
+ON_LBN_SELCHANGE(1007, &Form::OnList)
+ON_LBN_DBLCLK(1007, &Form::OnListDouble)
+ON_BN_CLICKED(1008, &Form::OnApply)
 END_MESSAGE_MAP()
 
 } // namespace
@@ -165,12 +165,12 @@ TEST(Dialog, user_actions_notify_and_program_changes_of_state_do_not) {
     Form form;
     user.onDialog([&](Dialog& d) {
         form.events.clear();
-        d.type(1000, "!?");         // two keystrokes, two changes
-        d.setText(1000, "Bea");     // select all and paste: one change
-        d.click(1002);              // the box toggles first, then notifies
+        d.type(1000, "!?");     // two keystrokes, two changes
+        d.setText(1000, "Bea"); // select all and paste: one change
+        d.click(1002);          // the box toggles first, then notifies
         EXPECT_FALSE(d.checked(1002));
         d.click(1004);
-        d.click(1003);              // auto radio: unchecks the others of its group
+        d.click(1003); // auto radio: unchecks the others of its group
         EXPECT_TRUE(d.checked(1003));
         EXPECT_FALSE(d.checked(1004));
         d.select(1006, 0);
@@ -182,9 +182,8 @@ TEST(Dialog, user_actions_notify_and_program_changes_of_state_do_not) {
         d.click(IDCANCEL);
     });
     form.DoModal();
-    EXPECT_EQ(form.events,
-              (std::vector<std::string>{"name:Ada!", "name:Ada!?", "name:Bea", "check", "radio",
-                                        "combo", "list", "list", "double"}));
+    EXPECT_EQ(form.events, (std::vector<std::string>{"name:Ada!", "name:Ada!?", "name:Bea", "check",
+                                                     "radio", "combo", "list", "list", "double"}));
 }
 
 TEST(Dialog, refused_user_actions_change_nothing) {
@@ -192,16 +191,16 @@ TEST(Dialog, refused_user_actions_change_nothing) {
     ScriptedUser user;
     Form form;
     user.onDialog([&](Dialog& d) {
-        EXPECT_FALSE(d.setText(1009, "x"));  // read-only
-        EXPECT_FALSE(d.type(4242, "x"));     // no such control
+        EXPECT_FALSE(d.setText(1009, "x")); // read-only
+        EXPECT_FALSE(d.type(4242, "x"));    // no such control
         form.GetDlgItem(1008)->EnableWindow(false);
-        EXPECT_FALSE(d.click(1008));         // disabled
+        EXPECT_FALSE(d.click(1008)); // disabled
         form.GetDlgItem(1002)->ShowWindow(SW_HIDE);
-        EXPECT_FALSE(d.click(1002));         // hidden
-        EXPECT_FALSE(d.select(1006, 5));     // out of range
+        EXPECT_FALSE(d.click(1002));     // hidden
+        EXPECT_FALSE(d.select(1006, 5)); // out of range
         EXPECT_TRUE(d.checked(1002));
         d.click(IDCANCEL);
-        EXPECT_FALSE(d.click(1003));         // dialog closed
+        EXPECT_FALSE(d.click(1003)); // dialog closed
     });
     form.DoModal();
     EXPECT_TRUE(form.events.empty());
@@ -213,7 +212,7 @@ TEST(Dialog, ok_exchanges_the_values_back) {
     Form form;
     user.onDialog([](Dialog& d) {
         d.setText(1000, "Carla");
-        d.setText(1001, " -2,25 ");  // blanks around, comma as decimal mark
+        d.setText(1001, " -2,25 "); // blanks around, comma as decimal mark
         d.click(1002);
         d.click(1005);
         d.select(1006, 0);
@@ -243,7 +242,7 @@ TEST(Dialog, a_value_that_is_not_a_number_is_refused_with_the_standard_message) 
         d.click(IDOK);
         EXPECT_TRUE(d.isOpen());
         EXPECT_EQ(d.focus(), 1001);
-        d.setText(1001, "10");  // bounds are inclusive
+        d.setText(1001, "10"); // bounds are inclusive
         d.click(IDOK);
         EXPECT_FALSE(d.isOpen());
     });
@@ -265,12 +264,12 @@ TEST(Dialog, enter_presses_the_default_button_or_the_focused_push_button) {
     ScriptedUser user;
     Form form;
     user.onDialog([&](Dialog& d) {
-        d.click(1008);      // focus now on "Applica"
+        d.click(1008); // focus now on "Applica"
         form.events.clear();
-        d.enter();          // presses the focused push button
+        d.enter(); // presses the focused push button
         EXPECT_EQ(form.events, (std::vector<std::string>{"apply"}));
         d.setFocus(1000);
-        d.enter();          // from an edit: the default button, OK
+        d.enter(); // from an edit: the default button, OK
         EXPECT_FALSE(d.isOpen());
     });
     EXPECT_EQ(form.DoModal(), IDOK);
@@ -301,8 +300,8 @@ TEST(Dialog, controls_are_placed_in_pixels_from_dialog_units) {
     user.onDialog([&](Dialog& d) {
         RECT client{};
         form.GetClientRect(&client);
-        EXPECT_EQ(client.Width(), 300);   // 200 units * 6 / 4
-        EXPECT_EQ(client.Height(), 244);  // 150 units * 13 / 8, rounded
+        EXPECT_EQ(client.Width(), 300);  // 200 units * 6 / 4
+        EXPECT_EQ(client.Height(), 244); // 150 units * 13 / 8, rounded
         RECT edit{};
         form.GetDlgItem(1000)->GetWindowRect(&edit);
         form.ScreenToClient(&edit);
@@ -344,7 +343,11 @@ TEST(Dialog, a_stale_or_foreign_window_handle_fails_cleanly) {
 #ifndef NDEBUG
 TEST(DialogDeathTest, a_window_touched_from_another_thread_stops_debug_builds) {
     platform::checkUiThread(); // this thread is the user-interface thread
-    EXPECT_DEATH(std::thread([] { Form().DoModal(); }).join(),
-                 "outside the user-interface thread");
+    auto makeWindow = [] {
+        platform::Window window(platform::ControlKind::Static, 1, "Static", 0, 0, RECT{0, 0, 0, 0},
+                                nullptr);
+    };
+    makeWindow(); // fine here
+    EXPECT_DEATH(std::thread(makeWindow).join(), "outside the user-interface thread");
 }
 #endif

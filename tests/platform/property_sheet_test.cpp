@@ -85,8 +85,7 @@ TEST(PropertySheet, filling_a_page_runs_no_handler_but_typing_does) {
         d.click(IDCANCEL);
     });
     host.DoModal();
-    EXPECT_EQ(host.record.events,
-              (std::vector<std::string>{"active:0", "name:Ada!", "active:0"}));
+    EXPECT_EQ(host.record.events, (std::vector<std::string>{"active:0", "name:Ada!", "active:0"}));
 }
 
 TEST(PropertySheet, clicks_reach_the_active_page_and_enter_reaches_the_owner) {
@@ -122,7 +121,8 @@ TEST(PropertySheet, tab_moves_through_the_tabs_the_active_page_and_the_buttons) 
             d.pressTab();
             order.push_back(d.focus());
         }
-        EXPECT_EQ(order, (std::vector<int>{1000, 1001, 51, IDOK, IDCANCEL, AFX_IDC_TAB_CONTROL, 1000}));
+        EXPECT_EQ(order,
+                  (std::vector<int>{1000, 1001, 51, IDOK, IDCANCEL, AFX_IDC_TAB_CONTROL, 1000}));
         d.pressTab(true);
         EXPECT_EQ(d.focus(), AFX_IDC_TAB_CONTROL);
         d.selectPage(1);

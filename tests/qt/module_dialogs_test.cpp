@@ -4,9 +4,9 @@
 // another, their texts readable and the group boxes behind.
 #include "QtTestSupport.h"
 
-#include "resource.h" // the module's control ids
 #include "SmallBook.h"
 #include "gpsdialogs/GpsDialogs.h"
+#include "resource.h" // the module's control ids
 
 #include <QAbstractButton>
 #include <QCheckBox>

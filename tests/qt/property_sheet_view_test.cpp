@@ -38,7 +38,8 @@ TEST(QtPropertySheet, tabs_show_the_pages_and_a_click_turns_them) {
         QWidget* third = widget(d, 1200);
         ASSERT_NE(third, nullptr);
         EXPECT_TRUE(third->isVisibleTo(dialogWidget(d)));
-        EXPECT_FALSE(platform::qt::widgetFor(host.sheet.first.m_hWnd)->isVisibleTo(dialogWidget(d)));
+        EXPECT_FALSE(
+            platform::qt::widgetFor(host.sheet.first.m_hWnd)->isVisibleTo(dialogWidget(d)));
 
         // The page lies below the tabs, inside the frame it was placed on.
         QWidget* page = platform::qt::widgetFor(host.sheet.third.m_hWnd);

@@ -258,9 +258,8 @@ public:
     OpensThrower() : CDialog(103) {}
     void onOpen() {
         Thrower inner;
-        QTimer::singleShot(0, [&] {
-            QTest::mouseClick(widgetOf(inner.GetDlgItem(1020)), Qt::LeftButton);
-        });
+        QTimer::singleShot(
+            0, [&] { QTest::mouseClick(widgetOf(inner.GetDlgItem(1020)), Qt::LeftButton); });
         inner.DoModal();
     }
     DECLARE_MESSAGE_MAP()
@@ -279,18 +278,16 @@ TEST_F(QtBackend, an_exception_from_a_handler_leaves_the_modal_run_not_the_event
     // A click in a real event loop: the exception must not unwind through Qt's dispatch. The
     // dialog ends unconfirmed and the exception comes out of DoModal, as it does headless.
     Thrower thrower;
-    QTimer::singleShot(0, [&] {
-        QTest::mouseClick(widgetOf(thrower.GetDlgItem(1020)), Qt::LeftButton);
-    });
+    QTimer::singleShot(
+        0, [&] { QTest::mouseClick(widgetOf(thrower.GetDlgItem(1020)), Qt::LeftButton); });
     EXPECT_THROW(thrower.DoModal(), std::runtime_error);
     EXPECT_EQ(thrower.m_hWnd, nullptr);
     EXPECT_EQ(thrower.GetModalResult(), IDCANCEL);
 
     // Thrown in a dialog run from inside another one: both runs end, in order.
     OpensThrower outer;
-    QTimer::singleShot(0, [&] {
-        QTest::mouseClick(widgetOf(outer.GetDlgItem(1020)), Qt::LeftButton);
-    });
+    QTimer::singleShot(
+        0, [&] { QTest::mouseClick(widgetOf(outer.GetDlgItem(1020)), Qt::LeftButton); });
     EXPECT_THROW(outer.DoModal(), std::runtime_error);
     EXPECT_EQ(outer.m_hWnd, nullptr);
 

@@ -9,15 +9,17 @@
 
 namespace testsupport {
 
-inline double degrees(double d) { return d * M_PI / 180.0; }
+inline double degrees(double d) {
+    return d * M_PI / 180.0;
+}
 
 struct SmallBook {
     CLibGps book;
-    CGrpGps* projected = nullptr;   // "Rilievo A", station "100"
-    CGrpGps* plain = nullptr;       // "Rilievo B", station "BASE2"
-    CPunGps* first = nullptr;       // "101" in Rilievo A
-    CPunGps* second = nullptr;      // "PF12" in Rilievo A
-    CPunGps* third = nullptr;       // "7" in Rilievo B
+    CGrpGps* projected = nullptr; // "Rilievo A", station "100"
+    CGrpGps* plain = nullptr;     // "Rilievo B", station "BASE2"
+    CPunGps* first = nullptr;     // "101" in Rilievo A
+    CPunGps* second = nullptr;    // "PF12" in Rilievo A
+    CPunGps* third = nullptr;     // "7" in Rilievo B
 
     SmallBook() {
         projected = book.AddGrp("Rilievo A");

@@ -100,7 +100,7 @@ private:
 };
 
 BEGIN_MESSAGE_MAP(FirstPage, CPropertyPage)
-    ON_EN_CHANGE(1000, &FirstPage::OnNameChanged)
+ON_EN_CHANGE(1000, &FirstPage::OnNameChanged)
 END_MESSAGE_MAP()
 
 class SecondPage : public CPropertyPage {
@@ -117,7 +117,7 @@ private:
 };
 
 BEGIN_MESSAGE_MAP(SecondPage, CPropertyPage)
-    ON_BN_CLICKED(1101, &SecondPage::OnReset)
+ON_BN_CLICKED(1101, &SecondPage::OnReset)
 END_MESSAGE_MAP()
 
 class ThirdPage : public CPropertyPage {
@@ -141,7 +141,9 @@ public:
 // A dialog that embeds the sheet on its hidden frame and remembers the active page on OK.
 class Host : public CDialog {
 public:
-    explicit Host(int startPage = 0) : CDialog(200), sheet(record) { sheet.SetActivePage(startPage); }
+    explicit Host(int startPage = 0) : CDialog(200), sheet(record) {
+        sheet.SetActivePage(startPage);
+    }
     Record record;
     Sheet sheet;
     int remembered = -1;
@@ -170,8 +172,7 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(Host, CDialog)
-    ON_WM_CREATE()
+ON_WM_CREATE()
 END_MESSAGE_MAP()
-
 
 } // namespace testsheet

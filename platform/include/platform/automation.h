@@ -36,13 +36,13 @@ struct MessageBoxCall {
 
 /// \brief A standard file dialog that was shown.
 struct FileDialogCall {
-    bool open = true;             ///< open (true) or save (false)
-    std::string title;            ///< as shown ("Apri" or "Salva con nome" when none was given)
-    std::string filter;           ///< "label|patterns|...|" as given by the caller
+    bool open = true;   ///< open (true) or save (false)
+    std::string title;  ///< as shown ("Apri" or "Salva con nome" when none was given)
+    std::string filter; ///< "label|patterns|...|" as given by the caller
     std::string defaultExtension;
-    std::string fileName;         ///< proposed file name (may hold a folder)
+    std::string fileName; ///< proposed file name (may hold a folder)
     std::string initialFolder;
-    int filterIndex = 1;          ///< preselected filter row, from 1
+    int filterIndex = 1; ///< preselected filter row, from 1
     DWORD flags = 0;
 };
 

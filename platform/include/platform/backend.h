@@ -77,7 +77,8 @@ public:
 /// \brief The backend in use.
 Backend& backend();
 
-/// \brief Replaces the backend (null: back to headless). Call once at start-up, with no dialog open.
+/// \brief Replaces the backend (null: back to headless). Call once at start-up, with no dialog
+/// open.
 void setBackend(std::unique_ptr<Backend> backend);
 
 /// \brief Makes the headless backend current.

@@ -35,7 +35,7 @@ const ControlClass* findControlClass(const std::string& name);
 
 /// \brief Creates a child window of \p parent from a class name, with the state of its class,
 ///        and shows it in the view. Unknown classes make a Custom placeholder.
-Window* createControl(Window& parent, const std::string& className, int id,
-                      const std::string& text, DWORD style, DWORD exStyle, const RECT& rect);
+Window* createControl(Window& parent, const std::string& className, int id, const std::string& text,
+                      DWORD style, DWORD exStyle, const RECT& rect);
 
 } // namespace platform

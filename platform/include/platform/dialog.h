@@ -118,7 +118,8 @@ namespace platform {
 /// \brief Thrown by CDataExchange::Fail and caught by UpdateData; never leaves the platform.
 struct DataExchangeFailure {};
 
-/// \brief The platform's text of a double in data exchange: general notation, 15 significant digits.
+/// \brief The platform's text of a double in data exchange: general notation, 15 significant
+/// digits.
 std::string formatExchangeDouble(double value);
 /// \brief Reads a number as data exchange does: blanks around it, '.' or ',' as decimal mark,
 ///        nothing else; false when the text is not a number.

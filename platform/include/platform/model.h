@@ -21,28 +21,36 @@ namespace platform {
 
 /// \brief What a window is, derived from its class name and style.
 enum class ControlKind {
-    Dialog,      ///< a dialog or property page made from a template
-    Static,      ///< static text or frame
+    Dialog, ///< a dialog or property page made from a template
+    Static, ///< static text or frame
     GroupBox,
     Edit,
     PushButton,
     CheckBox,
     RadioButton,
-    ComboBox,    ///< drop-down list
+    ComboBox, ///< drop-down list
     ListBox,
-    ListView,    ///< report-view list
-    Tab,         ///< tab control (the tabs of a property sheet)
-    Grid,        ///< grid of cells (grid.h)
-    Custom       ///< any other class: a placeholder or a control created at run time
+    ListView, ///< report-view list
+    Tab,      ///< tab control (the tabs of a property sheet)
+    Grid,     ///< grid of cells (grid.h)
+    Custom    ///< any other class: a placeholder or a control created at run time
 };
 
 /// \brief What changed in a window, reported to the backend's view.
 enum class Change {
-    Text, Enabled, Visible, ReadOnly, Check,
+    Text,
+    Enabled,
+    Visible,
+    ReadOnly,
+    Check,
     Items,         ///< the items of the range changed (all items: the list was refilled)
     ItemsInserted, ///< the items of the range are new
     ItemsRemoved,  ///< the items of the range were removed (indices before the removal)
-    Selection, Rect, Focus, Style, Columns,
+    Selection,
+    Rect,
+    Focus,
+    Style,
+    Columns,
     Tabs,            ///< a tab control's tabs or its current tab
     Cells,           ///< grid cells in the range changed (text, state, colours, ...)
     RowsInserted,    ///< grid rows first..last are new
@@ -88,7 +96,7 @@ struct Item {
     std::string text;
     std::vector<std::string> subItems; ///< list view columns 1..n
     DWORD_PTR data = 0;
-    bool selected = false;             ///< list boxes with multiple selection, list views
+    bool selected = false; ///< list boxes with multiple selection, list views
 };
 
 /// \brief A list view column.
@@ -119,8 +127,8 @@ public:
 ///        (or give nothing) for windows of other classes.
 class Window {
 public:
-    Window(ControlKind kind, int id, std::string className, DWORD style, DWORD exStyle,
-           RECT rect, Window* parent);
+    Window(ControlKind kind, int id, std::string className, DWORD style, DWORD exStyle, RECT rect,
+           Window* parent);
     ~Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -145,7 +153,8 @@ public:
     void destroyChild(Window* child);
     /// \brief First direct child with this id, or null.
     Window* findChild(int id) const;
-    /// \brief The dialog that receives this window's notifications (nearest ancestor with a handler).
+    /// \brief The dialog that receives this window's notifications (nearest ancestor with a
+    /// handler).
     Window* notifyTarget() const;
     /// \brief True when this window is \p other or lies below it.
     bool isWithin(const Window* other) const;
@@ -164,7 +173,8 @@ public:
     SIZE baseUnits() const;
     void setBaseUnits(SIZE units) { m_baseUnits = units; }
 
-    /// \brief Rectangle in the parent's client coordinates (screen coordinates for top-level windows).
+    /// \brief Rectangle in the parent's client coordinates (screen coordinates for top-level
+    /// windows).
     RECT rect() const { return m_rect; }
     void setRect(const RECT& rect);
     RECT clientRect() const { return RECT{0, 0, m_rect.Width(), m_rect.Height()}; }
@@ -236,7 +246,6 @@ public:
     bool notificationsHeld() const;
 
 private:
-
     ControlKind m_kind;
     int m_id;
     std::string m_className;

@@ -18,13 +18,14 @@ namespace platform {
 /// Every statement kind (`LTEXT`, `EDITTEXT`, `CONTROL`, ...) becomes a window class name and a
 /// full style word, exactly as the original resource compiler would store it.
 struct ControlTemplate {
-    int id = IDC_STATIC;        ///< control id; -1 for static items without id
-    std::string className;      ///< "Button", "Edit", "Static", "ComboBox", "ListBox", "SysListView32", ...
-    std::string text;           ///< initial text (UTF-8, '&' kept)
-    DWORD style = 0;            ///< complete style word, WS_CHILD | WS_VISIBLE included
-    DWORD exStyle = 0;          ///< extended style word
+    int id = IDC_STATIC; ///< control id; -1 for static items without id
+    std::string
+        className;     ///< "Button", "Edit", "Static", "ComboBox", "ListBox", "SysListView32", ...
+    std::string text;  ///< initial text (UTF-8, '&' kept)
+    DWORD style = 0;   ///< complete style word, WS_CHILD | WS_VISIBLE included
+    DWORD exStyle = 0; ///< extended style word
     int x = 0, y = 0, cx = 0, cy = 0; ///< position and size in dialog units
-    int line = 0;               ///< line of the statement in the script, for messages
+    int line = 0;                     ///< line of the statement in the script, for messages
 };
 
 /// \brief The font of a dialog template.
@@ -39,7 +40,7 @@ struct FontSpec {
 /// \brief One dialog template (`DIALOG` or `DIALOGEX`).
 struct DialogTemplate {
     int id = 0;
-    bool extended = false;       ///< DIALOGEX
+    bool extended = false;            ///< DIALOGEX
     int x = 0, y = 0, cx = 0, cy = 0; ///< dialog units
     DWORD style = 0;
     DWORD exStyle = 0;
@@ -51,12 +52,12 @@ struct DialogTemplate {
 
 /// \brief A resource module: what one resource script defines.
 struct ResourceModule {
-    std::string name;                                  ///< for messages
+    std::string name; ///< for messages
     std::map<int, DialogTemplate> dialogs;
-    std::map<int, std::string> strings;               ///< string table, UTF-8
+    std::map<int, std::string> strings; ///< string table, UTF-8
     /// Initial items of combo boxes: dialog id -> control id -> items in order (DLGINIT).
     std::map<int, std::map<int, std::vector<std::string>>> listItems;
-    std::map<std::string, long> symbols;               ///< #define'd names
+    std::map<std::string, long> symbols; ///< #define'd names
 
     const DialogTemplate* findDialog(int id) const;
     const std::string* findString(int id) const;
@@ -69,7 +70,7 @@ using IncludeResolver = std::function<std::optional<std::string>(const std::stri
 /// \brief Outcome of parsing a resource script.
 struct ParseResult {
     std::shared_ptr<ResourceModule> module; ///< null on error
-    std::string error;                     ///< "file:line: message" on error
+    std::string error;                      ///< "file:line: message" on error
     int errorLine = 0;
 };
 

@@ -38,7 +38,8 @@ public:
     bool Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     using CWnd::Create;
 
-    /// \brief Inserts a tab before \p index (past the end: appends). \return its index, -1 on error.
+    /// \brief Inserts a tab before \p index (past the end: appends). \return its index, -1 on
+    /// error.
     int InsertItem(int index, const std::string& text, LPARAM data = 0);
     bool DeleteItem(int index);
     bool DeleteAllItems();

@@ -33,8 +33,9 @@ inline constexpr int LBN_DBLCLK = 2;
 inline constexpr int NM_CLICK = -2;
 inline constexpr int NM_DBLCLK = -3;
 inline constexpr int LVN_ITEMCHANGED = -101;
-inline constexpr int TCN_SELCHANGE = -551;   ///< the current tab changed
-inline constexpr int TCN_SELCHANGING = -552; ///< the current tab is about to change: nonzero refuses
+inline constexpr int TCN_SELCHANGE = -551; ///< the current tab changed
+inline constexpr int TCN_SELCHANGING =
+    -552; ///< the current tab is about to change: nonzero refuses
 
 inline constexpr UINT SIZE_RESTORED = 0;
 
@@ -64,10 +65,10 @@ class CCmdTarget;
 
 /// \brief One row of a message-routing table.
 struct AFX_MSGMAP_ENTRY {
-    UINT nMessage;  ///< WM_COMMAND, WM_NOTIFY, WM_CREATE, WM_CLOSE, WM_SIZE; 0 ends the table
-    int nCode;      ///< notification code (WM_COMMAND / WM_NOTIFY)
-    int nID;        ///< first control id
-    int nLastID;    ///< last control id
+    UINT nMessage; ///< WM_COMMAND, WM_NOTIFY, WM_CREATE, WM_CLOSE, WM_SIZE; 0 ends the table
+    int nCode;     ///< notification code (WM_COMMAND / WM_NOTIFY)
+    int nID;       ///< first control id
+    int nLastID;   ///< last control id
     LRESULT (*pfn)(CCmdTarget* target, WPARAM wParam, LPARAM lParam);
 };
 
@@ -77,32 +78,34 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
-#define DECLARE_MESSAGE_MAP()                                                                  \
-protected:                                                                                     \
-    static const AFX_MSGMAP* GetThisMessageMap();                                              \
-    const AFX_MSGMAP* GetMessageMap() const override;                                          \
-                                                                                               \
+#define DECLARE_MESSAGE_MAP()                                                                      \
+protected:                                                                                         \
+    static const AFX_MSGMAP* GetThisMessageMap();                                                  \
+    const AFX_MSGMAP* GetMessageMap() const override;                                              \
+                                                                                                   \
 private:
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                 \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }          \
-    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                          \
-        using ThisClass = theClass;                                                            \
-        using TheBaseClass = baseClass;                                                        \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
+    const AFX_MSGMAP* theClass::GetMessageMap() const {                                            \
+        return GetThisMessageMap();                                                                \
+    }                                                                                              \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                              \
+        using ThisClass = theClass;                                                                \
+        using TheBaseClass = baseClass;                                                            \
         static const AFX_MSGMAP_ENTRY messageEntries[] = {
 
-#define END_MESSAGE_MAP()                                                                      \
-    { 0, 0, 0, 0, nullptr }                                                                    \
-    }                                                                                          \
-    ;                                                                                          \
-    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &messageEntries[0]}; \
-    return &messageMap;                                                                        \
+#define END_MESSAGE_MAP()                                                                          \
+    { 0, 0, 0, 0, nullptr }                                                                        \
+    }                                                                                              \
+    ;                                                                                              \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &messageEntries[0]};   \
+    return &messageMap;                                                                            \
     }
 
-#define ON_CONTROL(code, id, memberFxn)                                                        \
-    {WM_COMMAND, code, id, id, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {                  \
-         (static_cast<ThisClass*>(t)->*(memberFxn))();                                         \
-         return 0;                                                                             \
+#define ON_CONTROL(code, id, memberFxn)                                                            \
+    {WM_COMMAND, code, id, id, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {                      \
+         (static_cast<ThisClass*>(t)->*(memberFxn))();                                             \
+         return 0;                                                                                 \
      }},
 #define ON_COMMAND(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
@@ -110,26 +113,26 @@ private:
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
 #define ON_LBN_SELCHANGE(id, memberFxn) ON_CONTROL(LBN_SELCHANGE, id, memberFxn)
 #define ON_LBN_DBLCLK(id, memberFxn) ON_CONTROL(LBN_DBLCLK, id, memberFxn)
-#define ON_NOTIFY(code, id, memberFxn)                                                         \
-    {WM_NOTIFY, code, id, id, [](CCmdTarget* t, WPARAM, LPARAM l) -> LRESULT {                 \
-         LRESULT result = 0;                                                                   \
-         (static_cast<ThisClass*>(t)->*(memberFxn))(reinterpret_cast<NMHDR*>(l), &result);     \
-         return result;                                                                        \
+#define ON_NOTIFY(code, id, memberFxn)                                                             \
+    {WM_NOTIFY, code, id, id, [](CCmdTarget* t, WPARAM, LPARAM l) -> LRESULT {                     \
+         LRESULT result = 0;                                                                       \
+         (static_cast<ThisClass*>(t)->*(memberFxn))(reinterpret_cast<NMHDR*>(l), &result);         \
+         return result;                                                                            \
      }},
-#define ON_WM_CREATE()                                                                         \
-    {WM_CREATE, 0, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM l) -> LRESULT {                      \
-         return static_cast<ThisClass*>(t)->OnCreate(reinterpret_cast<LPCREATESTRUCT>(l));     \
+#define ON_WM_CREATE()                                                                             \
+    {WM_CREATE, 0, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM l) -> LRESULT {                          \
+         return static_cast<ThisClass*>(t)->OnCreate(reinterpret_cast<LPCREATESTRUCT>(l));         \
      }},
-#define ON_WM_CLOSE()                                                                          \
-    {WM_CLOSE, 0, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {                         \
-         static_cast<ThisClass*>(t)->OnClose();                                                \
-         return 0;                                                                             \
+#define ON_WM_CLOSE()                                                                              \
+    {WM_CLOSE, 0, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {                             \
+         static_cast<ThisClass*>(t)->OnClose();                                                    \
+         return 0;                                                                                 \
      }},
-#define ON_WM_SIZE()                                                                           \
-    {WM_SIZE, 0, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {                      \
-         static_cast<ThisClass*>(t)->OnSize(static_cast<UINT>(w), static_cast<int>(l & 0xFFFF),  \
-                                            static_cast<int>((l >> 16) & 0xFFFF));              \
-         return 0;                                                                             \
+#define ON_WM_SIZE()                                                                               \
+    {WM_SIZE, 0, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {                          \
+         static_cast<ThisClass*>(t)->OnSize(static_cast<UINT>(w), static_cast<int>(l & 0xFFFF),    \
+                                            static_cast<int>((l >> 16) & 0xFFFF));                 \
+         return 0;                                                                                 \
      }},
 
 /// \brief Base of every object that receives messages through a message-routing table.
@@ -290,8 +293,13 @@ public:
     int GetText(int index, std::string& text) const;
     int SetItemData(int index, DWORD_PTR data);
     DWORD_PTR GetItemData(int index) const;
-    int SetItemDataPtr(int index, void* data) { return SetItemData(index, reinterpret_cast<DWORD_PTR>(data)); }
-    void* GetItemDataPtr(int index) const { return reinterpret_cast<void*>(GetItemData(index)); }
+    int SetItemDataPtr(int index, void* data) {
+        return SetItemData(index, reinterpret_cast<DWORD_PTR>(data));
+    }
+    void* GetItemDataPtr(int index) const {
+        // The item data holds a pointer when the caller stored one: the framework's contract.
+        return reinterpret_cast<void*>(GetItemData(index)); // NOLINT(performance-no-int-to-ptr)
+    }
 };
 
 /// \brief Report-view list.

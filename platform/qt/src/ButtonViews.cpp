@@ -83,8 +83,7 @@ public:
                 DWORD type = style & BS_TYPEMASK;
                 m_box->setTristate(type == BS_3STATE || type == BS_AUTO3STATE);
             }
-            m_button->setLayoutDirection((style & BS_LEFTTEXT) ? Qt::RightToLeft
-                                                               : Qt::LeftToRight);
+            m_button->setLayoutDirection((style & BS_LEFTTEXT) ? Qt::RightToLeft : Qt::LeftToRight);
             View::update(what);
             break;
         }

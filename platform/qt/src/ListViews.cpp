@@ -25,10 +25,14 @@ bool rangeFits(const ChangeRange& range, int shown, int modelCount, Change what)
     if (range.first < 0 || range.last < range.first) return false;
     int n = range.last - range.first + 1;
     switch (what) {
-    case Change::ItemsInserted: return shown + n == modelCount && range.first <= shown;
-    case Change::ItemsRemoved: return shown - n == modelCount && range.last < shown;
-    case Change::Items: return shown == modelCount && range.last < shown;
-    default: return false;
+    case Change::ItemsInserted:
+        return shown + n == modelCount && range.first <= shown;
+    case Change::ItemsRemoved:
+        return shown - n == modelCount && range.last < shown;
+    case Change::Items:
+        return shown == modelCount && range.last < shown;
+    default:
+        return false;
     }
 }
 
@@ -61,7 +65,8 @@ public:
             showSelection();
             break;
         case Change::ItemsRemoved:
-            for (int i = range.last; i >= range.first; --i) m_combo->removeItem(i);
+            for (int i = range.last; i >= range.first; --i)
+                m_combo->removeItem(i);
             showSelection();
             break;
         case Change::Items:
@@ -242,7 +247,8 @@ public:
                 m_list->insertItem(i, toQString(items[static_cast<size_t>(i)].text));
             break;
         case Change::ItemsRemoved:
-            for (int i = range.last; i >= range.first; --i) delete m_list->takeItem(i);
+            for (int i = range.last; i >= range.first; --i)
+                delete m_list->takeItem(i);
             showSelection(m_list, window());
             break;
         case Change::Items:
@@ -334,7 +340,8 @@ public:
                 m_tree->insertTopLevelItem(i, makeRow(window().item(i)));
             break;
         case Change::ItemsRemoved:
-            for (int i = range.last; i >= range.first; --i) delete m_tree->takeTopLevelItem(i);
+            for (int i = range.last; i >= range.first; --i)
+                delete m_tree->takeTopLevelItem(i);
             showSelection(m_tree, window());
             break;
         case Change::Items:
@@ -427,7 +434,8 @@ private:
     void showItems() {
         m_tree->clear();
         QList<QTreeWidgetItem*> rows;
-        for (const Item& item : window().items()) rows << makeRow(item);
+        for (const Item& item : window().items())
+            rows << makeRow(item);
         m_tree->addTopLevelItems(rows);
         showSelection(m_tree, window());
     }

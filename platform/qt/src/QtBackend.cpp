@@ -338,7 +338,7 @@ void QtBackend::runModal(CDialog& dialog, const ModalScript& script) {
 
 bool QtBackend::carryException(std::exception_ptr exception) {
     if (m_running.empty()) return false;
-    if (!m_carried) m_carried = exception;
+    if (!m_carried) m_carried = std::move(exception);
     if (m_running.back()->IsModalRunning()) m_running.back()->EndDialog(IDCANCEL);
     return true;
 }

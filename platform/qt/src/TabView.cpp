@@ -53,7 +53,8 @@ private:
         const TabState* state = tabStateOf(&window());
         if (state == nullptr) return;
         Sync sync;
-        while (m_bar->count() > static_cast<int>(state->tabs.size())) m_bar->removeTab(m_bar->count() - 1);
+        while (m_bar->count() > static_cast<int>(state->tabs.size()))
+            m_bar->removeTab(m_bar->count() - 1);
         for (int i = 0; i < static_cast<int>(state->tabs.size()); ++i) {
             QString text = toQString(state->tabs[static_cast<size_t>(i)].text);
             if (i >= m_bar->count())

@@ -147,10 +147,9 @@ void View::update(Change what) {
 }
 
 void View::refresh() {
-    for (Change what :
-         {Change::Style, Change::Columns, Change::Items, Change::Text, Change::Selection,
-          Change::Check, Change::ReadOnly, Change::Rect, Change::Enabled, Change::Visible,
-          Change::Tabs})
+    for (Change what : {Change::Style, Change::Columns, Change::Items, Change::Text,
+                        Change::Selection, Change::Check, Change::ReadOnly, Change::Rect,
+                        Change::Enabled, Change::Visible, Change::Tabs})
         update(what);
 }
 
