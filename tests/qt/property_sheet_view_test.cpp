@@ -8,6 +8,9 @@
 #include <QTabBar>
 #include <QTest>
 
+#include <cstdlib>
+#include <string>
+
 using automation::Dialog;
 using automation::ScriptedUser;
 using namespace qttest;
@@ -46,6 +49,10 @@ TEST(QtPropertySheet, tabs_show_the_pages_and_a_click_turns_them) {
         QPoint pageTop = page->mapTo(dialogWidget(d), QPoint(0, 0));
         QPoint barBottom = bar->mapTo(dialogWidget(d), QPoint(0, bar->height()));
         EXPECT_GE(pageTop.y(), barBottom.y() - 2);
+
+        // GPS_TEST_SHOTS=folder keeps a picture of the sheet, to look at.
+        if (const char* folder = std::getenv("GPS_TEST_SHOTS"))
+            platform::qt::grab(d.window(), std::string(folder) + "/property-sheet.png");
 
         QTest::keyClick(third, Qt::Key_Tab, Qt::ControlModifier);
         EXPECT_EQ(d.activePage(), 0);
