@@ -57,6 +57,9 @@ TEST(QtPropertySheet, tabs_show_the_pages_and_a_click_turns_them) {
         QTest::keyClick(third, Qt::Key_Tab, Qt::ControlModifier);
         EXPECT_EQ(d.activePage(), 0);
         EXPECT_EQ(bar->currentIndex(), 0);
+        // The access keys of the active page reach its controls.
+        QTest::keyClick(dialogWidget(d), Qt::Key_V, Qt::AltModifier);
+        EXPECT_EQ(d.focus(), 1001);
         QTest::keyClick(widget(d, 1000), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(d.activePage(), 2);
         d.click(IDCANCEL);
