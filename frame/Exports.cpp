@@ -5,8 +5,19 @@
 #include "basestation/MostraGrpGps.h"
 #include "exchange/DlgSelGrpLibGps.h"
 #include "gpsdialogs/interfaces/LibGps.h"
+#include "pointedit/NewDlgModPunGps.h"
 #include "search/DlgFindPun.h"
 #include "search/MostraPunGps.h"
+
+bool FDlgModPunGps(CCts* cts, CPunGps* point, CLibGps* lib, gis::CLibGis* gis, bool editCoord,
+                   CGestGps* host, bool full) {
+    if (cts == nullptr || point == nullptr || lib == nullptr || gis == nullptr ||
+        point->m_pGrp == nullptr)
+        return false;
+    return RunDialogExport<CNewDlgModPunGps>(
+        [&](CNewDlgModPunGps& dialog) { dialog.Load(cts, point, lib, gis, editCoord, host, full); },
+        [](CNewDlgModPunGps& dialog) { dialog.CopyBack(); });
+}
 
 bool FDlgFindPunGps(std::string& text, bool& inName, bool& inCode) {
     return RunDialogExport<CDlgFindPun>(

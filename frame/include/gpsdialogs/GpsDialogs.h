@@ -14,9 +14,14 @@
 #define GPSDIALOGS_API
 #endif
 
+class CCts;
 class CEgn;
 class CGrpGps;
+class CLibGps;
 class CPunGps;
+namespace gis {
+class CLibGis;
+}
 
 /// \brief The host object: lets the host edit the note of a survey element.
 ///
@@ -35,6 +40,22 @@ public:
 protected:
     ~CGestGps() = default;
 };
+
+/// \brief Opens the point editor ("Modifica punto GPS") on \p point, a point of \p lib.
+///
+/// The editor works on a copy of the point; the point changes only when the user confirms.
+/// \param cts the host context (its survey row decides whether NE may be changed)
+/// \param point the point to edit; it must have its owning group
+/// \param lib the field book that holds the point
+/// \param gis the GIS library of the point's attributes
+/// \param editCoord false: the coordinates of the point-data pages are read-only
+/// \param host the host object for "Note"; may be null
+/// \param full false: correction-declaration mode ("Note" disabled, its own title)
+/// \return true after "&OK": the point then holds the edited values, and the page that was
+///         active is remembered for the next opening; false writes nothing, also when
+///         \p cts, \p point, \p lib or \p gis is null or the point has no group
+GPSDIALOGS_API bool FDlgModPunGps(CCts* cts, CPunGps* point, CLibGps* lib, gis::CLibGis* gis,
+                                  bool editCoord, CGestGps* host, bool full);
 
 /// \brief Asks for a search text and where to look for it ("Ricerca").
 /// \param text proposed text (used only until a search has been confirmed); on true the text

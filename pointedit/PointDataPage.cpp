@@ -1,0 +1,342 @@
+#include "PointDataPage.h"
+
+#include "NewDlgModPunGps.h"
+#include "frame/DisplayText.h"
+#include "gpsdialogs/interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/Kit.h"
+#include "gpsdialogs/interfaces/LibGps.h"
+#include "resource.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// A number cut toward zero to a whole number that an int holds; texts beyond that range are
+// not angles anybody types, and must not overflow the conversion.
+int WholeTowardZero(double value) {
+    if (!std::isfinite(value)) return 0;
+    double cut = std::trunc(value);
+    if (cut > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    if (cut < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+    return static_cast<int>(cut);
+}
+
+} // namespace
+
+CPointDataPage::CPointDataPage(UINT templateId, int pageIndex, bool descriptionFromCode,
+                               bool holdsDifferences)
+    : CPropertyPage(templateId), m_nPageIndex(pageIndex),
+      m_bDescriptionFromCode(descriptionFromCode), m_bHoldsDifferences(holdsDifferences) {}
+
+CPointDataPage::~CPointDataPage() = default;
+
+BEGIN_MESSAGE_MAP(CPointDataPage, CPropertyPage)
+ON_EN_CHANGE(IDC_POINT_NAME, &CPointDataPage::OnNameChanged)
+ON_EN_CHANGE(IDC_DESCRIPTION, &CPointDataPage::OnDescriptionChanged)
+ON_CBN_SELCHANGE(IDC_GRAPHIC_MODEL, &CPointDataPage::OnModelChanged)
+ON_BN_CLICKED(IDC_VRS, &CPointDataPage::OnVrsClicked)
+ON_EN_CHANGE(IDC_COV_XX, &CPointDataPage::OnCovXX)
+ON_EN_CHANGE(IDC_COV_XY, &CPointDataPage::OnCovXY)
+ON_EN_CHANGE(IDC_COV_XZ, &CPointDataPage::OnCovXZ)
+ON_EN_CHANGE(IDC_COV_YY, &CPointDataPage::OnCovYY)
+ON_EN_CHANGE(IDC_COV_YZ, &CPointDataPage::OnCovYZ)
+ON_EN_CHANGE(IDC_COV_ZZ, &CPointDataPage::OnCovZZ)
+ON_EN_CHANGE(IDC_PDOP, &CPointDataPage::OnPdop)
+ON_EN_CHANGE(IDC_GDOP, &CPointDataPage::OnGdop)
+END_MESSAGE_MAP()
+
+void CPointDataPage::DoDataExchange(CDataExchange* dx) {
+    CPropertyPage::DoDataExchange(dx);
+    DDX_Text(dx, IDC_GROUP_NAME, m_strGroup);
+    DDX_Text(dx, IDC_POINT_NAME, m_strName);
+    DDX_Text(dx, IDC_DESCRIPTION, m_strDescription);
+    DDX_CBIndex(dx, IDC_GRAPHIC_MODEL, m_nModel);
+    DDX_Text(dx, IDC_ANTENNA_HEIGHT, m_strAntenna);
+    DDX_Text(dx, IDC_LAT_DEG, m_strLatDeg);
+    DDX_Text(dx, IDC_LAT_MIN, m_strLatMin);
+    DDX_Text(dx, IDC_LAT_SEC, m_strLatSec);
+    DDX_Text(dx, IDC_LON_DEG, m_strLonDeg);
+    DDX_Text(dx, IDC_LON_MIN, m_strLonMin);
+    DDX_Text(dx, IDC_LON_SEC, m_strLonSec);
+    DDX_Text(dx, IDC_ELEVATION, m_strElevation);
+    DDX_Text(dx, IDC_NORTH, m_strNorth);
+    DDX_Text(dx, IDC_EAST, m_strEast);
+    DDX_Text(dx, IDC_HEIGHT, m_strHeight);
+    if (m_bHoldsDifferences) {
+        DDX_Text(dx, IDC_GEOC_X, m_strDx);
+        DDX_Text(dx, IDC_GEOC_Y, m_strDy);
+        DDX_Text(dx, IDC_GEOC_Z, m_strDz);
+    }
+}
+
+CPunGps* CPointDataPage::Working() const {
+    return m_pEditor != nullptr ? m_pEditor->WorkingPoint() : nullptr;
+}
+
+CGrpGps* CPointDataPage::Group() const {
+    return m_pEditor != nullptr ? m_pEditor->Group() : nullptr;
+}
+
+void CPointDataPage::FindEditor() {
+    CWnd* sheet = GetParent();
+    CWnd* window = nullptr;
+    if (sheet != nullptr)
+        window = sheet->GetOwner() != nullptr ? sheet->GetOwner() : sheet->GetParent();
+    m_pEditor = dynamic_cast<CNewDlgModPunGps*>(window);
+}
+
+BOOL CPointDataPage::OnSetActive() {
+    FindEditor();
+    if (m_pEditor == nullptr || Working() == nullptr) return CPropertyPage::OnSetActive();
+    m_pEditor->SetCurrentPage(m_nPageIndex);
+    if (!m_pEditor->EditCoord()) {
+        for (int id : CoordinateInputs())
+            if (auto* edit = dynamic_cast<CEdit*>(GetDlgItem(id))) edit->SetReadOnly(true);
+    }
+    Fill();
+    return CPropertyPage::OnSetActive();
+}
+
+BOOL CPointDataPage::OnKillActive() {
+    return CPropertyPage::OnKillActive();
+}
+
+void CPointDataPage::Fill() {
+    CPunGps* point = Working();
+    CGrpGps* group = Group();
+    if (point == nullptr) return;
+    m_strGroup = group != nullptr ? group->GetNomeGrp() : std::string();
+    m_strName = point->GetNome();
+    m_strDescription = m_bDescriptionFromCode ? point->GetCode() : point->GetSecScri();
+    m_strAntenna = DisplayValue(point->GetAltAnt(), 3);
+    GeographicToTexts();
+    m_strElevation = DisplayValue(point->GetElev(), 4);
+    PlaneToTexts();
+    FillModels();
+    FillPrecision();
+    if (auto* vrs = dynamic_cast<CButton*>(GetDlgItem(IDC_VRS)))
+        vrs->SetCheck(point->IsPointVrs() ? 1 : 0);
+    std::string dx;
+    std::string dy;
+    std::string dz;
+    Differences(dx, dy, dz);
+    if (m_bHoldsDifferences) {
+        m_strDx = dx;
+        m_strDy = dy;
+        m_strDz = dz;
+    } else {
+        CPushScope quiet(*this);
+        SetDlgItemText(IDC_GEOC_X, dx);
+        SetDlgItemText(IDC_GEOC_Y, dy);
+        SetDlgItemText(IDC_GEOC_Z, dz);
+    }
+    Push();
+}
+
+void CPointDataPage::FillModels() {
+    auto* list = dynamic_cast<CComboBox*>(GetDlgItem(IDC_GRAPHIC_MODEL));
+    if (list == nullptr || m_pEditor == nullptr) return;
+    CPushScope quiet(*this);
+    list->ResetContent();
+    list->AddString("");
+    const std::string model = Working()->GetAttribDis();
+    m_nModel = 0;
+    if (CLibGps* book = m_pEditor->Book()) {
+        const COpzListDisEgn& options = book->m_OpzListDisEgn;
+        for (int i = 0; i < options.GetNuOpzCom(); ++i) {
+            const COpzDisEgn* option = options.GetOpzCom(i);
+            const std::string name = option != nullptr ? option->GetNomeOpz() : std::string();
+            list->AddString(name);
+            if (name == model) m_nModel = i + 1;
+        }
+    }
+    // A model the field book does not offer is still the point's: it is shown and kept.
+    if (m_nModel == 0 && !model.empty()) m_nModel = list->AddString(model);
+}
+
+void CPointDataPage::FillPrecision() {
+    CPunGps* point = Working();
+    // Filling the fields is no edit: the stored values keep their full precision.
+    CPushScope quiet(*this);
+    SetDlgItemText(IDC_COV_XX, DisplayValue(point->GetPosCov_xx(), 10));
+    SetDlgItemText(IDC_COV_XY, DisplayValue(point->GetPosCov_xy(), 10));
+    SetDlgItemText(IDC_COV_XZ, DisplayValue(point->GetPosCov_xz(), 10));
+    SetDlgItemText(IDC_COV_YY, DisplayValue(point->GetPosCov_yy(), 10));
+    SetDlgItemText(IDC_COV_YZ, DisplayValue(point->GetPosCov_yz(), 10));
+    SetDlgItemText(IDC_COV_ZZ, DisplayValue(point->GetPosCov_zz(), 10));
+    SetDlgItemText(IDC_PDOP, DisplayValue(point->GetPdop(), 3));
+    SetDlgItemText(IDC_GDOP, DisplayValue(point->GetGdop(), 3));
+}
+
+void CPointDataPage::AngleToTexts(double radians, std::string& deg, std::string& min,
+                                  std::string& sec) {
+    if (!IsEgnValueDefined(radians)) {
+        deg.clear();
+        min.clear();
+        sec.clear();
+        return;
+    }
+    int d = 0;
+    int m = 0;
+    double s = 0;
+    AngSesgFromRadi(radians, d, m, s);
+    deg = StringDaDouble(d, 0, 0);
+    min = StringDaDouble(m, 0, 0);
+    sec = StringDaDouble(s, 0, 5);
+}
+
+double CPointDataPage::AngleFromTexts(const std::string& deg, const std::string& min,
+                                      const std::string& sec) {
+    return AngRadiFromSesg(WholeTowardZero(DoubleDaString(deg)),
+                           WholeTowardZero(DoubleDaString(min)), DoubleDaString(sec));
+}
+
+double CPointDataPage::RememberedValue(const std::string& text) {
+    return text.empty() ? EGN_NOVALUE : DoubleDaString(text);
+}
+
+double CPointDataPage::RememberedAngle(const std::string& deg, const std::string& min,
+                                       const std::string& sec) {
+    if (deg.empty() && min.empty() && sec.empty()) return EGN_NOVALUE;
+    return AngleFromTexts(deg, min, sec);
+}
+
+void CPointDataPage::GeographicToTexts() {
+    CPunGps* point = Working();
+    AngleToTexts(point->GetLat(), m_strLatDeg, m_strLatMin, m_strLatSec);
+    AngleToTexts(point->GetLong(), m_strLonDeg, m_strLonMin, m_strLonSec);
+}
+
+void CPointDataPage::PlaneToTexts() {
+    CPunGps* point = Working();
+    m_strEast = DisplayValue(point->GetCoordX(), 3);
+    m_strNorth = DisplayValue(point->GetCoordY(), 3);
+    m_strHeight = DisplayValue(point->GetCoordZ(), 3);
+}
+
+void CPointDataPage::Differences(std::string& dx, std::string& dy, std::string& dz) const {
+    dx.clear();
+    dy.clear();
+    dz.clear();
+    CPunGps* point = Working();
+    CGrpGps* group = Group();
+    if (point == nullptr || group == nullptr) return;
+    double gx = 0;
+    double gy = 0;
+    double gz = 0;
+    double px = 0;
+    double py = 0;
+    double pz = 0;
+    if (!group->GetGeocCeFaMis(gx, gy, gz) || !point->GetGeocCeFaMis(px, py, pz)) return;
+    dx = DisplayValue(px - gx, 3);
+    dy = DisplayValue(py - gy, 3);
+    dz = DisplayValue(pz - gz, 3);
+}
+
+bool CPointDataPage::GeographicToPlane() {
+    CPunGps* point = Working();
+    CGrpGps* group = Group();
+    if (group == nullptr || !group->IsCdElabValid()) return true;
+    const double lat = point->GetLat();
+    const double lon = point->GetLong();
+    const double elev = point->GetElev();
+    const double antenna = point->GetAltAnt();
+    if (!IsEgnValueDefined(lat) || !IsEgnValueDefined(lon) || !IsEgnValueDefined(elev) ||
+        !IsEgnValueDefined(antenna))
+        return false;
+    CConvCoord* converter = group->GetConvCoord();
+    double x = 0;
+    double y = 0;
+    double z = 0;
+    if (converter == nullptr || !converter->GrafGpsToPlanAtt(lat, lon, elev, antenna, x, y, z))
+        return false;
+    point->SetCoordXY(x, y);
+    point->SetCoordZ(z);
+    return true;
+}
+
+void CPointDataPage::EndRecomputation() {
+    m_pEditor->SetPointChanged(true);
+    Push();
+    ApplyOkRule();
+}
+
+void CPointDataPage::ApplyOkRule() {
+    Pull();
+    bool filled = true;
+    for (int id : RequiredFields())
+        if (GetDlgItemText(id).empty()) filled = false;
+    m_pEditor->EnableOk(filled);
+}
+
+void CPointDataPage::OnNameChanged() {
+    if (Working() == nullptr) return;
+    const std::string previous = m_strName;
+    Pull();
+    if (m_strName == previous) return;
+    Working()->SetNome(m_strName);
+    m_pEditor->SetPointChanged(true);
+}
+
+void CPointDataPage::OnDescriptionChanged() {
+    if (Working() == nullptr) return;
+    const std::string previous = m_strDescription;
+    Pull();
+    if (m_strDescription == previous) return;
+    StoreDescription(m_strDescription);
+    m_pEditor->SetPointChanged(true);
+    if (auto* vrs = dynamic_cast<CButton*>(GetDlgItem(IDC_VRS)))
+        vrs->SetCheck(m_strDescription.find(GPS_TAG_VRS) != std::string::npos ? 1 : 0);
+    OnVrsClicked();
+}
+
+void CPointDataPage::OnModelChanged() {
+    if (Working() == nullptr) return;
+    Pull();
+    std::string model;
+    if (auto* list = dynamic_cast<CComboBox*>(GetDlgItem(IDC_GRAPHIC_MODEL)))
+        if (m_nModel >= 0) list->GetLBText(m_nModel, model);
+    Working()->SetAttribDis(model);
+}
+
+void CPointDataPage::OnVrsClicked() {
+    CPunGps* point = Working();
+    auto* vrs = dynamic_cast<CButton*>(GetDlgItem(IDC_VRS));
+    if (point == nullptr || vrs == nullptr) return;
+    if (vrs->GetCheck() != 0)
+        point->SetPointAsVrs();
+    else
+        point->ClearPointAsVrs();
+    m_strDescription = point->GetSecScri();
+    Push();
+}
+
+float CPointDataPage::ReadPrecision(int id) const {
+    return static_cast<float>(DoubleDaString(GetDlgItemText(id)));
+}
+
+void CPointDataPage::OnCovXX() {
+    if (Working() != nullptr) Working()->SetPosCov_xx(ReadPrecision(IDC_COV_XX));
+}
+void CPointDataPage::OnCovXY() {
+    if (Working() != nullptr) Working()->SetPosCov_xy(ReadPrecision(IDC_COV_XY));
+}
+void CPointDataPage::OnCovXZ() {
+    if (Working() != nullptr) Working()->SetPosCov_xz(ReadPrecision(IDC_COV_XZ));
+}
+void CPointDataPage::OnCovYY() {
+    if (Working() != nullptr) Working()->SetPosCov_yy(ReadPrecision(IDC_COV_YY));
+}
+void CPointDataPage::OnCovYZ() {
+    if (Working() != nullptr) Working()->SetPosCov_yz(ReadPrecision(IDC_COV_YZ));
+}
+void CPointDataPage::OnCovZZ() {
+    if (Working() != nullptr) Working()->SetPosCov_zz(ReadPrecision(IDC_COV_ZZ));
+}
+void CPointDataPage::OnPdop() {
+    if (Working() != nullptr) Working()->SetPdop(ReadPrecision(IDC_PDOP));
+}
+void CPointDataPage::OnGdop() {
+    if (Working() != nullptr) Working()->SetGdop(ReadPrecision(IDC_GDOP));
+}
