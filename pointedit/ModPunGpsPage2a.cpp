@@ -35,18 +35,17 @@ bool CModPunGpsPage2a::Recompute() {
     double gy = EGN_NOVALUE;
     double gz = EGN_NOVALUE;
     if (group != nullptr) group->GetGeocCeFaMis(gx, gy, gz);
-    double px = EGN_NOVALUE;
-    double py = EGN_NOVALUE;
-    double pz = EGN_NOVALUE;
-    const bool hadPosition = point->GetGeocCeFaMis(px, py, pz);
+    // The position as the point holds it, to put back exactly when the recomputation fails.
+    const double lat = point->GetLat();
+    const double lon = point->GetLong();
+    const double elev = point->GetElev();
     point->SetGeocCeFaMis(gx + DoubleDaString(m_strDx), gy + DoubleDaString(m_strDy),
                           gz + DoubleDaString(m_strDz));
     if (!GeographicToPlane()) {
         // The position goes back with the text, so that the reload shows what was there.
-        if (hadPosition)
-            point->SetGeocCeFaMis(px, py, pz);
-        else
-            point->SetGeocCeFaMis(EGN_NOVALUE, EGN_NOVALUE, EGN_NOVALUE);
+        point->SetLat(lat);
+        point->SetLong(lon);
+        point->SetElev(elev);
         return false;
     }
     PlaneToTexts();
