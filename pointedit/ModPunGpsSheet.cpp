@@ -18,7 +18,7 @@ CModPunGpsSheet::~CModPunGpsSheet() = default;
 
 BEGIN_MESSAGE_MAP(CModPunGpsSheet, CPropertySheet)
 ON_WM_SIZE()
-ON_WM_CREATE()
+ON_WM_CREATE() // NOLINT(performance-no-int-to-ptr): the creation data travels as LPARAM
 ON_WM_CLOSE()
 END_MESSAGE_MAP()
 

@@ -66,7 +66,7 @@ CNewDlgModPunGps::~CNewDlgModPunGps() {
 }
 
 BEGIN_MESSAGE_MAP(CNewDlgModPunGps, CDialog)
-ON_WM_CREATE()
+ON_WM_CREATE() // NOLINT(performance-no-int-to-ptr): the creation data travels as LPARAM
 ON_WM_CLOSE()
 ON_BN_CLICKED(IDC_POINT_NOTE, &CNewDlgModPunGps::OnNote)
 END_MESSAGE_MAP()
