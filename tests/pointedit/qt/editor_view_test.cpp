@@ -1,0 +1,72 @@
+// The point editor in real widgets, offscreen: a surveyor types into the fields, turns the
+// tabs with the mouse and confirms; the point holds what the widgets showed.
+#include "../EditorFixture.h"
+#include "gpsdialogs/interfaces/ConvCoord.h"
+#include "platform/propsheet.h"
+#include "qt/QtTestSupport.h"
+#include "resource.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+
+#include <cstdlib>
+
+using automation::Dialog;
+using namespace qttest;
+
+namespace {
+
+// The field of the active page that shows \p text: every page has its own name field, and
+// only the active page's is on screen.
+QLineEdit* shownEdit(Dialog& d, const QString& text) {
+    for (QLineEdit* edit : dialogWidget(d)->findChildren<QLineEdit*>())
+        if (edit->isVisibleTo(dialogWidget(d)) && edit->text() == text) return edit;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(QtPointEditor, typing_turning_tabs_and_ok_through_the_widgets) {
+    useQtBackend();
+    pointedit_test::Editor e;
+    const bool confirmed = e.run(e.sample.first, [](Dialog& d) {
+        QWidget* tabs = widget(d, AFX_IDC_TAB_CONTROL);
+        ASSERT_NE(tabs, nullptr);
+        QTabBar* bar = tabs->findChild<QTabBar*>();
+        ASSERT_NE(bar, nullptr);
+        ASSERT_EQ(bar->count(), 5);
+        EXPECT_EQ(bar->tabText(2), "Punto finale di baseline");
+
+        auto* seconds = widget<QLineEdit>(d, IDC_LAT_SEC);
+        ASSERT_NE(seconds, nullptr);
+        EXPECT_EQ(seconds->text(), "42.00000");
+        seconds->selectAll();
+        QTest::keyClicks(seconds, "43.5");
+        EXPECT_EQ(d.text(IDC_LAT_SEC), "43.5");
+        EXPECT_EQ(widget<QLineEdit>(d, IDC_EAST)->text().toStdString(), d.text(IDC_EAST));
+        if (const char* folder = std::getenv("GPS_TEST_SHOTS"))
+            platform::qt::grab(d.window(), std::string(folder) + "/point-editor.png");
+
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(3).center());
+        EXPECT_EQ(d.activePage(), 3);
+        QLineEdit* name = shownEdit(d, "101");
+        ASSERT_NE(name, nullptr);
+        name->selectAll();
+        QTest::keyClicks(name, "101 nord");
+
+        auto* ok = widget<QPushButton>(d, IDOK);
+        ASSERT_NE(ok, nullptr);
+        QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    EXPECT_TRUE(confirmed);
+    const CPunGps& p = *e.sample.first;
+    EXPECT_EQ(p.GetNome(), "101 nord");
+    EXPECT_NEAR(p.GetLat(), AngRadiFromSesg(44, 29, 43.5), 1e-12);
+    double x = 0, y = 0, z = 0;
+    ASSERT_TRUE(p.m_pGrp->GetConvCoord()->GrafGpsToPlanAtt(p.GetLat(), p.GetLong(), p.GetElev(),
+                                                           p.GetAltAnt(), x, y, z));
+    EXPECT_DOUBLE_EQ(p.GetCoordX(), x);
+    EXPECT_NE(e.settings.read().find("ModPt=3"), std::string::npos);
+}
