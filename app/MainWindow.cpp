@@ -104,7 +104,7 @@ MainWindow::MainWindow(QString samplePath, QWidget* parent)
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &MainWindow::updateActions);
     connect(m_tree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         if (item->data(0, kPointRole).toInt() >= 0)
-            showPointCoordinates();
+            editPoint();
         else
             showBaseStation();
     });
@@ -175,6 +175,13 @@ void MainWindow::createActions() {
         make(tr("&Mostra coordinate punto"), tr("Coordinate punto"),
              s->standardIcon(QStyle::SP_FileDialogInfoView),
              tr("Mostra le coordinate del punto selezionato"), &MainWindow::showPointCoordinates);
+    m_actEditPoint = make(tr("M&odifica punto…"), tr("Modifica punto"),
+                          s->standardIcon(QStyle::SP_FileDialogListView),
+                          tr("Modifica i dati del punto selezionato"), &MainWindow::editPoint);
+    m_actDeclare =
+        make(tr("&Dichiarazione di correzione…"), tr("Dichiarazione di correzione"), QIcon(),
+             tr("Dichiara la correzione del punto selezionato, coordinate bloccate"),
+             &MainWindow::declareCorrection);
     m_actShowBase = make(tr("Mostra &stazione base"), tr("Stazione base"),
                          s->standardIcon(QStyle::SP_ComputerIcon),
                          tr("Mostra le coordinate della stazione base del gruppo selezionato"),
@@ -191,6 +198,8 @@ void MainWindow::createActions() {
     m_actSearch->setObjectName("cercaPunto");
     m_actSearchNext->setObjectName("cercaSuccessivo");
     m_actShowPoint->setObjectName("mostraPunto");
+    m_actEditPoint->setObjectName("modificaPunto");
+    m_actDeclare->setObjectName("dichiarazioneCorrezione");
     m_actShowBase->setObjectName("mostraStazioneBase");
     m_actAbout->setObjectName("informazioni");
 }
@@ -208,6 +217,9 @@ void MainWindow::createMenus() {
     QMenu* points = menuBar()->addMenu(tr("&Punti"));
     points->addAction(m_actSearch);
     points->addAction(m_actSearchNext);
+    points->addSeparator();
+    points->addAction(m_actEditPoint);
+    points->addAction(m_actDeclare);
     points->addSeparator();
     points->addAction(m_actShowPoint);
 
@@ -227,6 +239,7 @@ void MainWindow::createMenus() {
     bar->addAction(m_actSearch);
     bar->addAction(m_actSearchNext);
     bar->addSeparator();
+    bar->addAction(m_actEditPoint);
     bar->addAction(m_actShowPoint);
     bar->addAction(m_actShowBase);
     bar->addSeparator();
@@ -319,6 +332,8 @@ void MainWindow::updateActions() {
     m_actSearch->setEnabled(hasPoints);
     m_actSearchNext->setEnabled(hasPoints);
     m_actShowPoint->setEnabled(selectedPoint() != nullptr);
+    m_actEditPoint->setEnabled(selectedPoint() != nullptr);
+    m_actDeclare->setEnabled(selectedPoint() != nullptr);
     m_actShowBase->setEnabled(selectedGroup() != nullptr);
     m_actPrint->setEnabled(m_book->book.GetGrpArSize() > 0);
 }
@@ -581,6 +596,29 @@ void MainWindow::showPointCoordinates() {
         return;
     }
     FMostraPunGps(point);
+}
+
+void MainWindow::editPoint() {
+    runPointEditor(true);
+}
+
+void MainWindow::declareCorrection() {
+    runPointEditor(false);
+}
+
+void MainWindow::runPointEditor(bool full) {
+    CPunGps* point = selectedPoint();
+    if (point == nullptr) {
+        QMessageBox::information(this, tr("Modifica punto"), tr("Selezionare un punto."));
+        return;
+    }
+    // "Note" edits the editor's copy of the point: the book changes only if the editor is
+    // confirmed, so a note confirmed inside an editor that is then cancelled marks nothing.
+    m_notes.setOnChanged({});
+    const bool confirmed =
+        FDlgModPunGps(&m_book->context, point, &m_book->book, &m_book->gis, full, &m_notes, full);
+    m_notes.setOnChanged([this] { setWindowModified(true); });
+    if (confirmed) bookChanged();
 }
 
 void MainWindow::showBaseStation() {

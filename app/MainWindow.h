@@ -50,6 +50,11 @@ public slots:
     void searchPoint();
     void searchNextPoint();
     void showPointCoordinates();
+    /// Opens the point editor on the selected point.
+    void editPoint();
+    /// Opens the point editor on the selected point for a correction declaration: coordinates
+    /// locked, no note.
+    void declareCorrection();
     void showBaseStation();
     void about();
 
@@ -68,6 +73,7 @@ private:
     void setBook(std::unique_ptr<gpsbook::FieldBook> book, const QString& path, bool isSample);
     bool maybeSave();
     bool writeBook(const QString& path);
+    void runPointEditor(bool full);
     void findAndSelect(const std::string& text, bool inName, bool inCode);
     CPunGps* selectedPoint() const;
     CGrpGps* selectedGroup() const;
@@ -90,6 +96,8 @@ private:
     QAction* m_actPrint = nullptr;
     QAction* m_actQuit = nullptr;
     QAction* m_actSearch = nullptr;
+    QAction* m_actEditPoint = nullptr;
+    QAction* m_actDeclare = nullptr;
     QAction* m_actSearchNext = nullptr;
     QAction* m_actShowPoint = nullptr;
     QAction* m_actShowBase = nullptr;
