@@ -1,6 +1,7 @@
 // The point editor window: its pages, the remembered page, the copy-back on OK and nothing
 // written on Annulla, the VRS rule, "Note" and the correction-declaration mode.
 #include "EditorFixture.h"
+#include "platform/propsheet.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -222,4 +223,38 @@ TEST(NewDlgModPunGps, closing_the_window_cancels) {
         d.close();
     }));
     EXPECT_EQ(describe(*e.sample.first), before);
+}
+
+TEST(NewDlgModPunGps, the_sheet_lies_on_the_hidden_frame) {
+    Editor e;
+    e.run(e.sample.first, [](Dialog& d) {
+        EXPECT_FALSE(d.visible(IDC_SHEET_FRAME));
+        const RECT frame = d.rect(IDC_SHEET_FRAME);
+        const RECT tabs = d.rect(AFX_IDC_TAB_CONTROL);
+        EXPECT_EQ(tabs.left, frame.left);
+        EXPECT_EQ(tabs.top, frame.top);
+        EXPECT_EQ(tabs.right, frame.right);
+        EXPECT_EQ(tabs.bottom, frame.bottom);
+        const RECT name = d.rect(IDC_POINT_NAME);
+        EXPECT_GT(name.top, frame.top);
+        EXPECT_LT(name.bottom, frame.bottom);
+        d.click(IDCANCEL);
+    });
+}
+
+TEST(NewDlgModPunGps, values_the_point_lacks_stay_undefined_when_other_fields_are_edited) {
+    Editor e;
+    CPunGps* p = e.sample.second; // nothing measured yet
+    EXPECT_TRUE(e.run(p, [](Dialog& d) {
+        d.setText(IDC_POINT_NAME, "PF12/1");
+        d.type(IDC_LAT_DEG, "4"); // the antenna height is missing: undone
+        EXPECT_EQ(d.text(IDC_LAT_DEG), "");
+        d.selectPage(1);
+        d.selectPage(2);
+        d.click(IDOK);
+    }));
+    EXPECT_EQ(p->GetNome(), "PF12/1");
+    for (double v : {p->GetLat(), p->GetLong(), p->GetElev(), p->GetAltAnt(), p->GetCoordX(),
+                     p->GetPdop(), p->GetGdop()})
+        EXPECT_FALSE(IsEgnValueDefined(v));
 }
