@@ -34,6 +34,7 @@ struct Shot {
     const char* name;
     std::function<void(MainWindow&)> run;
     std::function<void(automation::Dialog&)> prepare;
+    int shown = 0; ///< the template of the dialog that comes up, when not \p id (a page)
 };
 
 // The sample's first group has a computed projection; its fourth point is 101.
@@ -42,12 +43,22 @@ constexpr int kShownPoint = 3;
 
 std::vector<Shot> shots() {
     auto onPoint = [](MainWindow& w) { w.selectPosition(kShownGroup, kShownPoint); };
+    auto editor = [onPoint](MainWindow& w) {
+        onPoint(w);
+        w.editPoint();
+    };
+    // The editor on one of its pages, live on the shown point.
+    auto page = [editor](int id, const char* name, int index) {
+        return Shot{id, name, editor, [index](automation::Dialog& d) { d.selectPage(index); },
+                    15039};
+    };
     return {
-        {15039, "point-editor", nullptr, nullptr},
-        {15040, "point-page-field-book", nullptr, nullptr},
-        {15041, "point-page-absolute", nullptr, nullptr},
-        {15042, "point-page-codes", nullptr, nullptr},
-        {15043, "point-page-gis", nullptr, nullptr},
+        {15039, "point-editor", editor, [](automation::Dialog& d) { d.selectPage(0); }},
+        page(15040, "point-page-field-book", 0),
+        page(15041, "point-page-absolute", 1),
+        page(15150, "point-page-baseline", 2),
+        page(15042, "point-page-codes", 3),
+        page(15043, "point-page-gis", 4),
         {15044, "transfer-options", nullptr, nullptr},
         {15045, "creation-options", nullptr, nullptr},
         {15046, "point-coordinates",
@@ -72,7 +83,6 @@ std::vector<Shot> shots() {
          [](automation::Dialog& d) { d.select(2080, 0); }},
         {15053, "move-base-station", nullptr, nullptr},
         {15149, "export-fields", nullptr, nullptr},
-        {15150, "point-page-baseline", nullptr, nullptr},
         {15151, "base-station-editor", nullptr, nullptr},
     };
 }
@@ -155,7 +165,8 @@ int takeScreenshots(MainWindow& window, const QString& folder) {
         bool ok = false;
         if (shot.run) {
             ok = capture(
-                png, shot.id, [&] { shot.run(window); }, shot.prepare);
+                png, shot.shown != 0 ? shot.shown : shot.id, [&] { shot.run(window); },
+                shot.prepare);
         } else {
             if (!resources) resources = loadModuleResources();
             if (!resources) return 1;
