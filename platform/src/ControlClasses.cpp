@@ -102,11 +102,6 @@ const ControlClass* findControlClass(const std::string& name) {
     return registry().find(name);
 }
 
-ControlKind Window::kindFor(const std::string& className, DWORD style) {
-    const ControlClass* found = findControlClass(className);
-    return found != nullptr && found->kind ? found->kind(style) : ControlKind::Custom;
-}
-
 Window* createControl(Window& parent, const std::string& className, int id, const std::string& text,
                       DWORD style, DWORD exStyle, const RECT& rect) {
     const ControlClass* found = findControlClass(className);

@@ -133,9 +133,6 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    /// \brief Kind of control for a class name and style word.
-    static ControlKind kindFor(const std::string& className, DWORD style);
-
     ControlKind kind() const { return m_kind; }
     int id() const { return m_id; }
     const std::string& className() const { return m_className; }

@@ -93,7 +93,7 @@ public:
     void SetTitle(const std::string& title, UINT style = 0);
     std::string GetTitle() const { return m_title; }
     /// \brief Tabs always stand in one row; kept for the framework's callers.
-    void EnableStackedTabs(bool stacked) { m_stacked = stacked; }
+    void EnableStackedTabs(bool) {}
 
     /// \brief Places the tab control on the whole sheet and the pages on its display area.
     void OnSize(UINT type, int cx, int cy);
@@ -114,5 +114,4 @@ private:
     std::string m_title;
     std::unique_ptr<CTabCtrl> m_tab;
     int m_active = -1;
-    bool m_stacked = false;
 };
