@@ -48,7 +48,8 @@ TEST(ExportedSymbols, only_the_exports_and_the_host_object_leave_the_library) {
         EXPECT_TRUE(allowed(name)) << "unexpected export: " << name;
     }
     for (const char* required :
-         {"FDlgFindPunGps(std::__cxx11::basic_string<char, std::char_traits<char>, "
+         {"FDlgModPunGps(CCts*, CPunGps*, CLibGps*, gis::CLibGis*, bool, CGestGps*, bool)",
+          "FDlgFindPunGps(std::__cxx11::basic_string<char, std::char_traits<char>, "
           "std::allocator<char> >&, bool&, bool&)",
           "FDatiFindPunGps(std::__cxx11::basic_string<char, std::char_traits<char>, "
           "std::allocator<char> >&, bool&, bool&)",
