@@ -50,23 +50,8 @@ bool showsTextLiterally(const Window& w) {
     }
 }
 
-std::string withoutAccessKeys(const std::string& text) {
-    std::string shown;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&') {
-            if (i + 1 < text.size() && text[i + 1] == '&') {
-                shown += '&';
-                ++i;
-            }
-            continue;
-        }
-        shown += text[i];
-    }
-    return shown;
-}
-
 std::string shownTextOf(const Window& w) {
-    return showsTextLiterally(w) ? w.text() : withoutAccessKeys(w.text());
+    return showsTextLiterally(w) ? w.text() : platform::withoutAccessKeys(w.text());
 }
 
 void forceClose(CDialog& dialog) {

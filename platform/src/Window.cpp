@@ -416,6 +416,18 @@ Window* firstTabStop(Window& dialog) {
     return order.empty() ? nullptr : order.front();
 }
 
+std::string withoutAccessKeys(const std::string& text) {
+    std::string shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        else if (text[i] == '&')
+            continue;
+        shown += text[i];
+    }
+    return shown;
+}
+
 RECT dialogUnitsToPixels(int x, int y, int cx, int cy, SIZE baseUnits) {
     auto scale = [](int value, int units, int divisor) {
         // Rounded the way the original framework's MulDiv rounds: half away from zero.

@@ -286,6 +286,10 @@ std::vector<Window*> tabOrder(Window& dialog);
 /// \brief The first tab stop of a dialog, or null.
 Window* firstTabStop(Window& dialog);
 
+/// \brief A label's text as a person reads it: "&&" is one '&', a single '&' (the access-key
+///        marker) disappears.
+std::string withoutAccessKeys(const std::string& text);
+
 /// \brief Converts a template rectangle in dialog units to pixels with the given base units.
 RECT dialogUnitsToPixels(int x, int y, int cx, int cy, SIZE baseUnits);
 

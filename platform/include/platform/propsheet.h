@@ -78,7 +78,6 @@ public:
     ///        tab stop. The start page becomes active.
     bool Create(CWnd* parent, DWORD style = static_cast<DWORD>(-1), DWORD exStyle = 0);
     using CWnd::Create;
-    bool DestroyWindow() override;
 
     /// \brief Makes a page active; the active page may refuse to be left (false).
     bool SetActivePage(int index);

@@ -24,19 +24,6 @@ bool hasAccessKey(const std::string& text) {
     return false;
 }
 
-/// The text as shown without its access key: "&&" is one '&', a single '&' disappears.
-std::string withoutAccessKeys(const std::string& text) {
-    std::string shown;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size())
-            ++i;
-        else if (text[i] == '&')
-            continue;
-        shown += text[i];
-    }
-    return shown;
-}
-
 bool isTabStopControl(const Window& w) {
     switch (w.kind()) {
     case ControlKind::Static:
