@@ -125,10 +125,6 @@ bool CPropertySheet::Create(CWnd* parent, DWORD style, DWORD exStyle) {
     return true;
 }
 
-bool CPropertySheet::DestroyWindow() {
-    return CWnd::DestroyWindow();
-}
-
 void CPropertySheet::PostNcDestroy() {
     m_active = -1;
     m_tab.reset();
