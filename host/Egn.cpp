@@ -25,13 +25,20 @@ const std::string& CEgn::GetNome() const {
     return m_strNome;
 }
 void CEgn::SetNome(const std::string& name) {
+    if (name == m_strNome) return;
     m_strNome = name;
+    if (m_pEntVert != nullptr)
+        gis::CLibGis::SetPredefinedText(m_pEntVert->GetEnt(), gis::FIELD_KIND_POINT_NAME, name);
 }
 const std::string& CEgn::GetSecScri() const {
     return m_strSecScri;
 }
 void CEgn::SetSecScri(const std::string& description) {
+    if (description == m_strSecScri) return;
     m_strSecScri = description;
+    if (m_pEntVert != nullptr)
+        gis::CLibGis::SetPredefinedText(m_pEntVert->GetEnt(), gis::FIELD_KIND_POINT_CODE,
+                                        description);
 }
 std::string CEgn::GetNote() const {
     return m_strNote;

@@ -19,6 +19,8 @@ kit::CPolyValue::Type columnType(FieldDataType type) {
         return kit::CPolyValue::Type::Double;
     case FieldDataType::Bool:
         return kit::CPolyValue::Type::Bool;
+    case FieldDataType::Date:
+        return kit::CPolyValue::Type::Date;
     case FieldDataType::Text:
         break;
     }
@@ -288,6 +290,13 @@ CEntVert* CLibGis::AddEntVert(CEntPart* part, const kit::geom::PNT_3D& position)
     if (!part) return nullptr;
     part->m_verts.push_back(std::unique_ptr<CEntVert>(new CEntVert(part, position)));
     return part->m_verts.back().get();
+}
+
+void CLibGis::SetPredefinedText(CEnt* ent, int kind, const kit::String& text) {
+    if (ent == nullptr || ent->m_pTheme == nullptr || kind == FIELD_KIND_NONE) return;
+    const CDBTable& table = ent->m_pTheme->m_table;
+    for (int i = 0; i < table.GetNumFields(); ++i)
+        if (table.GetField(i)->GetKind() == kind) ent->m_row.SetValue(i, kit::CPolyValue(text));
 }
 
 void CLibGis::ClearEntModified(CEnt* ent) {

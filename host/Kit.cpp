@@ -39,6 +39,48 @@ bool String::EqualsNoCase(const String& other) const {
     return equalsNoCase(m_text, other.m_text);
 }
 
+// ---- Date ---------------------------------------------------------------------------------
+
+bool Date::IsValid() const {
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+// "d/m/yyyy" (separators '/', '.' or '-') or "yyyy-mm-dd", blanks around allowed; false for
+// anything else or a day that does not exist.
+static bool textToDate(std::string_view text, Date& date) {
+    const std::string_view t = hostutil::trimBlanks(text);
+    int parts[3] = {0, 0, 0};
+    int digits[3] = {0, 0, 0};
+    char separator = 0;
+    int part = 0;
+    for (const char c : t) {
+        if (c >= '0' && c <= '9') {
+            if (++digits[part] > 4) return false;
+            parts[part] = parts[part] * 10 + (c - '0');
+        } else if ((c == '/' || c == '.' || c == '-') && part < 2 && digits[part] > 0 &&
+                   (separator == 0 || c == separator)) {
+            separator = c;
+            ++part;
+        } else {
+            return false;
+        }
+    }
+    if (part != 2 || digits[2] == 0) return false;
+    Date d;
+    if (digits[0] == 4 && separator == '-' && digits[1] <= 2 && digits[2] <= 2)
+        d = Date{parts[0], parts[1], parts[2]};
+    else if (digits[0] <= 2 && digits[1] <= 2 && digits[2] == 4)
+        d = Date{parts[2], parts[1], parts[0]};
+    else
+        return false;
+    if (!d.IsValid()) return false;
+    date = d;
+    return true;
+}
+
 // ---- CPolyValue -----------------------------------------------------------------------------
 
 CPolyValue& CPolyValue::operator=(const String& text) {
@@ -56,6 +98,8 @@ CPolyValue::Type CPolyValue::GetType() const {
         return Type::Text;
     case 4:
         return Type::Bool;
+    case 5:
+        return Type::Date;
     default:
         return Type::Empty;
     }
@@ -78,6 +122,11 @@ bool CPolyValue::GetBool() const {
     return false;
 }
 
+Date CPolyValue::GetDate() const {
+    if (const auto* v = std::get_if<Date>(&m_value)) return *v;
+    return Date{};
+}
+
 String CPolyValue::ToString() const {
     switch (GetType()) {
     case Type::Long:
@@ -88,6 +137,12 @@ String CPolyValue::ToString() const {
         return std::get<String>(m_value);
     case Type::Bool:
         return String(std::get<bool>(m_value) ? "1" : "0");
+    case Type::Date: {
+        const Date& d = std::get<Date>(m_value);
+        char buffer[48];
+        std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d", d.day, d.month, d.year);
+        return String(buffer);
+    }
     case Type::Empty:
         break;
     }
@@ -152,10 +207,17 @@ bool CPolyValue::ConvertTo(Type target, CPolyValue& out) const {
             out = CPolyValue(v);
             return true;
         }
+        case Type::Date: {
+            Date v;
+            if (!textToDate(text, v)) return false;
+            out = CPolyValue(v);
+            return true;
+        }
         default:
             return false;
         }
     }
+    if (source == Type::Date || target == Type::Date) return false;
     // Numbers and bools among themselves.
     const double number = GetDouble();
     switch (target) {

@@ -87,6 +87,13 @@
 #define IDC_CODE_NE 2695 // also the place-holder of the GIS table on "Dati GIS"
 
 // ---------------------------------------------------------------------------------------------
+// Controls of the page "Dati GIS" (besides the first six of the point editor pages)
+// ---------------------------------------------------------------------------------------------
+#define IDC_GIS_THEME IDC_GEOC_X        // 2533, the theme list
+#define IDC_GIS_TABLE_PLACE IDC_CODE_NE // 2695, where the GIS table control goes
+#define IDC_GIS_TABLE 1000              // the GIS table control, made at run time
+
+// ---------------------------------------------------------------------------------------------
 // Controls of the base station editor (geocentric X, Y, Z: IDC_GEOC_X, _Y, _Z)
 // ---------------------------------------------------------------------------------------------
 #define IDC_BASE_GROUP_NAME 2714

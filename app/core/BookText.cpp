@@ -1,6 +1,7 @@
 #include "core/BookText.h"
 
 #include "gpsdialogs/interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/Gis.h"
 #include "gpsdialogs/interfaces/Kit.h"
 #include "gpsdialogs/interfaces/LibGps.h"
 
@@ -10,10 +11,20 @@
 
 namespace gpsbook {
 
+namespace {
+
+// The theme of the entity the element is a vertex of; empty without one.
+std::string themeName(const CEgn& element) {
+    gis::CTheme* theme = gis::CLibGis::GetTheme(gis::CLibGis::GetEnt(element.GetEntVert()));
+    return theme != nullptr ? theme->GetName().GetText() : std::string();
+}
+
+} // namespace
+
 const RowTexts& columnTitles() {
-    static const RowTexts titles = {"Nome",        "Descrizione", "Latitudine",
-                                    "Longitudine", "Elevazione",  "Est",
-                                    "Nord",        "Quota",       "Alt. antenna"};
+    static const RowTexts titles = {"Nome",        "Descrizione", "Tema GIS", "Latitudine",
+                                    "Longitudine", "Elevazione",  "Est",      "Nord",
+                                    "Quota",       "Alt. antenna"};
     return titles;
 }
 
@@ -47,6 +58,7 @@ RowTexts groupRow(const CGrpGps& group) {
     row[ColName] = group.GetNomeGrp();
     row[ColDescription] = "Stazione base " + group.GetNome();
     if (!group.GetSecScri().empty()) row[ColDescription] += " - " + group.GetSecScri();
+    row[ColTheme] = themeName(group);
     row[ColLatitude] = formatAngle(group.GetBaseLat());
     row[ColLongitude] = formatAngle(group.GetBaseLong());
     row[ColElevation] = formatLength(group.GetBaseElev());
@@ -61,6 +73,7 @@ RowTexts pointRow(const CPunGps& point) {
     RowTexts row;
     row[ColName] = point.GetNome();
     row[ColDescription] = point.GetCode();
+    row[ColTheme] = themeName(point);
     row[ColLatitude] = formatAngle(point.GetLat());
     row[ColLongitude] = formatAngle(point.GetLong());
     row[ColElevation] = formatLength(point.GetElev());
@@ -168,7 +181,7 @@ std::string reportHtml(const std::vector<CGrpGps*>& groups, const std::string& t
             const CPunGps* point = group->GetPunAt(p);
             RowTexts row = pointRow(*point);
             html += "<tr>" + cell(std::to_string(p + 1), true) + cell(row[ColName]) +
-                    cell(row[ColDescription]);
+                    cell(row[ColDescription]) + cell(row[ColTheme]);
             for (int c = ColLatitude; c < ColumnCount; ++c)
                 html += cell(row[c], true);
             html += cell(formatNumber(point->GetPdop(), 2), true) + "</tr>";

@@ -16,6 +16,7 @@ namespace gpsbook {
 enum Column {
     ColName,
     ColDescription,
+    ColTheme, ///< the GIS theme of the element's entity
     ColLatitude,
     ColLongitude,
     ColElevation,

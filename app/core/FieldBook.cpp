@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -342,6 +343,8 @@ private:
             return "text";
         case gis::FieldDataType::Bool:
             return "bool";
+        case gis::FieldDataType::Date:
+            return "date";
         }
         return "text";
     }
@@ -358,6 +361,12 @@ private:
             return v.GetBool();
         case kit::CPolyValue::Type::Text:
             return text(v.ToString().GetText(), where);
+        case kit::CPolyValue::Type::Date: {
+            const kit::Date d = v.GetDate();
+            char iso[48];
+            std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", d.year, d.month, d.day);
+            return iso;
+        }
         }
         return nullptr;
     }
@@ -776,10 +785,12 @@ private:
                 type = gis::FieldDataType::Text;
             else if (typeName == "bool")
                 type = gis::FieldDataType::Bool;
+            else if (typeName == "date")
+                type = gis::FieldDataType::Date;
             else
                 outOfRange(member(at, "type"), "tipo \"" + excerpt(typeName) +
                                                    "\" sconosciuto (ammessi long, double, text, "
-                                                   "bool)");
+                                                   "bool, date)");
             int kind = static_cast<int>(optionalInteger(fields[f], "kind", at, 0, 0, 2));
             if (m_fb.gis.AddField(table, fieldName, type, kind) == nullptr)
                 outOfRange(at, "campo \"" + excerpt(fieldName) +

@@ -18,8 +18,9 @@ namespace gpsbook {
 
 /// Name written in the "format" member of every field book file.
 inline constexpr const char* kFormatName = "gpsbook-field-book";
-/// Version of the format written; files of this version or older are read.
-inline constexpr int kFormatVersion = 1;
+/// Version of the format written; files of this version or older are read. Version 2 added
+/// GIS fields of type "date".
+inline constexpr int kFormatVersion = 2;
 
 /// Everything a field book file holds, kept by the host's own libraries.
 struct FieldBook {

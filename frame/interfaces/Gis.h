@@ -33,7 +33,7 @@ inline constexpr int FIELD_KIND_POINT_NAME = 1;
 inline constexpr int FIELD_KIND_POINT_CODE = 2;
 
 /// \brief Data type of a field.
-enum class FieldDataType { Long, Double, Text, Bool };
+enum class FieldDataType { Long, Double, Text, Bool, Date };
 
 /// \brief A field of an attribute table: name, data type, predefined kind.
 class CField {
@@ -280,6 +280,10 @@ public:
     CEntPart* AddEntPart(CEnt* ent);
     /// \brief Host side: appends a vertex to a part.
     CEntVert* AddEntVert(CEntPart* part, const kit::geom::PNT_3D& position);
+    /// \brief Host side: writes \p text into every field of predefined kind \p kind of the
+    /// entity's row. The survey elements call it when their name or code changes, so that
+    /// the fields that hold them follow.
+    static void SetPredefinedText(CEnt* ent, int kind, const kit::String& text);
     /// \brief Host side: clears an entity's modified mark.
     static void ClearEntModified(CEnt* ent);
 

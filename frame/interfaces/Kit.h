@@ -50,15 +50,25 @@ private:
     std::string m_text;
 };
 
+/// \brief A calendar day of the Gregorian calendar, years 1 to 9999.
+struct Date {
+    int year = 0;
+    int month = 0; ///< 1 to 12
+    int day = 0;   ///< 1 to the length of the month
+    /// \brief True for a day that exists (29/02 only in leap years).
+    bool IsValid() const;
+    bool operator==(const Date& other) const = default;
+};
+
 /// \brief A value of any GIS field type: empty (no value), 32-bit whole number ("long"),
-/// double, text or bool.
+/// double, text, bool or date.
 ///
 /// ConvertTo decides which values fit which type: a whole number fits a double field, a text
 /// fits a long field only when it is a whole number in range, and so on (see ConvertTo).
 class CPolyValue {
 public:
     /// \brief The kinds of value.
-    enum class Type { Empty, Long, Double, Text, Bool };
+    enum class Type { Empty, Long, Double, Text, Bool, Date };
 
     /// \brief Empty value.
     CPolyValue() = default;
@@ -70,6 +80,8 @@ public:
     explicit CPolyValue(bool value) : m_value(value) {}
     /// \brief A text.
     CPolyValue(const String& text) : m_value(text) {}
+    /// \brief A date (an invalid date is held as given; it converts to nothing but text).
+    explicit CPolyValue(const Date& date) : m_value(date) {}
 
     /// \brief Makes the value the given text.
     CPolyValue& operator=(const String& text);
@@ -89,6 +101,8 @@ public:
     void SetBool(bool value) { m_value = value; }
     /// \brief Holds a text.
     void SetText(const String& text) { m_value = text; }
+    /// \brief Holds a date.
+    void SetDate(const Date& date) { m_value = date; }
 
     /// \brief The whole number held; 0 when the value is of another kind.
     std::int32_t GetLong() const;
@@ -96,9 +110,12 @@ public:
     double GetDouble() const;
     /// \brief The bool held; false when the value is of another kind.
     bool GetBool() const;
+    /// \brief The date held; a zero date when the value is of another kind.
+    Date GetDate() const;
 
     /// \brief The value as text: empty for an empty value, decimal digits for a whole number,
-    /// the shortest text that reads back to the same double, "1"/"0" for a bool.
+    /// the shortest text that reads back to the same double, "1"/"0" for a bool, "dd/mm/yyyy"
+    /// for a date.
     String ToString() const;
 
     /// \brief Converts the value to another kind, when it fits.
@@ -107,8 +124,9 @@ public:
     /// any value. Long -> Double always; Double -> Long only for whole finite values in range;
     /// Bool <-> Long/Double only through 0 and 1; anything -> Text through ToString; Text ->
     /// Long/Double when the whole text (blanks around it allowed, '.' or ',' as decimal mark)
-    /// is such a number; Text -> Bool for 0/1/true/false/yes/no/si/sì (any case); a blank
-    /// text -> an empty value of the target kind.
+    /// is such a number; Text -> Bool for 0/1/true/false/yes/no/si/sì (any case); Text -> Date
+    /// for a day that exists written d/m/yyyy (also with '.' or '-') or yyyy-mm-dd; a date
+    /// converts to and from nothing else; a blank text -> an empty value of the target kind.
     /// \param target kind wanted
     /// \param out receives the converted value (untouched on failure)
     /// \return false when the value does not fit the kind
@@ -118,7 +136,7 @@ public:
     bool operator==(const CPolyValue& other) const = default;
 
 private:
-    std::variant<std::monostate, std::int32_t, double, String, bool> m_value;
+    std::variant<std::monostate, std::int32_t, double, String, bool, Date> m_value;
 };
 
 /// \brief A row of values with a kind per column, as a query returns it; the GIS data library

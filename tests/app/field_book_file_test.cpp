@@ -291,6 +291,50 @@ TEST_F(FieldBookFile, sample_holds_what_a_real_field_book_holds) {
     EXPECT_NEAR(book.GetGrpAt(0)->GetCoordY(), 4929000.0, 3000.0);
 }
 
+TEST_F(FieldBookFile, sample_links_points_to_point_themes_and_to_a_line) {
+    gpsbook::LoadResult loaded = loadFieldBook(kSample);
+    ASSERT_TRUE(loaded.ok()) << loaded.error;
+    gis::CLibGis& lib = loaded.fieldBook->gis;
+    int pointThemes = 0, otherThemes = 0, dateFields = 0;
+    for (int t = 0; t < lib.GetNumThemes(); ++t) {
+        gis::CTheme* theme = lib.GetTheme(t);
+        gis::CLibGis::GetEntType(theme) == gis::ENT_TYPE_POINT ? ++pointThemes : ++otherThemes;
+        gis::CDBTable* table = lib.GetTable(theme);
+        for (int f = 0; f < lib.GetNumFields(table); ++f)
+            if (gis::CLibGis::GetFieldDataType(lib.GetField(table, f)) == gis::FieldDataType::Date)
+                ++dateFields;
+    }
+    EXPECT_GE(pointThemes, 2);
+    EXPECT_GE(otherThemes, 1);
+    EXPECT_GE(dateFields, 2);
+    // Points 101 to 103 are the vertices of one kerb line.
+    const CGrpGps& group = *loaded.fieldBook->book.GetGrpAt(0);
+    for (int p = 0; p < group.GetPunCount(); ++p) {
+        const CPunGps& point = *group.GetPunAt(p);
+        if (point.GetNome() == "101" || point.GetNome() == "103")
+            EXPECT_EQ(lib.GetThemeName(point.GetEntVert()), kit::String("Cordoli"));
+        if (point.GetNome() == "104") {
+            gis::CEnt* ent = gis::CLibGis::GetEnt(point.GetEntVert());
+            kit::CPolyValue inspected;
+            ASSERT_TRUE(lib.GetRowValue(lib.GetRow(ent), 6, inspected));
+            EXPECT_EQ(inspected, kit::CPolyValue(kit::Date{2024, 5, 17}));
+        }
+    }
+}
+
+TEST_F(FieldBookFile, a_book_of_the_first_version_still_reads) {
+    gpsbook::LoadResult loaded = loadText(
+        R"({"format": "gpsbook-field-book", "version": 1, "groups": [], "gisThemes": [
+             {"name": "T", "entityType": 1, "fields": [{"name": "n", "type": "long"}],
+              "entities": [{"parts": [[[1, 2, 3]]], "values": [7]}]}]})");
+    ASSERT_TRUE(loaded.ok()) << loaded.error;
+    ASSERT_EQ(saveFieldBook(file("new.json").string(), *loaded.fieldBook), "");
+    const std::string text = readAll(file("new.json"));
+    EXPECT_NE(text.find("\"version\": " + std::to_string(gpsbook::kFormatVersion)),
+              std::string::npos);
+    EXPECT_NE(text.find("\"values\": [\n            7\n"), std::string::npos) << text;
+}
+
 TEST_F(FieldBookFile, awkward_numbers_come_back_bit_for_bit) {
     const double doubles[] = {0.1,
                               1.0 / 3.0,
@@ -417,8 +461,8 @@ TEST_F(FieldBookFile, bad_files_are_refused_with_a_message_naming_file_and_fault
          R"({"format": "other", "version": 1, "groups": []})",
          {"non è un libretto GPS"}},
         {"newer version",
-         R"({"format": "gpsbook-field-book", "version": 2, "groups": []})",
-         {"versione 2"}},
+         R"({"format": "gpsbook-field-book", "version": 99, "groups": []})",
+         {"versione 99"}},
         {"version as text",
          R"({"format": "gpsbook-field-book", "version": "1", "groups": []})",
          {"\"version\" deve essere un numero intero", "un testo"}},
@@ -465,6 +509,11 @@ TEST_F(FieldBookFile, bad_files_are_refused_with_a_message_naming_file_and_fault
          bookWithPoint(R"({"name": "p", "gis": {"theme": "T",
              "entity": 0, "part": 0, "vertex": 0}})"),
          {"groups[0].points[0].gis.theme", "\"T\""}},
+        {"a day that does not exist",
+         R"({"format": "gpsbook-field-book", "version": 2, "groups": [], "gisThemes": [
+             {"name": "T", "entityType": 1, "fields": [{"name": "d", "type": "date"}],
+              "entities": [{"parts": [], "values": ["2026-02-29"]}]}]})",
+         {"gisThemes[0].entities[0].values[0]"}},
         {"value of the wrong kind",
          R"({"format": "gpsbook-field-book", "version": 1, "groups": [], "gisThemes": [
              {"name": "T", "entityType": 1, "fields": [{"name": "n", "type": "long"}],
