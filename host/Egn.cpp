@@ -66,10 +66,16 @@ double CEgn::GetCoordZ() const {
 void CEgn::SetCoordXY(double x, double y) {
     m_dX = x;
     m_dY = y;
+    if (m_pEntVert == nullptr || !IsEgnValueDefined(x) || !IsEgnValueDefined(y)) return;
+    const kit::geom::PNT_3D& at = m_pEntVert->GetCoord();
+    if (at.x != x || at.y != y) gis::CLibGis::SetEntVertCoord(m_pEntVert, x, y, at.z, true);
 }
 
 void CEgn::SetCoordZ(double z) {
     m_dZ = z;
+    if (m_pEntVert == nullptr || !IsEgnValueDefined(z)) return;
+    const kit::geom::PNT_3D& at = m_pEntVert->GetCoord();
+    if (at.z != z) gis::CLibGis::SetEntVertCoord(m_pEntVert, at.x, at.y, z, true);
 }
 
 void CEgn::AnnullaCoor() {

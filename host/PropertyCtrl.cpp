@@ -11,15 +11,16 @@ constexpr COLORREF kReadOnlyBackground = RGB(236, 236, 236);
 
 } // namespace
 
-CPropertyCtrl::CPropertyCtrl() : CGridCtrl(1, 2, 1, 1) {}
+CPropertyCtrl::CPropertyCtrl() = default;
 
 CPropertyCtrl::~CPropertyCtrl() = default;
 
 bool CPropertyCtrl::Create(const RECT& rect, CWnd* parent, UINT id, DWORD style) {
     if (!CGridCtrl::Create(rect, parent, id, style)) return false;
     SetListener(this);
-    SetItemText(0, 0, "Propriet\xc3\xa0");
-    SetItemText(0, kValueColumn, "Valore");
+    InsertColumn("Propriet\xc3\xa0");
+    InsertColumn("Valore");
+    SetFixedColumnCount(1);
     const int width = rect.right - rect.left;
     const int nameWidth = width * 2 / 5;
     SetColumnWidth(0, nameWidth);

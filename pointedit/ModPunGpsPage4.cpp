@@ -213,6 +213,10 @@ void CModPunGpsPage4::RefreshTableCtrl() {
             m_pGis->GetRowValue(m_pEditedRow, i, value);
             break;
         }
+        // The edited row holds what the control shows: the store copies the row, and a
+        // name or code left stale there would overwrite the point's own on OK.
+        kit::CPolyValue stored = value;
+        m_pGis->SetRowValue(m_pEditedRow, i, stored);
         if (properties != nullptr) properties->SetCurrentPropertyValue(i, value);
     }
     m_pEditor->SetPointChanged(false);

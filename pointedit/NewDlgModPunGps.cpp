@@ -129,7 +129,9 @@ void CNewDlgModPunGps::DoDataExchange(CDataExchange* dx) {
 
 int CNewDlgModPunGps::OnCreate(LPCREATESTRUCT create) {
     if (CDialog::OnCreate(create) == -1) return -1;
-    // Only the page the editor starts on is activated while the window is being made.
+    // Only the page the editor starts on is activated while the window is being made; the
+    // GIS page may be that page, so it takes the point's entity before the sheet exists.
+    m_sheet.m_page4.LoadGis(m_pGis, m_pPoint);
     m_sheet.m_psh.nStartPage =
         m_nStartPage >= 0 && m_nStartPage < 5 ? static_cast<UINT>(m_nStartPage) : 0;
     if (!m_sheet.Create(this, WS_CHILD | WS_VISIBLE, 0)) return -1;
@@ -144,7 +146,6 @@ BOOL CNewDlgModPunGps::OnInitDialog() {
     m_frame.GetWindowRect(&frame);
     ScreenToClient(&frame);
     m_sheet.MoveWindow(&frame, true);
-    m_sheet.m_page4.LoadGis(m_pGis, m_pPoint);
     if (m_nStartPage >= 0 && m_nStartPage < m_sheet.GetPageCount())
         m_sheet.SetActivePage(m_nStartPage);
     if (!m_bFull) {

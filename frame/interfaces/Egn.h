@@ -56,11 +56,11 @@ public:
 
     /// \brief The name.
     const std::string& GetNome() const;
-    /// \brief Sets the name.
+    /// \brief Sets the name; the predefined name fields of a linked GIS entity follow.
     virtual void SetNome(const std::string& name);
     /// \brief The description.
     const std::string& GetSecScri() const;
-    /// \brief Sets the description.
+    /// \brief Sets the description; the predefined code fields of a linked GIS entity follow.
     virtual void SetSecScri(const std::string& description);
     /// \brief The note.
     std::string GetNote() const;
@@ -77,9 +77,10 @@ public:
     double GetCoordY() const;
     /// \brief Plane Z (height).
     double GetCoordZ() const;
-    /// \brief Sets plane X (East) and Y (North) together.
+    /// \brief Sets plane X (East) and Y (North) together; a linked GIS vertex follows when
+    /// both are defined.
     void SetCoordXY(double x, double y);
-    /// \brief Sets plane Z (height).
+    /// \brief Sets plane Z (height); a linked GIS vertex follows when it is defined.
     void SetCoordZ(double z);
     /// \brief Clears the plane coordinates (X, Y, Z become EGN_NOVALUE).
     void AnnullaCoor();

@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-/// \brief A grid of typed properties: heading row "Proprietà" / "Valore", then property i in
-/// row i + 1, its name in column 0 and its value in column 1.
+/// \brief A grid of typed properties under the headings "Proprietà" and "Valore": property i
+/// in row i, its name in the fixed column 0 and its value in column 1.
 ///
 /// Bool properties are chosen from a drop-down list ("", "Sì", "No"); every other kind is
 /// typed. Read-only properties are shown on grey and cannot be edited.
 class CPropertyCtrl : public CGridCtrl, private IGridListener {
 public:
     /// \brief Grid row of property 0.
-    static constexpr int kFirstRow = 1;
+    static constexpr int kFirstRow = 0;
     /// \brief Grid column of the values.
     static constexpr int kValueColumn = 1;
 

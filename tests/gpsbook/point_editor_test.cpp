@@ -3,6 +3,9 @@
 #include "GpsbookWindow.h"
 
 #include "../../resources/resource.h"
+#include "core/BookText.h"
+#include "gpsdialogs/interfaces/Gis.h"
+#include "gpsdialogs/interfaces/LibGps.h"
 #include "platform/automation.h"
 
 #include <QDialogButtonBox>
@@ -136,4 +139,52 @@ TEST_F(GpsbookPointEditor, a_note_edited_from_the_editor_is_kept_only_after_ok) 
     trigger("modificaPunto");
     EXPECT_EQ(point(0, 3)->GetNote(), "Picchetto rifatto");
     EXPECT_TRUE(window->isWindowModified());
+}
+
+TEST_F(GpsbookPointEditor, gis_values_and_themes_edited_on_dati_gis_are_saved_with_the_book) {
+    auto* tree = window->findChild<QTreeWidget*>();
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(row(tree, 0, 6)->text(gpsbook::ColTheme).toStdString(), "Pozzetti");
+    ASSERT_TRUE(window->selectPosition(0, 6)); // 104, a manhole
+    ScriptedUser user;
+    user.onDialog([](Dialog& d) {
+        d.selectPage(4);
+        automation::Grid g = d.grid(IDC_GIS_TABLE);
+        EXPECT_EQ(g.text(0, 1), "104");
+        EXPECT_TRUE(g.edit(3, 1, "1,50"));
+        EXPECT_TRUE(g.edit(6, 1, "2/12/2026"));
+        d.click(IDOK);
+    });
+    trigger("modificaPunto");
+    EXPECT_TRUE(window->isWindowModified());
+
+    // 305, an oak without entity, becomes a tree of the avenue.
+    ASSERT_TRUE(window->selectPosition(1, 4));
+    user.onDialog([](Dialog& d) {
+        d.selectPage(4);
+        EXPECT_EQ(d.selection(IDC_GIS_THEME), -1);
+        EXPECT_TRUE(d.select(IDC_GIS_THEME, 2));
+        EXPECT_EQ(d.text(IDC_GIS_THEME), "Alberature");
+        d.grid(IDC_GIS_TABLE).edit(1, 1, "Quercus robur");
+        d.click(IDOK);
+    });
+    trigger("modificaPunto");
+    EXPECT_EQ(row(tree, 1, 4)->text(gpsbook::ColTheme).toStdString(), "Alberature");
+
+    ASSERT_TRUE(window->saveBook());
+    gpsbook::LoadResult again = gpsbook::loadFieldBook(bookPath.string());
+    ASSERT_TRUE(again.ok()) << again.error;
+    gis::CLibGis& lib = again.fieldBook->gis;
+    auto value = [&](const CPunGps* p, int field) {
+        kit::CPolyValue v;
+        lib.GetRowValue(lib.GetRow(gis::CLibGis::GetEnt(p->GetEntVert())), field, v);
+        return v;
+    };
+    const CPunGps* manhole = again.fieldBook->book.GetPunAt(0, 6);
+    EXPECT_EQ(value(manhole, 3), kit::CPolyValue(1.5));
+    EXPECT_EQ(value(manhole, 6), kit::CPolyValue(kit::Date{2026, 12, 2}));
+    const CPunGps* oak = again.fieldBook->book.GetPunAt(1, 4);
+    EXPECT_EQ(lib.GetThemeName(oak->GetEntVert()), kit::String("Alberature"));
+    EXPECT_EQ(value(oak, 0), kit::CPolyValue(kit::String("305")));
+    EXPECT_EQ(value(oak, 1), kit::CPolyValue(kit::String("Quercus robur")));
 }

@@ -250,3 +250,22 @@ TEST_F(GisFixture, check_code_refuses_missing_arguments) {
     EXPECT_FALSE(CheckCodeIsTable(&lib, nullptr, "Pozzetti"));
     EXPECT_EQ(manholes->GetNumEnts(), 0);
 }
+
+TEST(GisDates, texts_become_days_that_exist_and_nothing_else) {
+    auto date = [](const char* text) {
+        kit::CPolyValue out;
+        const bool ok = kit::CPolyValue(kit::String(text)).ConvertTo(CPolyValue::Type::Date, out);
+        return ok ? out.ToString().GetText() : std::string("refused");
+    };
+    EXPECT_EQ(date("2/12/2026"), "02/12/2026");
+    EXPECT_EQ(date(" 29.02.2024 "), "29/02/2024");
+    EXPECT_EQ(date("2000-02-29"), "29/02/2000");
+    EXPECT_EQ(date(""), ""); // blank: no value
+    for (const char* bad :
+         {"31/02/2024", "29/02/2100", "1/13/2024", "0/1/2024", "12/2026", "2/12/26", "2/12-2026",
+          "2026/12/02", "1/1/0000", "1/1/12345", "2/12/2026x", "x"})
+        EXPECT_EQ(date(bad), "refused") << bad;
+    CPolyValue out;
+    EXPECT_FALSE(CPolyValue(kit::Date{2024, 1, 1}).ConvertTo(CPolyValue::Type::Long, out));
+    EXPECT_FALSE(CPolyValue(std::int32_t{20240101}).ConvertTo(CPolyValue::Type::Date, out));
+}
