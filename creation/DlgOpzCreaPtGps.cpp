@@ -56,7 +56,7 @@ std::int64_t AutomaticPointNumber(const CLibGps& lib, const CGrpGps& group) {
     const int count = lib.GetPunArSize(index);
     for (int p = 0; p < count; ++p) {
         const std::string& name = lib.GetPunAt(index, p)->GetNome();
-        if (name.compare(0, 2, "PF") == 0) continue;
+        if (name.size() >= 2 && name[0] == 'P' && name[1] == 'F') continue; // fiducial points
         const std::int64_t number = leadingNumber(name);
         if (number >= candidate) candidate = oneMore(number);
     }
