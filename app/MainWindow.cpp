@@ -2,6 +2,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/BookText.h"
+#include "core/SurveyEdits.h"
 
 #include "gpsdialogs/GpsDialogs.h"
 #include "gpsdialogs/interfaces/Kit.h"
@@ -30,6 +31,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -39,6 +41,9 @@ namespace {
 
 constexpr int kGroupRole = Qt::UserRole;
 constexpr int kPointRole = Qt::UserRole + 1;
+// Position of a drawn point in the book's list; -1 on the node that holds them, absent (an
+// invalid variant) on groups and points, whose group role is -1 on drawn points and their node.
+constexpr int kDrawingRole = Qt::UserRole + 2;
 
 const char* const kSettingsSection = "GPSBOOK";
 const char* const kSettingsFolder = "UltimaCartella";
@@ -93,7 +98,9 @@ MainWindow::MainWindow(QString samplePath, QWidget* parent)
         headings << fromStd(title);
     m_tree->setHeaderLabels(headings);
     m_tree->setColumnCount(gpsbook::ColumnCount);
-    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several drawn points may be chosen for one transfer; everything else acts on the current
+    // item.
+    m_tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tree->setAlternatingRowColors(true);
     m_tree->setUniformRowHeights(true);
     m_tree->setAllColumnsShowFocus(true);
@@ -103,6 +110,7 @@ MainWindow::MainWindow(QString samplePath, QWidget* parent)
     setCentralWidget(m_tree);
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &MainWindow::updateActions);
     connect(m_tree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        if (item->data(0, kGroupRole).toInt() < 0) return; // a drawn point
         if (item->data(0, kPointRole).toInt() >= 0)
             editPoint();
         else
@@ -186,6 +194,21 @@ void MainWindow::createActions() {
                          s->standardIcon(QStyle::SP_ComputerIcon),
                          tr("Mostra le coordinate della stazione base del gruppo selezionato"),
                          &MainWindow::showBaseStation);
+    m_actEditBase =
+        make(tr("Stazione &base…"), tr("Stazione base"), QIcon(),
+             tr("Modifica la stazione base del gruppo selezionato"), &MainWindow::editBaseStation);
+    m_actMoveBase = make(tr("Sposta stazione b&ase…"), tr("Sposta stazione base"), QIcon(),
+                         tr("Corregge l'altezza d'antenna di una stazione base spostando la base "
+                            "e i suoi punti"),
+                         &MainWindow::moveBaseStation);
+    m_actNewPoint = make(tr("&Nuovo punto…"), tr("Nuovo punto"),
+                         s->standardIcon(QStyle::SP_FileDialogNewFolder),
+                         tr("Crea un punto GPS in un gruppo"), &MainWindow::newPoint);
+    m_actTransfer =
+        make(tr("&Trasferisci punti grafici…"), tr("Trasferisci punti grafici"), QIcon(),
+             tr("Trasforma i punti grafici selezionati (tutti se nessuno è "
+                "selezionato) in punti GPS di un gruppo"),
+             &MainWindow::transferDrawingPoints);
     m_actAbout = make(tr("&Informazioni"), tr("Informazioni"), QIcon(),
                       tr("Informazioni sul programma"), &MainWindow::about);
 
@@ -201,6 +224,10 @@ void MainWindow::createActions() {
     m_actEditPoint->setObjectName("modificaPunto");
     m_actDeclare->setObjectName("dichiarazioneCorrezione");
     m_actShowBase->setObjectName("mostraStazioneBase");
+    m_actEditBase->setObjectName("stazioneBase");
+    m_actMoveBase->setObjectName("spostaStazioneBase");
+    m_actNewPoint->setObjectName("nuovoPunto");
+    m_actTransfer->setObjectName("trasferisciPunti");
     m_actAbout->setObjectName("informazioni");
 }
 
@@ -222,9 +249,14 @@ void MainWindow::createMenus() {
     points->addAction(m_actDeclare);
     points->addSeparator();
     points->addAction(m_actShowPoint);
+    points->addSeparator();
+    points->addAction(m_actNewPoint);
+    points->addAction(m_actTransfer);
 
     QMenu* groups = menuBar()->addMenu(tr("&Gruppi"));
     groups->addAction(m_actShowBase);
+    groups->addAction(m_actEditBase);
+    groups->addAction(m_actMoveBase);
 
     QMenu* help = menuBar()->addMenu(tr("&?"));
     help->addAction(m_actAbout);
@@ -277,6 +309,31 @@ void MainWindow::rebuildTree() {
             ++pointCount;
         }
     }
+    const std::vector<gpsbook::DrawingPoint>& drawn = m_book->drawingPoints;
+    if (!drawn.empty()) {
+        auto* node = new QTreeWidgetItem(m_tree);
+        node->setText(gpsbook::ColName, tr("Punti grafici"));
+        node->setText(gpsbook::ColDescription, tr("non ancora in un gruppo"));
+        QFont bold = node->font(0);
+        bold.setBold(true);
+        node->setFont(gpsbook::ColName, bold);
+        node->setData(0, kGroupRole, -1);
+        node->setData(0, kPointRole, -1);
+        node->setData(0, kDrawingRole, -1);
+        for (std::size_t i = 0; i < drawn.size(); ++i) {
+            gpsbook::RowTexts row;
+            row[gpsbook::ColName] = drawn[i].name;
+            row[gpsbook::ColDescription] = drawn[i].description;
+            row[gpsbook::ColEast] = gpsbook::formatLength(drawn[i].east);
+            row[gpsbook::ColNorth] = gpsbook::formatLength(drawn[i].north);
+            row[gpsbook::ColHeight] = gpsbook::formatLength(drawn[i].height);
+            auto* item = new QTreeWidgetItem(node);
+            fill(item, row);
+            item->setData(0, kGroupRole, -1);
+            item->setData(0, kPointRole, -1);
+            item->setData(0, kDrawingRole, static_cast<int>(i));
+        }
+    }
     m_tree->expandAll();
     for (int c = 0; c < gpsbook::ColumnCount; ++c)
         m_tree->resizeColumnToContents(c);
@@ -308,10 +365,26 @@ bool MainWindow::selectPosition(int group, int point) {
 }
 
 std::optional<gpsbook::PointPosition> MainWindow::selectedPosition() const {
-    QList<QTreeWidgetItem*> items = m_tree->selectedItems();
-    if (items.isEmpty()) return std::nullopt;
-    return gpsbook::PointPosition{items.front()->data(0, kGroupRole).toInt(),
-                                  items.front()->data(0, kPointRole).toInt()};
+    // With several items selected, the current one is the one acted on.
+    QTreeWidgetItem* item = m_tree->currentItem();
+    if (item == nullptr || !item->isSelected()) {
+        QList<QTreeWidgetItem*> items = m_tree->selectedItems();
+        if (items.isEmpty()) return std::nullopt;
+        item = items.front();
+    }
+    const int group = item->data(0, kGroupRole).toInt();
+    if (group < 0) return std::nullopt; // drawn points are in no group
+    return gpsbook::PointPosition{group, item->data(0, kPointRole).toInt()};
+}
+
+std::vector<int> MainWindow::selectedDrawingPoints() const {
+    std::vector<int> chosen;
+    for (QTreeWidgetItem* item : m_tree->selectedItems()) {
+        QVariant drawing = item->data(0, kDrawingRole);
+        if (drawing.isValid() && drawing.toInt() >= 0) chosen.push_back(drawing.toInt());
+    }
+    std::sort(chosen.begin(), chosen.end());
+    return chosen;
 }
 
 CPunGps* MainWindow::selectedPoint() const {
@@ -335,6 +408,11 @@ void MainWindow::updateActions() {
     m_actEditPoint->setEnabled(selectedPoint() != nullptr);
     m_actDeclare->setEnabled(selectedPoint() != nullptr);
     m_actShowBase->setEnabled(selectedGroup() != nullptr);
+    m_actEditBase->setEnabled(selectedGroup() != nullptr);
+    const bool hasGroups = m_book->book.GetGrpArSize() > 0;
+    m_actNewPoint->setEnabled(hasGroups);
+    m_actTransfer->setEnabled(hasGroups && !m_book->drawingPoints.empty());
+    m_actMoveBase->setEnabled(hasGroups);
     m_actPrint->setEnabled(m_book->book.GetGrpArSize() > 0);
 }
 
@@ -629,6 +707,120 @@ void MainWindow::showBaseStation() {
         return;
     }
     FMostraGrpGps(group);
+}
+
+void MainWindow::editBaseStation() {
+    CGrpGps* group = selectedGroup();
+    if (group == nullptr) {
+        QMessageBox::information(this, tr("Stazione base"),
+                                 tr("Selezionare un gruppo o un suo punto."));
+        return;
+    }
+    // The editor changes the group while it is open (the reference-network box, the note) and
+    // its "Annulla" puts back only part of it: whether the book changed is seen afterwards.
+    std::string unused;
+    const std::string before =
+        gpsbook::fieldBookToText(m_book->book, m_book->context, &m_book->drawings, nullptr, unused);
+    m_notes.setOnChanged({});
+    const bool confirmed = FDlgModStazBase(group, &m_notes, true);
+    m_notes.setOnChanged([this] { setWindowModified(true); });
+    const std::string after =
+        gpsbook::fieldBookToText(m_book->book, m_book->context, &m_book->drawings, nullptr, unused);
+    if (confirmed || after != before) bookChanged();
+}
+
+void MainWindow::newPoint() {
+    CGrpGps* group = selectedGroup();
+    // The position proposed is that of the selected point, else of the group's base station.
+    double east = 0.0, north = 0.0, height = 0.0;
+    const CEgn* near = selectedPoint();
+    if (near == nullptr) near = group;
+    if (near != nullptr && IsEgnValueDefined(near->GetCoordX()) &&
+        IsEgnValueDefined(near->GetCoordY())) {
+        east = near->GetCoordX();
+        north = near->GetCoordY();
+        if (IsEgnValueDefined(near->GetCoordZ())) height = near->GetCoordZ();
+    }
+    int groupIndex = -1;
+    std::string name, description;
+    double antenna = 0.0;
+    if (!FDlgOpzCreazGps(group, &m_book->book, groupIndex, name, description, east, north, height,
+                         antenna))
+        return;
+    std::string error;
+    CPunGps* point = gpsbook::createPoint(m_book->book, groupIndex, name, description, east, north,
+                                          height, antenna, error);
+    if (point == nullptr) {
+        QMessageBox::warning(
+            this, tr("Nuovo punto"),
+            tr("Impossibile creare il punto %1: %2.").arg(fromStd(name), fromStd(error)));
+        return;
+    }
+    rebuildTree();
+    selectPosition(groupIndex, m_book->book.GetPunArSize(groupIndex) - 1);
+    setWindowModified(true);
+    statusBar()->showMessage(
+        tr("Creato il punto %1 nel gruppo %2")
+            .arg(fromStd(name), fromStd(m_book->book.GetGrpAt(groupIndex)->GetNomeGrp())),
+        5000);
+}
+
+void MainWindow::transferDrawingPoints() {
+    std::vector<int> chosen = selectedDrawingPoints();
+    if (chosen.empty()) {
+        for (std::size_t i = 0; i < m_book->drawingPoints.size(); ++i)
+            chosen.push_back(static_cast<int>(i));
+    }
+    if (chosen.empty()) {
+        QMessageBox::information(this, tr("Trasferisci punti grafici"),
+                                 tr("Non ci sono punti grafici da trasferire."));
+        return;
+    }
+    int groupIndex = -1;
+    double antenna = 0.0;
+    if (!FDlgOpzTrasfPtGps(&m_book->book, static_cast<int>(chosen.size()), groupIndex, antenna))
+        return;
+    gpsbook::TransferResult result =
+        gpsbook::transferDrawingPoints(*m_book, chosen, groupIndex, antenna);
+    if (result.transferred > 0) {
+        rebuildTree();
+        selectPosition(groupIndex, m_book->book.GetPunArSize(groupIndex) - 1);
+        setWindowModified(true);
+        statusBar()->showMessage(tr("Trasferiti %1 punti grafici nel gruppo %2")
+                                     .arg(result.transferred)
+                                     .arg(fromStd(m_book->book.GetGrpAt(groupIndex)->GetNomeGrp())),
+                                 5000);
+    }
+    if (!result.failed.empty()) {
+        QStringList names;
+        for (const std::string& n : result.failed)
+            names << fromStd(n);
+        QMessageBox::warning(this, tr("Trasferisci punti grafici"),
+                             tr("Questi punti sono fuori dall'area della proiezione del gruppo e "
+                                "restano punti grafici: %1.")
+                                 .arg(names.join(", ")));
+    }
+}
+
+void MainWindow::moveBaseStation() {
+    int groupIndex = -1;
+    double antenna = 0.0;
+    FDlgOpzSpostaBaseGps(&m_book->book, &m_book->drawings, groupIndex, antenna);
+    if (groupIndex < 0) return;
+    gpsbook::BaseMoveResult moved = gpsbook::moveBaseStation(m_book->book, groupIndex, antenna);
+    if (!moved.ok) {
+        QMessageBox::warning(
+            this, tr("Sposta stazione base"),
+            tr("La stazione base non è stata spostata: %1.").arg(fromStd(moved.error)));
+        return;
+    }
+    bookChanged();
+    const CGrpGps* group = m_book->book.GetGrpAt(groupIndex);
+    statusBar()->showMessage(
+        tr("Stazione base %1 spostata di %2 m lungo la verticale con %3 punti")
+            .arg(fromStd(group->GetNome()), QString::number(moved.shift, 'f', 3))
+            .arg(moved.points),
+        10000);
 }
 
 void MainWindow::about() {

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -56,6 +57,16 @@ public slots:
     /// locked, no note.
     void declareCorrection();
     void showBaseStation();
+    /// Opens the base station editor on the selected group (or the selected point's group).
+    void editBaseStation();
+    /// Asks the creation options, then creates the point in the chosen group.
+    void newPoint();
+    /// Turns the selected drawn points (all of them when none is selected) into points of the
+    /// group the transfer options choose.
+    void transferDrawingPoints();
+    /// Asks which base station to move and its right antenna height, then moves the base and
+    /// the points measured from it.
+    void moveBaseStation();
     void about();
 
 protected:
@@ -77,6 +88,8 @@ private:
     void findAndSelect(const std::string& text, bool inName, bool inCode);
     CPunGps* selectedPoint() const;
     CGrpGps* selectedGroup() const;
+    /// Positions in the book's list of drawn points of the selected drawn points.
+    std::vector<int> selectedDrawingPoints() const;
     QString startFolder() const;
     void rememberFolder(const QString& path);
     bool isSamplePath(const QString& path) const;
@@ -101,5 +114,9 @@ private:
     QAction* m_actSearchNext = nullptr;
     QAction* m_actShowPoint = nullptr;
     QAction* m_actShowBase = nullptr;
+    QAction* m_actEditBase = nullptr;
+    QAction* m_actNewPoint = nullptr;
+    QAction* m_actTransfer = nullptr;
+    QAction* m_actMoveBase = nullptr;
     QAction* m_actAbout = nullptr;
 };

@@ -59,8 +59,14 @@ std::vector<Shot> shots() {
         page(15150, "point-page-baseline", 2),
         page(15042, "point-page-codes", 3),
         page(15043, "point-page-gis", 4),
-        {15044, "transfer-options", nullptr, nullptr},
-        {15045, "creation-options", nullptr, nullptr},
+        // Every drawn point of the sample, none being selected.
+        {15044, "transfer-options", [](MainWindow& w) { w.transferDrawingPoints(); }, nullptr},
+        {15045, "creation-options",
+         [onPoint](MainWindow& w) {
+             onPoint(w);
+             w.newPoint();
+         },
+         nullptr},
         {15046, "point-coordinates",
          [onPoint](MainWindow& w) {
              onPoint(w);
@@ -81,9 +87,14 @@ std::vector<Shot> shots() {
          nullptr},
         {15050, "print-groups", [](MainWindow& w) { w.printBook(); },
          [](automation::Dialog& d) { d.select(2080, 0); }},
-        {15053, "move-base-station", nullptr, nullptr},
+        {15053, "move-base-station", [](MainWindow& w) { w.moveBaseStation(); }, nullptr},
         {15149, "export-fields", nullptr, nullptr},
-        {15151, "base-station-editor", nullptr, nullptr},
+        {15151, "base-station-editor",
+         [onPoint](MainWindow& w) {
+             onPoint(w);
+             w.editBaseStation();
+         },
+         nullptr},
     };
 }
 

@@ -2,7 +2,11 @@
 #include "gpsdialogs/GpsDialogs.h"
 
 #include "Module.h"
+#include "basestation/DlgModStazBase.h"
+#include "basestation/DlgSelBaseGps.h"
 #include "basestation/MostraGrpGps.h"
+#include "creation/DlgOpzCreaPtGps.h"
+#include "creation/DlgOpzTrasfPtGps.h"
 #include "exchange/DlgSelGrpLibGps.h"
 #include "gpsdialogs/interfaces/LibGps.h"
 #include "pointedit/NewDlgModPunGps.h"
@@ -53,4 +57,42 @@ bool FDlgSelGrpLibGps(std::vector<CGrpGps*>* groups, std::vector<CGrpGps*>* chos
             chosen->insert(chosen->end(), dialog.ChosenGroups().begin(),
                            dialog.ChosenGroups().end());
         });
+}
+
+// ---- base station and point creation ---------------------------------------------------------
+
+bool FDlgModStazBase(CGrpGps* group, CGestGps* host, bool full) {
+    if (group == nullptr) return false;
+    return RunDialogExport<CDlgModStazBase>(
+        [&](CDlgModStazBase& dialog) { dialog.Load(group, host, full); },
+        [](CDlgModStazBase&) {}); // the dialog has changed the group itself
+}
+
+void FDlgOpzSpostaBaseGps(CLibGps* lib, CDrawEng* eng, int& grpIndex, double& antHeight) {
+    // The choice is handed back whatever ended the dialog: -1 says there was none.
+    grpIndex = -1;
+    if (lib == nullptr || !IsModuleRegistered()) return;
+    CResourceScope scope(ExtensionModule().hResource);
+    CDlgSelBaseGps dialog;
+    dialog.Load(lib, eng);
+    dialog.DoModal();
+    grpIndex = dialog.ChosenGroup();
+    antHeight = dialog.ChosenAntennaHeight();
+}
+
+bool FDlgOpzCreazGps(CGrpGps* group, CLibGps* lib, int& grpIndex, std::string& name,
+                     std::string& descr, double& x, double& y, double& z, double& antHeight) {
+    if (lib == nullptr) return false;
+    return RunDialogExport<CDlgOpzCreaPtGps>(
+        [&](CDlgOpzCreaPtGps& dialog) { dialog.Load(group, lib, name, descr, x, y, z); },
+        [&](CDlgOpzCreaPtGps& dialog) {
+            dialog.WriteBack(grpIndex, name, descr, x, y, z, antHeight);
+        });
+}
+
+bool FDlgOpzTrasfPtGps(CLibGps* lib, int count, int& grpIndex, double& antHeight) {
+    if (lib == nullptr) return false;
+    return RunDialogExport<CDlgOpzTrasfPtGps>(
+        [&](CDlgOpzTrasfPtGps& dialog) { dialog.Load(lib, count); },
+        [&](CDlgOpzTrasfPtGps& dialog) { dialog.WriteBack(grpIndex, antHeight); });
 }

@@ -165,7 +165,8 @@ class Writer {
 public:
     explicit Writer(gis::CLibGis* gis) : m_gis(gis) {}
 
-    Json document(const CLibGps& book, const CCts& context, const CDrawEng* drawings) {
+    Json document(const CLibGps& book, const CCts& context, const CDrawEng* drawings,
+                  const std::vector<DrawingPoint>* drawingPoints) {
         Json doc = Json::object();
         doc["format"] = kFormatName;
         doc["version"] = kFormatVersion;
@@ -183,6 +184,17 @@ public:
             groups.push_back(group(*book.GetGrpAt(g), drawings, item("groups", g)));
         doc["groups"] = std::move(groups);
         doc["gisThemes"] = themes();
+        Json drawn = Json::array();
+        if (drawingPoints != nullptr) {
+            for (std::size_t i = 0; i < drawingPoints->size(); ++i) {
+                const DrawingPoint& p = (*drawingPoints)[i];
+                const std::string where = item("drawingPoints", i);
+                drawn.push_back({{"name", text(p.name, member(where, "name"))},
+                                 {"description", text(p.description, member(where, "description"))},
+                                 {"plane", triple(p.east, p.north, p.height)}});
+            }
+        }
+        doc["drawingPoints"] = std::move(drawn);
         return doc;
     }
 
@@ -638,9 +650,37 @@ public:
         expectArray(groups, "groups");
         for (std::size_t i = 0; i < groups.size(); ++i)
             group(groups[i], item("groups", i));
+        if (const Doc* drawn = find(doc, "drawingPoints")) {
+            expectArray(*drawn, "drawingPoints");
+            for (std::size_t i = 0; i < drawn->size(); ++i)
+                drawingPoint((*drawn)[i], item("drawingPoints", i));
+        }
     }
 
 private:
+    // A drawn point needs its whole plane position: it is all there is to compute its
+    // geographic position from when it is transferred.
+    void drawingPoint(const Doc& object, const std::string& where) {
+        expectObject(object, where);
+        DrawingPoint p;
+        p.name = readText(required(object, "name", where), member(where, "name"));
+        p.description = optionalText(object, "description", where);
+        const std::string at = member(where, "plane");
+        const Doc& plane = required(object, "plane", where);
+        expectObject(plane, at);
+        double* parts[] = {&p.east, &p.north, &p.height};
+        const char* keys[] = {"x", "y", "z"};
+        for (int i = 0; i < 3; ++i) {
+            const std::string partAt = member(at, keys[i]);
+            const Doc& value = required(plane, keys[i], at);
+            if (!value.is_number()) wrongType(value, partAt, "un numero");
+            *parts[i] = value.get<double>();
+            if (!std::isfinite(*parts[i]) || std::fabs(*parts[i]) >= 1e15)
+                outOfRange(partAt, "ammessi valori tra -1e15 e 1e15");
+        }
+        m_fb.drawingPoints.push_back(std::move(p));
+    }
+
     void group(const Doc& object, const std::string& where) {
         expectObject(object, where);
         std::string name = readText(required(object, "name", where), member(where, "name"));
@@ -1017,10 +1057,11 @@ LoadResult loadFieldBook(const std::string& path) {
 }
 
 std::string fieldBookToText(const CLibGps& book, const CCts& context, const CDrawEng* drawings,
-                            gis::CLibGis* gis, std::string& error) {
+                            gis::CLibGis* gis, std::string& error,
+                            const std::vector<DrawingPoint>* drawingPoints) {
     error.clear();
     try {
-        Json doc = Writer(gis).document(book, context, drawings);
+        Json doc = Writer(gis).document(book, context, drawings, drawingPoints);
         return doc.dump(2) + "\n";
     } catch (const FormatError& e) {
         error = e.message;
@@ -1031,9 +1072,10 @@ std::string fieldBookToText(const CLibGps& book, const CCts& context, const CDra
 }
 
 std::string saveFieldBook(const std::string& path, const CLibGps& book, const CCts& context,
-                          const CDrawEng* drawings, gis::CLibGis* gis) {
+                          const CDrawEng* drawings, gis::CLibGis* gis,
+                          const std::vector<DrawingPoint>* drawingPoints) {
     std::string error;
-    std::string text = fieldBookToText(book, context, drawings, gis, error);
+    std::string text = fieldBookToText(book, context, drawings, gis, error, drawingPoints);
     std::error_code ec;
     const bool existed = std::filesystem::exists(path, ec);
     if (error.empty()) error = writeFileAtomically(path, text);
@@ -1044,7 +1086,7 @@ std::string saveFieldBook(const std::string& path, const CLibGps& book, const CC
 
 std::string saveFieldBook(const std::string& path, FieldBook& fieldBook) {
     return saveFieldBook(path, fieldBook.book, fieldBook.context, &fieldBook.drawings,
-                         &fieldBook.gis);
+                         &fieldBook.gis, &fieldBook.drawingPoints);
 }
 
 } // namespace gpsbook

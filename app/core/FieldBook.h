@@ -13,14 +13,25 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace gpsbook {
 
 /// Name written in the "format" member of every field book file.
 inline constexpr const char* kFormatName = "gpsbook-field-book";
 /// Version of the format written; files of this version or older are read. Version 2 added
-/// GIS fields of type "date".
-inline constexpr int kFormatVersion = 2;
+/// GIS fields of type "date", version 3 the drawn points not yet in any group.
+inline constexpr int kFormatVersion = 3;
+
+/// A point of the drawing that is in no group of the field book yet: what the transfer of
+/// drawn points turns into GPS points.
+struct DrawingPoint {
+    std::string name;
+    std::string description;
+    double east = 0.0;   ///< X
+    double north = 0.0;  ///< Y
+    double height = 0.0; ///< Z, the ground point's
+};
 
 /// Everything a field book file holds, kept by the host's own libraries.
 struct FieldBook {
@@ -30,6 +41,8 @@ struct FieldBook {
     CLibGps book;
     CCts context;
     CDrawEng drawings;
+    /// Drawn points not yet transferred into a group, in drawing order.
+    std::vector<DrawingPoint> drawingPoints;
 };
 
 /// Outcome of a load: the field book, or why there is none.
@@ -52,7 +65,8 @@ LoadResult parseFieldBook(const std::string& text, const std::string& sourceName
 /// file at \p path is then untouched)
 [[nodiscard]] std::string saveFieldBook(const std::string& path, const CLibGps& book,
                                         const CCts& context, const CDrawEng* drawings = nullptr,
-                                        gis::CLibGis* gis = nullptr);
+                                        gis::CLibGis* gis = nullptr,
+                                        const std::vector<DrawingPoint>* drawingPoints = nullptr);
 
 /// Writes everything \p fieldBook holds to \p path atomically (see the overload above).
 [[nodiscard]] std::string saveFieldBook(const std::string& path, FieldBook& fieldBook);
@@ -60,6 +74,7 @@ LoadResult parseFieldBook(const std::string& text, const std::string& sourceName
 /// The text saveFieldBook writes, or an error (\p error non-empty, text empty) when a value
 /// cannot be written (a text that is not UTF-8).
 std::string fieldBookToText(const CLibGps& book, const CCts& context, const CDrawEng* drawings,
-                            gis::CLibGis* gis, std::string& error);
+                            gis::CLibGis* gis, std::string& error,
+                            const std::vector<DrawingPoint>* drawingPoints = nullptr);
 
 } // namespace gpsbook

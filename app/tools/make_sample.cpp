@@ -2,7 +2,8 @@
 //
 // Two surveys near Bologna: one whose group has a computed projection in RDN2008 / UTM zone
 // 32N, with plane coordinates computed through the group's own converter, and one not yet
-// processed (no projection, no plane coordinates) measured from a reference-network station.
+// processed (no projection, no plane coordinates) measured from a reference-network station;
+// and three drawn points not yet transferred into a group.
 // Positions are laid out as offsets in metres from the base station and turned into latitude
 // and longitude on the ellipsoid, so that the whole survey stays within a few kilometres.
 //
@@ -244,6 +245,13 @@ int main(int argc, char** argv) {
     setValue(tree, 2, kit::CPolyValue(0.62));
     for (CEgn* element : {static_cast<CEgn*>(manhole), static_cast<CEgn*>(tree)})
         gis::CLibGis::ClearEntModified(gis::CLibGis::GetEnt(element->GetEntVert()));
+
+    // --- drawn points not yet in any group: a kerb and two manholes drawn near the first base
+    fb.drawingPoints = {
+        {"D1", "CORDOLO marciapiede", 685021.317, 4928893.604, 63.118},
+        {"D2", "CHIUSINO enel", 685047.902, 4928871.255, 63.240},
+        {"D3", "CHIUSINO telecom", 684962.481, 4928830.777, 63.596},
+    };
 
     std::string saveError = gpsbook::saveFieldBook(argv[1], fb);
     if (!saveError.empty()) {

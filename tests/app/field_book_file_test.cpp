@@ -463,6 +463,21 @@ TEST_F(FieldBookFile, bad_files_are_refused_with_a_message_naming_file_and_fault
         {"newer version",
          R"({"format": "gpsbook-field-book", "version": 99, "groups": []})",
          {"versione 99"}},
+        {"drawn point without plane",
+         R"({"format": "gpsbook-field-book", "version": 3, "groups": [],
+             "drawingPoints": [{"name": "D1"}]})",
+         {"manca il campo obbligatorio \"drawingPoints[0].plane\""}},
+        {"drawn point with an undefined height",
+         R"({"format": "gpsbook-field-book", "version": 3, "groups": [],
+             "drawingPoints": [{"name": "D1", "plane": {"x": 1, "y": 2, "z": null}}]})",
+         {"\"drawingPoints[0].plane.z\" deve essere un numero", "null"}},
+        {"drawn point far beyond any plane",
+         R"({"format": "gpsbook-field-book", "version": 3, "groups": [],
+             "drawingPoints": [{"name": "D1", "plane": {"x": 1e16, "y": 2, "z": 3}}]})",
+         {"drawingPoints[0].plane.x"}},
+        {"drawn points not a list",
+         R"({"format": "gpsbook-field-book", "version": 3, "groups": [], "drawingPoints": {}})",
+         {"\"drawingPoints\" deve essere un elenco"}},
         {"version as text",
          R"({"format": "gpsbook-field-book", "version": "1", "groups": []})",
          {"\"version\" deve essere un numero intero", "un testo"}},
@@ -529,6 +544,36 @@ TEST_F(FieldBookFile, bad_files_are_refused_with_a_message_naming_file_and_fault
         for (const std::string& part : c.message)
             EXPECT_NE(result.error.find(part), std::string::npos)
                 << c.what << ": \"" << part << "\" not in: " << result.error;
+    }
+}
+
+TEST_F(FieldBookFile, drawn_points_come_back_in_order_and_older_versions_are_read) {
+    gpsbook::LoadResult loaded = loadText(
+        R"({"format": "gpsbook-field-book", "version": 3, "groups": [], "drawingPoints": [
+            {"name": "D2", "description": "Chiusino", "plane": {"x": 0.1, "y": -2, "z": 3.25}},
+            {"name": "D1", "plane": {"x": 685021.317, "y": 4928893.604, "z": 63.118}}]})");
+    ASSERT_TRUE(loaded.ok()) << loaded.error;
+    const auto& drawn = loaded.fieldBook->drawingPoints;
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[0].name, "D2");
+    EXPECT_EQ(drawn[0].description, "Chiusino");
+    EXPECT_EQ(drawn[0].east, 0.1);
+    EXPECT_EQ(drawn[0].north, -2.0);
+    EXPECT_EQ(drawn[1].description, "");
+    ASSERT_EQ(saveFieldBook(file("d.json").string(), *loaded.fieldBook), "");
+    const std::string text = readAll(file("d.json"));
+    EXPECT_NE(text.find("\"version\": 3"), std::string::npos);
+    gpsbook::LoadResult back = loadFieldBook(file("d.json").string());
+    ASSERT_TRUE(back.ok()) << back.error;
+    ASSERT_EQ(back.fieldBook->drawingPoints.size(), 2u);
+    EXPECT_EQ(back.fieldBook->drawingPoints[1].north, 4928893.604);
+    EXPECT_EQ(back.fieldBook->drawingPoints[1].height, 63.118);
+
+    for (int version : {1, 2}) {
+        gpsbook::LoadResult older = loadText(R"({"format": "gpsbook-field-book", "version": )" +
+                                             std::to_string(version) + R"(, "groups": []})");
+        ASSERT_TRUE(older.ok()) << older.error;
+        EXPECT_TRUE(older.fieldBook->drawingPoints.empty());
     }
 }
 

@@ -60,3 +60,15 @@ TEST(ExportedSymbols, only_the_exports_and_the_host_object_leave_the_library) {
           "CGestGps::operator=(CGestGps const&)", "vtable for CGestGps"})
         EXPECT_EQ(names.count(required), 1u) << "missing export: " << required;
 }
+
+TEST(ExportedSymbols, base_station_and_point_creation_exports_leave_the_library) {
+    std::set<std::string> names = definedDynamicSymbols(GPSDIALOGS_LIBRARY);
+    for (const char* required :
+         {"FDlgModStazBase(CGrpGps*, CGestGps*, bool)",
+          "FDlgOpzSpostaBaseGps(CLibGps*, CDrawEng*, int&, double&)",
+          "FDlgOpzCreazGps(CGrpGps*, CLibGps*, int&, std::__cxx11::basic_string<char, "
+          "std::char_traits<char>, std::allocator<char> >&, std::__cxx11::basic_string<char, "
+          "std::char_traits<char>, std::allocator<char> >&, double&, double&, double&, double&)",
+          "FDlgOpzTrasfPtGps(CLibGps*, int, int&, double&)"})
+        EXPECT_EQ(names.count(required), 1u) << "missing export: " << required;
+}

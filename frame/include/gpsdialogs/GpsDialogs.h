@@ -15,6 +15,7 @@
 #endif
 
 class CCts;
+class CDrawEng;
 class CEgn;
 class CGrpGps;
 class CLibGps;
@@ -81,3 +82,52 @@ GPSDIALOGS_API bool FMostraGrpGps(CGrpGps* group);
 /// \param chosen on true: emptied, then filled with the selected groups in list order
 /// \return true after "&Stampa..." (also with nothing selected); false leaves \p chosen alone
 GPSDIALOGS_API bool FDlgSelGrpLibGps(std::vector<CGrpGps*>* groups, std::vector<CGrpGps*>* chosen);
+
+// ---- base station and point creation ---------------------------------------------------------
+
+/// \brief Opens the base station editor ("Punto iniziale di baseline") on \p group.
+///
+/// The editor works on the group itself: its known-network box and "Note" change the group at
+/// once ("Annulla" then puts back the note and the description); "OK" writes the station's
+/// name, description, antenna height, geocentric position (only when one of its fields was
+/// retyped), receiver and survey type, PDOP and GDOP, and recomputes the station's plane
+/// position when the group has a computed projection. Enter and Escape do not close it.
+/// \param group the group to edit
+/// \param host the host object for "Note"; may be null
+/// \param full false: correction-declaration mode ("Note" disabled, its own title)
+/// \return true after "OK"; false after "Annulla", or when \p group is null
+GPSDIALOGS_API bool FDlgModStazBase(CGrpGps* group, CGestGps* host, bool full);
+
+/// \brief Asks for the base station to move ("Sposta base GPS") among the groups of \p lib
+///        whose drawing \p eng does not lock, and for its antenna height.
+/// \param eng the CAD engine that knows the locked drawings (null: none is locked)
+/// \param grpIndex always written: the chosen group's position in \p lib after
+///        "&Continua...", -1 after "Annulla" or when there was nothing to choose
+/// \param antHeight the typed antenna height (meaningful only when \p grpIndex is not -1)
+GPSDIALOGS_API void FDlgOpzSpostaBaseGps(CLibGps* lib, CDrawEng* eng, int& grpIndex,
+                                         double& antHeight);
+
+/// \brief Asks for the options of a new GPS point ("Creazione punti GPS").
+///
+/// Proposes the caller's name, or with "Assegna il nome automaticamente" (remembered as soon
+/// as it is clicked) the next free number of the chosen group. The antenna height is the one
+/// remembered by this dialog and by FDlgOpzTrasfPtGps.
+/// \param group unused beyond the opening: the first group of \p lib is selected
+/// \param lib the field book
+/// \param grpIndex on true: the chosen group's position (a group with a computed projection)
+/// \param name, descr proposed; on true the confirmed name (not empty) and description
+/// \param x, y, z East, North, height proposed; on true each is replaced only when the
+///        confirmed value differs from it by more than 0.001
+/// \param antHeight on true: the antenna height, which is also remembered
+/// \return true after "&Crea"; false writes nothing, also when \p lib is null
+GPSDIALOGS_API bool FDlgOpzCreazGps(CGrpGps* group, CLibGps* lib, int& grpIndex, std::string& name,
+                                    std::string& descr, double& x, double& y, double& z,
+                                    double& antHeight);
+
+/// \brief Asks for the group and antenna height of \p count drawn points to transfer into
+///        the field book ("Trasformazione in punti GPS").
+/// \param grpIndex on true: the chosen group's position (a group with a computed projection)
+/// \param antHeight on true: the antenna height, which is also remembered (shared with
+///        FDlgOpzCreazGps)
+/// \return true after "&Trasferisci"; false leaves both untouched, also when \p lib is null
+GPSDIALOGS_API bool FDlgOpzTrasfPtGps(CLibGps* lib, int count, int& grpIndex, double& antHeight);
