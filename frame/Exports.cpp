@@ -3,7 +3,9 @@
 
 #include "Module.h"
 #include "basestation/MostraGrpGps.h"
+#include "exchange/DlgSelDatiFile.h"
 #include "exchange/DlgSelGrpLibGps.h"
+#include "exchange/FileChoice.h"
 #include "gpsdialogs/interfaces/LibGps.h"
 #include "pointedit/NewDlgModPunGps.h"
 #include "search/DlgFindPun.h"
@@ -53,4 +55,20 @@ bool FDlgSelGrpLibGps(std::vector<CGrpGps*>* groups, std::vector<CGrpGps*>* chos
             chosen->insert(chosen->end(), dialog.ChosenGroups().begin(),
                            dialog.ChosenGroups().end());
         });
+}
+
+// --- Field-book exchange: the ASCII export layout and the export and import file choice ------
+
+bool FSelDatiFile() {
+    return RunDialogExport<CDlgSelDatiFile>([](CDlgSelDatiFile&) {}, [](CDlgSelDatiFile&) {});
+}
+
+// The file choices use the platform's standard file dialogs and need none of the module's
+// templates, so they leave the current resources alone.
+bool FInpNomeFileAsciiLibGps(std::string& name) {
+    return ChooseAsciiExportFile(name);
+}
+
+bool FInpNomeFileConvGpsVari(std::string& name, int& format) {
+    return ChooseImportFile(name, format);
 }
