@@ -5,6 +5,7 @@
 #include "platform/automation.h"
 #include "platform/grid.h"
 
+#include "PythonPeer.h"
 #include "TempSettings.h"
 #include "resource.h"
 
@@ -341,4 +342,26 @@ TEST_F(DlgSelDatiFile, enter_confirms_and_escape_or_close_box_write_nothing) {
     user.onDialog([](Dialog& d) { d.enter(); });
     EXPECT_TRUE(FSelDatiFile());
     EXPECT_EQ(ini.GetLong(kSection, "NumCampi", 0), 15);
+}
+
+TEST_F(DlgSelDatiFile, pythons_configparser_reads_the_layout_the_dialog_wrote) {
+    settings.write("; impostazioni\n[ALTRO]\nChiave=1\n");
+    ASSERT_TRUE(run([](Dialog& d) {
+        d.select(IDC_ANGLE_FORMAT, 2);
+        d.click(IDC_SEP_SEMICOLON);
+        d.grid(IDC_FIELD_GRID).click(0, 0);
+        d.click(IDC_REMOVE_FIELD);
+    }));
+    int status = 0;
+    const std::string out = testsupport::runPython(
+        "import configparser, sys\n"
+        "c = configparser.ConfigParser(interpolation=None)\n"
+        "c.read(sys.argv[1], encoding='utf-8')\n"
+        "s = c['FILE ASCI']\n"
+        "n = int(s['NumCampi'])\n"
+        "print(s['CoordFormat'], s['Separator'], s['Apici'], n, c['ALTRO']['Chiave'])\n"
+        "print(' '.join(s['Campo-%d' % p] + ':' + s['nDecCampo-%d' % p] for p in range(n)))\n",
+        testsupport::shellWord(settings.pathString()), status);
+    ASSERT_EQ(status, 0) << out;
+    EXPECT_EQ(out, "2 1 1 14 1\n1:0 2:3 3:3 4:3 8:3 9:0 13:3 14:3 15:3 16:3 19:0 20:0 22:0 23:0\n");
 }
