@@ -168,7 +168,7 @@ TEST(AsciiImport, formats_without_reader_say_so_and_change_nothing) {
                                 "\" non è ancora supportato: nessun punto importato.");
         EXPECT_EQ(book.GetGrpArSize(), 0);
     }
-    EXPECT_EQ(gpsbook::importFormatLabel(10), "Gart 2000");
+    EXPECT_EQ(gpsbook::importFormatLabel(8), "Gart 2000"); // the code of row 10
     CLibGps book;
     gpsbook::ImportOutcome in = gpsbook::importFile((temp.dir() / "manca.rw5").string(), 12,
                                                     AsciiLayout{}, book);
