@@ -56,6 +56,13 @@ public slots:
     /// locked, no note.
     void declareCorrection();
     void showBaseStation();
+    /// Writes the points of the selected group (of every group when nothing is selected) to
+    /// an ASCII file in the layout of "Formato esportazione…".
+    void exportAscii();
+    /// Opens the layout of the ASCII export ("Selezione campi").
+    void chooseExportLayout();
+    /// Reads a receiver's file or an ASCII export into a new group.
+    void importPoints();
     void about();
 
 protected:
@@ -102,4 +109,7 @@ private:
     QAction* m_actShowPoint = nullptr;
     QAction* m_actShowBase = nullptr;
     QAction* m_actAbout = nullptr;
+    QAction* m_actExportAscii = nullptr;
+    QAction* m_actExportLayout = nullptr;
+    QAction* m_actImport = nullptr;
 };

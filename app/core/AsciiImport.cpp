@@ -124,6 +124,10 @@ ImportOutcome addGroup(const std::vector<ImportedPoint>& points, CLibGps& book,
             point->SetGeo(in.lat, in.lon, elev);
         } else if (defined(in.geoc[0]) && defined(in.geoc[1]) && defined(in.geoc[2])) {
             point->SetGeocCeFaMis(in.geoc[0], in.geoc[1], in.geoc[2]);
+        } else { // a layout with part of the position: what it has
+            if (defined(in.lat)) point->SetLat(in.lat);
+            if (defined(in.lon)) point->SetLong(in.lon);
+            if (defined(elev)) point->SetElev(elev);
         }
         if (defined(in.east) && defined(in.north)) point->SetCoordXY(in.east, in.north);
         if (defined(in.height)) point->SetCoordZ(in.height);
