@@ -11,12 +11,13 @@ namespace {
 
 // Which fields take a number of decimals, by id.
 constexpr std::array<bool, CDlgSelDatiFile::kFieldCount> kHasDecimals = {
-    false, false, true,  true,  true,  true,  true,  true,  true,  false, true,  true,
-    true,  true,  true,  true,  true,  true,  false, false, false, true,  false, false,
-    true,  true,  true,  true,  true,  true,  true,  false, true,  false, false};
+    false, false, true, true, true, true, true,  true,  true,  false, true,  true,
+    true,  true,  true, true, true, true, false, false, false, true,  false, false,
+    true,  true,  true, true, true, true, true,  false, true,  false, false};
 
 // The layout used where the settings file says nothing.
-constexpr std::array<int, 15> kDefaultLayout = {0, 1, 2, 3, 4, 8, 9, 13, 14, 15, 16, 19, 20, 22, 23};
+constexpr std::array<int, 15> kDefaultLayout = {0,  1,  2,  3,  4,  8,  9, 13,
+                                                14, 15, 16, 19, 20, 22, 23};
 constexpr int kFieldData = 19; // "Data": the default of every position past the default layout
 
 constexpr int kDefaultDecimals = 3;
@@ -112,10 +113,10 @@ BOOL CDlgSelDatiFile::OnInitDialog() {
 
     CIniFile settings;
     // A damaged count must neither hang the dialog nor ask for millions of rows.
-    const int count = std::min<std::int32_t>(
-        settings.GetLong(kAsciiLayoutSection, "NumCampi",
-                         static_cast<std::int32_t>(kDefaultLayout.size())),
-        kMaxFields);
+    const int count =
+        std::min<std::int32_t>(settings.GetLong(kAsciiLayoutSection, "NumCampi",
+                                                static_cast<std::int32_t>(kDefaultLayout.size())),
+                               kMaxFields);
     for (int p = 0; p < count; ++p) {
         const int def = p < static_cast<int>(kDefaultLayout.size())
                             ? kDefaultLayout[static_cast<size_t>(p)]
@@ -233,8 +234,7 @@ void CDlgSelDatiFile::MoveSelectedRow(int target) {
     m_btnDown.EnableWindow(m_nSelRow < m_grid.GetRowCount() - 1);
 }
 
-void CDlgSelDatiFile::OnProcessFillInPlaceComboControl(CMSGridCtrl2*, int, int,
-                                                       const std::string&,
+void CDlgSelDatiFile::OnProcessFillInPlaceComboControl(CMSGridCtrl2*, int, int, const std::string&,
                                                        std::vector<std::string>& choices) {
     for (char digit = '0'; digit <= '9'; ++digit)
         choices.emplace_back(1, digit);
@@ -261,7 +261,8 @@ void CDlgSelDatiFile::OnOK() {
     const int rows = m_grid.GetRowCount();
     settings.WriteLong(kAsciiLayoutSection, "NumCampi", rows);
     for (int p = 0; p < rows; ++p) {
-        const auto id = static_cast<std::int32_t>(static_cast<std::int64_t>(m_grid.GetItemData(p, 0)));
+        const auto id =
+            static_cast<std::int32_t>(static_cast<std::int64_t>(m_grid.GetItemData(p, 0)));
         settings.WriteLong(kAsciiLayoutSection, key("Campo-%d", p), id);
         settings.WriteLong(kAsciiLayoutSection, key("nDecCampo-%d", p),
                            LongDaStringNullZero(m_grid.GetItemText(p, 1)));

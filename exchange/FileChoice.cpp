@@ -49,8 +49,8 @@ constexpr std::array<int, 12> kRowFormat = {1, 2, 3, 4, 5, 6, 7, 9, 10, 8, 11, 1
 } // namespace
 
 bool ChooseAsciiExportFile(std::string& name) {
-    const std::string folder = rememberedFolder("LastExportedLibrettoLBC", "LastImportedLibrettoLBC",
-                                                "LastStoredFile", "LastLoadedFile");
+    const std::string folder = rememberedFolder(
+        "LastExportedLibrettoLBC", "LastImportedLibrettoLBC", "LastStoredFile", "LastLoadedFile");
     if (name.empty())
         name = "doc";
     else

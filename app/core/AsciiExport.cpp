@@ -55,7 +55,8 @@ const std::array<const char*, kAsciiFieldCount> kCaptions = {
     "Tema GIS",
 };
 
-constexpr std::array<int, 15> kDefaultLayout = {0, 1, 2, 3, 4, 8, 9, 13, 14, 15, 16, 19, 20, 22, 23};
+constexpr std::array<int, 15> kDefaultLayout = {0,  1,  2,  3,  4,  8,  9, 13,
+                                                14, 15, 16, 19, 20, 22, 23};
 constexpr int kMaxFields = 1000;
 
 std::string key(const char* format, int position) {
@@ -280,7 +281,8 @@ bool parseAngle(const std::string& text, int format, double& radians) {
     }
     if (minutes < 0 || minutes >= 60 || seconds < 0 || seconds >= 60) return false;
     if (format == 5)
-        degrees = static_cast<double>(deg) + (static_cast<double>(minutes) + fractionOf(fraction)) / 60.0;
+        degrees =
+            static_cast<double>(deg) + (static_cast<double>(minutes) + fractionOf(fraction)) / 60.0;
     else
         degrees = static_cast<double>(deg) + static_cast<double>(minutes) / 60.0 +
                   (static_cast<double>(seconds) + fractionOf(fraction)) / 3600.0;

@@ -168,9 +168,9 @@ ImportOutcome importAsciiText(const std::string& text, const AsciiLayout& layout
             return outcome;
         }
         if (fields->size() != expected) {
-            outcome.error = lineError(number, "attesi " + std::to_string(expected) +
-                                                  " campi, trovati " +
-                                                  std::to_string(fields->size()));
+            outcome.error =
+                lineError(number, "attesi " + std::to_string(expected) + " campi, trovati " +
+                                      std::to_string(fields->size()));
             return outcome;
         }
         ImportedPoint point;
@@ -252,9 +252,9 @@ ImportOutcome importAsciiText(const std::string& text, const AsciiLayout& layout
                 for (int i = 0; i < 6 && ok; ++i) {
                     const std::string& term = (*fields)[column + static_cast<size_t>(i)];
                     if (!readNumber(term, point.cov[i])) {
-                        outcome.error = lineError(number, "il campo \"" + caption +
-                                                              "\" non è un numero: \"" + term +
-                                                              "\"");
+                        outcome.error =
+                            lineError(number, "il campo \"" + caption + "\" non è un numero: \"" +
+                                                  term + "\"");
                         ok = false;
                     }
                 }
@@ -304,8 +304,8 @@ ImportOutcome importRw5Text(const std::string& text, CLibGps& book, const std::s
         if (record == "LS") {
             for (const std::string& field : fields)
                 if (field.rfind("HR", 0) == 0 && !readNumber(field.substr(2), rodHeight)) {
-                    outcome.error = lineError(number, "altezza della palina non valida: \"" +
-                                                          field + "\"");
+                    outcome.error =
+                        lineError(number, "altezza della palina non valida: \"" + field + "\"");
                     return outcome;
                 }
             continue;
@@ -317,7 +317,8 @@ ImportOutcome importRw5Text(const std::string& text, CLibGps& book, const std::s
         double ground = kNoValue;
         for (size_t i = 1; i < fields.size(); ++i) {
             const std::string& field = fields[i];
-            const std::string tag = field.substr(0, 2), value = field.size() > 2 ? field.substr(2) : "";
+            const std::string tag = field.substr(0, 2),
+                              value = field.size() > 2 ? field.substr(2) : "";
             bool ok = true;
             if (tag == "PN") {
                 point.name = value;

@@ -12,8 +12,8 @@ namespace gpsbook {
 
 /// What an import did.
 struct ImportOutcome {
-    std::string error;     ///< empty on success; in Italian, with the line number when a line is bad
-    int group = -1;        ///< index of the new group
+    std::string error; ///< empty on success; in Italian, with the line number when a line is bad
+    int group = -1;    ///< index of the new group
     std::size_t points = 0;
 };
 

@@ -49,17 +49,13 @@ public:
     // Mouse. \p flags are the key flags (MK_ bits), \p point the position in the grid; a
     // result of false from OnProcessLButtonDown refuses the click.
     virtual bool OnProcessMouseMove(CMSGridCtrl2* grid, UINT flags, POINT point) { return true; }
-    virtual bool OnProcessLButtonDown(CMSGridCtrl2* grid, UINT flags, POINT point) {
-        return true;
-    }
+    virtual bool OnProcessLButtonDown(CMSGridCtrl2* grid, UINT flags, POINT point) { return true; }
     /// \brief The left button was released over the grid, after the click moved the selection.
     virtual bool OnProcessLButtonUp(CMSGridCtrl2* grid, UINT flags, POINT point) { return true; }
     virtual bool OnProcessLButtonDblClk(CMSGridCtrl2* grid, UINT flags, POINT point) {
         return true;
     }
-    virtual bool OnProcessRButtonDown(CMSGridCtrl2* grid, UINT flags, POINT point) {
-        return true;
-    }
+    virtual bool OnProcessRButtonDown(CMSGridCtrl2* grid, UINT flags, POINT point) { return true; }
     virtual bool OnProcessRButtonUp(CMSGridCtrl2* grid, UINT flags, POINT point) { return true; }
     virtual bool OnProcessRButtonDblClk(CMSGridCtrl2* grid, UINT flags, POINT point) {
         return true;

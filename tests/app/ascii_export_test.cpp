@@ -42,16 +42,22 @@ TEST(AsciiExport, angles_in_each_of_the_six_formats) {
     };
     const double a = fromDms(44, 29, 42.123456);
     const Case cases[] = {
-        {a, 0, 5, "44\xC2\xB0" "29'42.12346\""},
+        {a, 0, 5,
+         "44\xC2\xB0"
+         "29'42.12346\""},
         {a, 1, 5, "44 29 42.12346"},
         {a, 2, 5, "44.294212346"},
         {a, 3, 9, "44.495034293"},
         {a, 4, 6, "49.438927"},
         {a, 5, 7, "44.297020576"},
-        {-a, 0, 2, "-44\xC2\xB0" "29'42.12\""},
+        {-a, 0, 2,
+         "-44\xC2\xB0"
+         "29'42.12\""},
         {-degrees(0.5), 2, 0, "-0.3000"},
         // Rounding carries into the minutes and degrees: never a "60".
-        {fromDms(10, 59, 59.9999996), 0, 5, "11\xC2\xB0" "00'00.00000\""},
+        {fromDms(10, 59, 59.9999996), 0, 5,
+         "11\xC2\xB0"
+         "00'00.00000\""},
         {fromDms(10, 59, 59.6), 1, 0, "11 00 00"},
         {fromDms(10, 59, 59.9999996), 5, 5, "11.0000000"},
         {1.7e200, 0, 5, ""},
@@ -68,9 +74,19 @@ TEST(AsciiExport, angles_in_each_of_the_six_formats) {
 
 TEST(AsciiExport, malformed_angles_are_refused) {
     double r = 0.0;
-    for (auto [text, format] : std::vector<std::pair<const char*, int>>{
-             {"44\xC2\xB0" "60'00.0\"", 0}, {"44 29", 1}, {"44.29", 2}, {"44.2a42", 2},
-             {"abc", 3}, {"", 4}, {"44.6", 5}, {"44 29 61", 1}, {"44\xC2\xB0" "29'42.1", 0}})
+    for (auto [text, format] : std::vector<std::pair<const char*, int>>{{"44\xC2\xB0"
+                                                                         "60'00.0\"",
+                                                                         0},
+                                                                        {"44 29", 1},
+                                                                        {"44.29", 2},
+                                                                        {"44.2a42", 2},
+                                                                        {"abc", 3},
+                                                                        {"", 4},
+                                                                        {"44.6", 5},
+                                                                        {"44 29 61", 1},
+                                                                        {"44\xC2\xB0"
+                                                                         "29'42.1",
+                                                                         0}})
         EXPECT_FALSE(gpsbook::parseAngle(text, format, r)) << text;
 }
 
@@ -100,17 +116,16 @@ TEST(AsciiExport, a_point_line_follows_fields_order_decimals_separator_and_quote
     sample.first->SetNote("Nota con \"virgolette\"");
     sample.first->SetPdop(1.23456);
     std::string error;
-    AsciiLayout l = layout({{0, 3}, {12, 2}, {11, 4}, {10, 1}, {8, 3}, {18, 0}, {15, 2}, {9, 3},
-                            {2, 3}},
-                           3, 1, true);
+    AsciiLayout l = layout(
+        {{0, 3}, {12, 2}, {11, 4}, {10, 1}, {8, 3}, {18, 0}, {15, 2}, {9, 3}, {2, 3}}, 3, 1, true);
     EXPECT_EQ(gpsbook::asciiLine(*sample.first, l, error),
               "\"101\";94.00;686728.4567;4928312.0;2.000;\"Nota con \"\"virgolette\"\"\";1.23;;"
               "44.495");
     EXPECT_EQ(error, "");
     // Values the point does not have are empty columns.
-    EXPECT_EQ(gpsbook::asciiLine(*sample.second, layout({{0, 0}, {2, 5}, {12, 3}}, 0, 2, false),
-                                 error),
-              "PF12  ");
+    EXPECT_EQ(
+        gpsbook::asciiLine(*sample.second, layout({{0, 0}, {2, 5}, {12, 3}}, 0, 2, false), error),
+        "PF12  ");
 }
 
 TEST(AsciiExport, texts_that_would_break_the_columns_are_refused_and_nothing_is_written) {
@@ -140,7 +155,8 @@ TEST(AsciiExport, pythons_csv_reader_finds_the_same_values_with_each_separator_a
     const char* const separators[] = {",", ";", " ", "\\t"};
     for (int separator = 0; separator < 4; ++separator) {
         for (bool quotes : {true, false}) {
-            AsciiLayout l = layout({{0, 0}, {1, 0}, {2, 5}, {12, 3}, {11, 3}}, 2, separator, quotes);
+            AsciiLayout l =
+                layout({{0, 0}, {1, 0}, {2, 5}, {12, 3}, {11, 3}}, 2, separator, quotes);
             // Without quotes the texts must hold no blank, separator or quote.
             sample.first->SetCode(quotes ? "Spigolo; fabbricato, \"nord\"" : "Spigolo");
             sample.second->SetCode(quotes ? "Punto fiduciale" : "Fiduciale");
@@ -159,9 +175,12 @@ TEST(AsciiExport, pythons_csv_reader_finds_the_same_values_with_each_separator_a
                 status);
             ASSERT_EQ(status, 0) << out;
             const std::string code = quotes ? "Spigolo; fabbricato, \"nord\"" : "Spigolo";
-            EXPECT_EQ(out, "101|" + code + "|44.294200000|94.000|686728.457\n"
-                           "PF12|" + (quotes ? "Punto fiduciale" : "Fiduciale") + "|||\n"
-                           "7|Picchetto||-1.250|123.457\n")
+            EXPECT_EQ(out, "101|" + code +
+                               "|44.294200000|94.000|686728.457\n"
+                               "PF12|" +
+                               (quotes ? "Punto fiduciale" : "Fiduciale") +
+                               "|||\n"
+                               "7|Picchetto||-1.250|123.457\n")
                 << separator << quotes;
         }
     }

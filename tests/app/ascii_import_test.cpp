@@ -24,8 +24,8 @@ AsciiLayout wideLayout(int angles, int separator, bool quotes) {
     l.separator = separator;
     l.quotes = quotes;
     const int decimals = angles <= 2 ? 6 : 9; // enough for 1e-5 seconds in every format
-    l.fields = {{12, 4}, {1, 0}, {3, decimals}, {0, 0}, {2, decimals}, {8, 4}, {4, 4},
-                {11, 4}, {10, 4}, {17, 6}, {15, 2}, {19, 0}, {18, 0}, {13, 3}};
+    l.fields = {{12, 4}, {1, 0},  {3, decimals}, {0, 0},  {2, decimals}, {8, 4},  {4, 4},
+                {11, 4}, {10, 4}, {17, 6},       {15, 2}, {19, 0},       {18, 0}, {13, 3}};
     return l;
 }
 
@@ -38,10 +38,10 @@ void fill(CLibGps& book) {
         const char* code;
         double lat, lon, elev, ant, east, north, z;
     } points[] = {
-        {"P1", "Spigolo \"A\"", degrees(44.4950123456789), degrees(11.3430987654321), 96.1234,
-         1.8, 686728.4567, 4928312.0001, 94.3234},
-        {"P2", "", degrees(-0.0001234567), degrees(-0.9999999999), -12.3456, 0.0, -0.0004,
-         0.0004, -1.25},
+        {"P1", "Spigolo \"A\"", degrees(44.4950123456789), degrees(11.3430987654321), 96.1234, 1.8,
+         686728.4567, 4928312.0001, 94.3234},
+        {"P2", "", degrees(-0.0001234567), degrees(-0.9999999999), -12.3456, 0.0, -0.0004, 0.0004,
+         -1.25},
         {"P3", "Senza quote", degrees(45.9999999999), degrees(179.9999999), 5000.0, 2.5, 1.7e200,
          1.7e200, 1.7e200},
     };
@@ -110,9 +110,12 @@ TEST(AsciiImport, a_bad_line_is_reported_by_number_and_adds_nothing) {
         const char* error;
     };
     const Case cases[] = {
-        {"\"A\",44\xC2\xB0" "29'42.00000\",95.000\r\n\"B\",44\xC2\xB0" "29'42.00000\"\r\n",
+        {"\"A\",44\xC2\xB0"
+         "29'42.00000\",95.000\r\n\"B\",44\xC2\xB0"
+         "29'42.00000\"\r\n",
          "Riga 2: attesi 3 campi, trovati 2."},
-        {"\"A\",44\xC2\xB0" "29'42.00000\",95.000\n\n\"B\",x,95.000\n",
+        {"\"A\",44\xC2\xB0"
+         "29'42.00000\",95.000\n\n\"B\",x,95.000\n",
          "Riga 3: il campo \"Latitudine Mis.\" non è un angolo nel formato scelto: \"x\"."},
         {"\"A,44,95\n", "Riga 1: virgolette non chiuse o testo dopo le virgolette."},
         {"\"A\",,9five\n", "Riga 1: il campo \"Elevazione Ant. Mis.\" non è un numero: \"9five\"."},
@@ -148,9 +151,8 @@ TEST(AsciiImport, rw5_gps_records_become_points_with_the_rod_height) {
     EXPECT_NEAR(book.GetPunAt(in.group, 1)->GetLat(), degrees(1 / 3600.0), kAngle);
 
     CLibGps untouched;
-    gpsbook::ImportOutcome bad =
-        gpsbook::importRw5Text("GPS,PN1,LA1.0,LN1.0,EL1\nGPS,PN2,LA45.1,LN1.000000,EL1\n",
-                               untouched, "x");
+    gpsbook::ImportOutcome bad = gpsbook::importRw5Text(
+        "GPS,PN1,LA1.0,LN1.0,EL1\nGPS,PN2,LA45.1,LN1.000000,EL1\n", untouched, "x");
     EXPECT_EQ(bad.error, "Riga 1: valore non valido: \"LA1.0\".");
     bad = gpsbook::importRw5Text("GPS,PN2,LA45.100000,EL1\n", untouched, "x");
     EXPECT_EQ(bad.error, "Riga 1: il record GPS deve avere PN, LA, LN ed EL.");
@@ -170,7 +172,7 @@ TEST(AsciiImport, formats_without_reader_say_so_and_change_nothing) {
     }
     EXPECT_EQ(gpsbook::importFormatLabel(8), "Gart 2000"); // the code of row 10
     CLibGps book;
-    gpsbook::ImportOutcome in = gpsbook::importFile((temp.dir() / "manca.rw5").string(), 12,
-                                                    AsciiLayout{}, book);
+    gpsbook::ImportOutcome in =
+        gpsbook::importFile((temp.dir() / "manca.rw5").string(), 12, AsciiLayout{}, book);
     EXPECT_NE(in.error.find("Impossibile leggere"), std::string::npos);
 }

@@ -140,8 +140,8 @@ TEST_F(DlgSelDatiFile, decimals_are_chosen_among_zero_to_nine_and_read_only_cell
     run(
         [](Dialog& d) {
             automation::Grid grid = d.grid(IDC_FIELD_GRID);
-            EXPECT_EQ(grid.choices(3, 1), (std::vector<std::string>{"0", "1", "2", "3", "4", "5",
-                                                                     "6", "7", "8", "9"}));
+            EXPECT_EQ(grid.choices(3, 1),
+                      (std::vector<std::string>{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"}));
             EXPECT_TRUE(grid.choices(0, 1).empty()); // "Nome" has no decimals
             EXPECT_FALSE(grid.edit(0, 1, "5"));
             EXPECT_FALSE(grid.edit(3, 0, "5")); // the caption is no value to choose
@@ -302,9 +302,8 @@ TEST_F(DlgSelDatiFile, moves_carry_texts_read_only_colour_and_id_and_follow_the_
         automation::Grid grid = d.grid(IDC_FIELD_GRID);
         grid.click(1, 0);
         d.click(IDC_MOVE_UP);
-        EXPECT_EQ(rows(d), (std::vector<Row>{{"Qualità", "0"},
-                                             {"Latitudine Mis.", "8"},
-                                             {"Quota", "3"}}));
+        EXPECT_EQ(rows(d),
+                  (std::vector<Row>{{"Qualità", "0"}, {"Latitudine Mis.", "8"}, {"Quota", "3"}}));
         EXPECT_TRUE(grid.readOnly(0, 1));
         EXPECT_EQ(grid.colour(0, 1), kNoDecimalsColour);
         EXPECT_NE(grid.state(0, 0) & GVIS_SELECTED, 0u);
@@ -312,9 +311,8 @@ TEST_F(DlgSelDatiFile, moves_carry_texts_read_only_colour_and_id_and_follow_the_
         EXPECT_EQ(buttons(d), (Buttons{false, true, false, true}));
         d.click(IDC_MOVE_DOWN);
         d.click(IDC_MOVE_DOWN); // to the end: appended
-        EXPECT_EQ(rows(d), (std::vector<Row>{{"Latitudine Mis.", "8"},
-                                             {"Quota", "3"},
-                                             {"Qualità", "0"}}));
+        EXPECT_EQ(rows(d),
+                  (std::vector<Row>{{"Latitudine Mis.", "8"}, {"Quota", "3"}, {"Qualità", "0"}}));
         EXPECT_TRUE(grid.readOnly(2, 1));
         EXPECT_FALSE(grid.readOnly(0, 1));
         EXPECT_EQ(buttons(d), (Buttons{false, true, true, false}));

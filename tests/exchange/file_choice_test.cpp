@@ -128,19 +128,18 @@ TEST_F(FileChoice, import_shows_title_filter_and_remembered_folder_and_stores_on
     ASSERT_TRUE(FInpNomeFileConvGpsVari(name, format));
     EXPECT_TRUE(shown.open);
     EXPECT_EQ(shown.title, "Importazione File");
-    EXPECT_EQ(shown.filter,
-              "Gart       (*.PRT)|*.prt|"
-              "Pinnacle   (*.REP)(*.HTM)(*.HTML)|*.rep;*.htm;*.html|"
-              "Field Face (*.TXT)|*.txt|"
-              "Trimble    (*.TXT)|*.txt|"
-              "Leica      (*.ASC)(*.IDX)|*.asc;*.idx|"
-              "Leica Geo Office (*.TXT)|*.txt|"
-              "Leica Geo Office (*.CST)(*.DAT)|*.cst;*.dat|"
-              "Leica Geo Office - Formato Pelora - No 4/5 (*.CST)|*.cst|"
-              "Leica Geo Office - Formato Pelora - Si 4/5 (*.CST)|*.cst|"
-              "Gart 2000  (*.LLH)|*.llh|"
-              "Trimble    (*.MDB)|*.mdb|"
-              "Stonex     (*.RW5)|*.rw5||");
+    EXPECT_EQ(shown.filter, "Gart       (*.PRT)|*.prt|"
+                            "Pinnacle   (*.REP)(*.HTM)(*.HTML)|*.rep;*.htm;*.html|"
+                            "Field Face (*.TXT)|*.txt|"
+                            "Trimble    (*.TXT)|*.txt|"
+                            "Leica      (*.ASC)(*.IDX)|*.asc;*.idx|"
+                            "Leica Geo Office (*.TXT)|*.txt|"
+                            "Leica Geo Office (*.CST)(*.DAT)|*.cst;*.dat|"
+                            "Leica Geo Office - Formato Pelora - No 4/5 (*.CST)|*.cst|"
+                            "Leica Geo Office - Formato Pelora - Si 4/5 (*.CST)|*.cst|"
+                            "Gart 2000  (*.LLH)|*.llh|"
+                            "Trimble    (*.MDB)|*.mdb|"
+                            "Stonex     (*.RW5)|*.rw5||");
     EXPECT_EQ(shown.initialFolder, folder());
     EXPECT_EQ(shown.fileName, "");
     EXPECT_EQ(shown.defaultExtension, "");

@@ -28,7 +28,8 @@ std::string readFile(const std::filesystem::path& path) {
 
 } // namespace
 
-TEST_F(GpsbookExchange, the_layout_chosen_in_the_dialog_shapes_the_export_and_import_reads_it_back) {
+TEST_F(GpsbookExchange,
+       the_layout_chosen_in_the_dialog_shapes_the_export_and_import_reads_it_back) {
     const std::filesystem::path out = settings.dir() / "primo.txt";
     ScriptedUser user;
     user.onDialog([](Dialog& d) {
@@ -65,7 +66,9 @@ TEST_F(GpsbookExchange, the_layout_chosen_in_the_dialog_shapes_the_export_and_im
         d.click(IDC_LAYOUT_OK);
     });
     trigger("formatoEsportazione");
-    user.onFileDialog([&](const FileDialogCall&) { return FileDialogAnswer{true, out.string(), 1}; });
+    user.onFileDialog([&](const FileDialogCall&) {
+        return FileDialogAnswer{true, out.string(), 1};
+    });
     trigger("esportaAscii");
     const std::string text = readFile(out);
     const int points = book().GetPunArSize(0);
@@ -96,7 +99,9 @@ TEST_F(GpsbookExchange, a_format_without_reader_says_so_and_leaves_the_book_alon
     std::ofstream(file) << "dati\n";
     const int groups = book().GetGrpArSize();
     ScriptedUser user;
-    user.onFileDialog([&](const FileDialogCall&) { return FileDialogAnswer{true, file.string(), 1}; });
+    user.onFileDialog([&](const FileDialogCall&) {
+        return FileDialogAnswer{true, file.string(), 1};
+    });
     qt.onMessageBox([](QMessageBox& box) {
         EXPECT_EQ(box.text().toStdString(),
                   "Il formato \"Gart\" non è ancora supportato: nessun punto importato.");
@@ -112,7 +117,9 @@ TEST_F(GpsbookExchange, a_bad_line_of_an_rw5_file_is_named_and_nothing_is_added)
     std::ofstream(file) << "GPS,PN1,LA44.294212,LN11.203012,EL95.0\nGPS,PN2,LA44.2,LN11.2,EL9\n";
     const int groups = book().GetGrpArSize();
     ScriptedUser user;
-    user.onFileDialog([&](const FileDialogCall&) { return FileDialogAnswer{true, file.string(), 12}; });
+    user.onFileDialog([&](const FileDialogCall&) {
+        return FileDialogAnswer{true, file.string(), 12};
+    });
     qt.onMessageBox([](QMessageBox& box) {
         EXPECT_EQ(box.text().toStdString(), "Riga 2: valore non valido: \"LA44.2\".");
         box.accept();
