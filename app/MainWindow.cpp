@@ -187,13 +187,13 @@ void MainWindow::createActions() {
                          s->standardIcon(QStyle::SP_ComputerIcon),
                          tr("Mostra le coordinate della stazione base del gruppo selezionato"),
                          &MainWindow::showBaseStation);
-    m_actExportAscii = make(tr("Esporta &ASCII…"), tr("Esporta ASCII"), QIcon(),
+    m_actExportAscii = make(tr("Es&porta ASCII…"), tr("Esporta ASCII"), QIcon(),
                             tr("Scrive i punti del gruppo selezionato (o di tutti) in un file "
                                "ASCII"),
                             &MainWindow::exportAscii);
-    m_actExportLayout = make(tr("&Formato esportazione…"), tr("Formato esportazione"), QIcon(),
-                             tr("Sceglie i campi e il formato del file ASCII"),
-                             &MainWindow::chooseExportLayout);
+    m_actExportLayout =
+        make(tr("&Formato esportazione…"), tr("Formato esportazione"), QIcon(),
+             tr("Sceglie i campi e il formato del file ASCII"), &MainWindow::chooseExportLayout);
     m_actImport = make(tr("&Importa…"), tr("Importa"), QIcon(),
                        tr("Legge i punti di un file di ricevitore o di un file ASCII in un nuovo "
                           "gruppo"),
@@ -568,7 +568,8 @@ void MainWindow::exportAscii() {
     else
         for (int g = 0; g < m_book->book.GetGrpArSize(); ++g)
             groups.push_back(g);
-    std::string name = m_path.isEmpty() ? std::string() : pathToStd(QFileInfo(m_path).completeBaseName());
+    std::string name =
+        m_path.isEmpty() ? std::string() : pathToStd(QFileInfo(m_path).completeBaseName());
     if (name.size() > 8 && name.ends_with(".gpsbook")) name.resize(name.size() - 8);
     if (!FInpNomeFileAsciiLibGps(name)) return;
     const gpsbook::AsciiLayout layout = gpsbook::AsciiLayout::fromSettings(CIniFile());
@@ -577,9 +578,10 @@ void MainWindow::exportAscii() {
         QMessageBox::warning(this, tr("Esporta ASCII"), fromStd(outcome.error));
         return;
     }
-    statusBar()->showMessage(tr("%n punti esportati in %1", nullptr, static_cast<int>(outcome.lines))
-                                 .arg(QDir::toNativeSeparators(QFile::decodeName(name.c_str()))),
-                             8000);
+    statusBar()->showMessage(
+        tr("%n punti esportati in %1", nullptr, static_cast<int>(outcome.lines))
+            .arg(QDir::toNativeSeparators(QFile::decodeName(name.c_str()))),
+        8000);
 }
 
 void MainWindow::chooseExportLayout() {

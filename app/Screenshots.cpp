@@ -12,8 +12,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QTextStream>
