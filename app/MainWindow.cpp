@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "core/AsciiImport.h"
 #include "core/AtomicFile.h"
 #include "core/BookText.h"
 #include "core/SurveyEdits.h"
@@ -209,6 +210,17 @@ void MainWindow::createActions() {
              tr("Trasforma i punti grafici selezionati (tutti se nessuno è "
                 "selezionato) in punti GPS di un gruppo"),
              &MainWindow::transferDrawingPoints);
+    m_actExportAscii = make(tr("Es&porta ASCII…"), tr("Esporta ASCII"), QIcon(),
+                            tr("Scrive i punti del gruppo selezionato (o di tutti) in un file "
+                               "ASCII"),
+                            &MainWindow::exportAscii);
+    m_actExportLayout =
+        make(tr("&Formato esportazione…"), tr("Formato esportazione"), QIcon(),
+             tr("Sceglie i campi e il formato del file ASCII"), &MainWindow::chooseExportLayout);
+    m_actImport = make(tr("&Importa…"), tr("Importa"), QIcon(),
+                       tr("Legge i punti di un file di ricevitore o di un file ASCII in un nuovo "
+                          "gruppo"),
+                       &MainWindow::importPoints);
     m_actAbout = make(tr("&Informazioni"), tr("Informazioni"), QIcon(),
                       tr("Informazioni sul programma"), &MainWindow::about);
 
@@ -229,6 +241,9 @@ void MainWindow::createActions() {
     m_actNewPoint->setObjectName("nuovoPunto");
     m_actTransfer->setObjectName("trasferisciPunti");
     m_actAbout->setObjectName("informazioni");
+    m_actExportAscii->setObjectName("esportaAscii");
+    m_actExportLayout->setObjectName("formatoEsportazione");
+    m_actImport->setObjectName("importa");
 }
 
 void MainWindow::createMenus() {
@@ -238,6 +253,10 @@ void MainWindow::createMenus() {
     file->addAction(m_actSaveAs);
     file->addSeparator();
     file->addAction(m_actPrint);
+    file->addSeparator();
+    file->addAction(m_actExportAscii);
+    file->addAction(m_actExportLayout);
+    file->addAction(m_actImport);
     file->addSeparator();
     file->addAction(m_actQuit);
 
@@ -616,6 +635,54 @@ void MainWindow::printBook() {
     temp.setAutoRemove(false);
     statusBar()->showMessage(tr("Libretto stampato in %1").arg(QDir::toNativeSeparators(pdf)),
                              8000);
+}
+
+// ---- ASCII export and import ----------------------------------------------------------------
+
+void MainWindow::exportAscii() {
+    std::vector<int> groups;
+    if (auto at = selectedPosition())
+        groups.push_back(at->group);
+    else
+        for (int g = 0; g < m_book->book.GetGrpArSize(); ++g)
+            groups.push_back(g);
+    std::string name =
+        m_path.isEmpty() ? std::string() : pathToStd(QFileInfo(m_path).completeBaseName());
+    if (name.size() > 8 && name.ends_with(".gpsbook")) name.resize(name.size() - 8);
+    if (!FInpNomeFileAsciiLibGps(name)) return;
+    const gpsbook::AsciiLayout layout = gpsbook::AsciiLayout::fromSettings(CIniFile());
+    const gpsbook::ExportOutcome outcome = gpsbook::exportAscii(name, m_book->book, groups, layout);
+    if (!outcome.error.empty()) {
+        QMessageBox::warning(this, tr("Esporta ASCII"), fromStd(outcome.error));
+        return;
+    }
+    statusBar()->showMessage(
+        tr("%n punti esportati in %1", nullptr, static_cast<int>(outcome.lines))
+            .arg(QDir::toNativeSeparators(QFile::decodeName(name.c_str()))),
+        8000);
+}
+
+void MainWindow::chooseExportLayout() {
+    FSelDatiFile();
+}
+
+void MainWindow::importPoints() {
+    std::string name;
+    int format = 1;
+    if (!FInpNomeFileConvGpsVari(name, format)) return;
+    const gpsbook::AsciiLayout layout = gpsbook::AsciiLayout::fromSettings(CIniFile());
+    const gpsbook::ImportOutcome outcome = gpsbook::importFile(name, format, layout, m_book->book);
+    if (!outcome.error.empty()) {
+        QMessageBox::warning(this, tr("Importa"), fromStd(outcome.error));
+        return;
+    }
+    bookChanged();
+    selectPosition(outcome.group, -1);
+    updateActions();
+    statusBar()->showMessage(
+        tr("%n punti importati nel gruppo \"%1\"", nullptr, static_cast<int>(outcome.points))
+            .arg(fromStd(m_book->book.GetGrpAt(outcome.group)->GetNomeGrp())),
+        8000);
 }
 
 // ---- Points and groups -----------------------------------------------------------------------

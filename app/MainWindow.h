@@ -67,6 +67,13 @@ public slots:
     /// Asks which base station to move and its right antenna height, then moves the base and
     /// the points measured from it.
     void moveBaseStation();
+    /// Writes the points of the selected group (of every group when nothing is selected) to
+    /// an ASCII file in the layout of "Formato esportazione…".
+    void exportAscii();
+    /// Opens the layout of the ASCII export ("Selezione campi").
+    void chooseExportLayout();
+    /// Reads a receiver's file or an ASCII export into a new group.
+    void importPoints();
     void about();
 
 protected:
@@ -119,4 +126,7 @@ private:
     QAction* m_actTransfer = nullptr;
     QAction* m_actMoveBase = nullptr;
     QAction* m_actAbout = nullptr;
+    QAction* m_actExportAscii = nullptr;
+    QAction* m_actExportLayout = nullptr;
+    QAction* m_actImport = nullptr;
 };

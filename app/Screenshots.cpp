@@ -2,6 +2,8 @@
 
 #include "MainWindow.h"
 
+#include "gpsdialogs/GpsDialogs.h"
+
 #include "platform/automation.h"
 #include "platform/dialog.h"
 #include "platform/module.h"
@@ -11,8 +13,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 #include <fstream>
 #include <functional>
@@ -88,7 +93,8 @@ std::vector<Shot> shots() {
         {15050, "print-groups", [](MainWindow& w) { w.printBook(); },
          [](automation::Dialog& d) { d.select(2080, 0); }},
         {15053, "move-base-station", [](MainWindow& w) { w.moveBaseStation(); }, nullptr},
-        {15149, "export-fields", nullptr, nullptr},
+        {15149, "export-fields", [](MainWindow& w) { w.chooseExportLayout(); },
+         [](automation::Dialog& d) { d.grid(1000).click(2, 1); }},
         {15151, "base-station-editor",
          [onPoint](MainWindow& w) {
              onPoint(w);
@@ -151,6 +157,37 @@ bool capture(const QString& png, int id, const std::function<void()>& start,
     return saved;
 }
 
+// Runs `start`, which opens one of the platform's file dialogs as a person sees it (no
+// scripted user is alive), and saves the dialog as `png` before cancelling it.
+bool captureFileDialog(const QString& png, const std::function<void()>& start) {
+    // A folder of a few survey files, so that the picture shows no folder of this machine.
+    QTemporaryDir temp;
+    const QString folder = temp.path() + "/rilievi";
+    QDir().mkpath(folder);
+    for (const char* name : {"cantiere-nord.txt", "cantiere-sud.txt", "rilievo.prt", "rilievo.rw5"})
+        QFile(folder + "/" + name).open(QIODevice::WriteOnly);
+    bool saved = false;
+    QTimer poll;
+    poll.setInterval(50);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            if (dialog == nullptr || !dialog->isVisible()) continue;
+            dialog->setDirectory(folder);
+            for (int i = 0; i < 10; ++i)
+                QApplication::processEvents();
+            saved = dialog->grab().save(png, "PNG");
+            dialog->reject();
+            poll.stop();
+            return;
+        }
+    });
+    poll.start();
+    start();
+    if (!saved) err() << "gpsbook: " << png << " could not be written\n";
+    return saved;
+}
+
 } // namespace
 
 int takeScreenshots(MainWindow& window, const QString& folder) {
@@ -192,5 +229,17 @@ int takeScreenshots(MainWindow& window, const QString& folder) {
         if (!ok) ++failures;
         QApplication::processEvents();
     }
+    // The file choices of the ASCII export and of the import, in the platform's file dialog.
+    if (!captureFileDialog(dir.filePath("file-choice-export.png"), [] {
+            std::string name = "rilievi";
+            FInpNomeFileAsciiLibGps(name);
+        }))
+        ++failures;
+    if (!captureFileDialog(dir.filePath("file-choice-import.png"), [] {
+            std::string name;
+            int format = 1;
+            FInpNomeFileConvGpsVari(name, format);
+        }))
+        ++failures;
     return failures == 0 ? 0 : 1;
 }

@@ -7,7 +7,9 @@
 #include "basestation/MostraGrpGps.h"
 #include "creation/DlgOpzCreaPtGps.h"
 #include "creation/DlgOpzTrasfPtGps.h"
+#include "exchange/DlgSelDatiFile.h"
 #include "exchange/DlgSelGrpLibGps.h"
+#include "exchange/FileChoice.h"
 #include "gpsdialogs/interfaces/LibGps.h"
 #include "pointedit/NewDlgModPunGps.h"
 #include "search/DlgFindPun.h"
@@ -95,4 +97,20 @@ bool FDlgOpzTrasfPtGps(CLibGps* lib, int count, int& grpIndex, double& antHeight
     return RunDialogExport<CDlgOpzTrasfPtGps>(
         [&](CDlgOpzTrasfPtGps& dialog) { dialog.Load(lib, count); },
         [&](CDlgOpzTrasfPtGps& dialog) { dialog.WriteBack(grpIndex, antHeight); });
+}
+
+// --- Field-book exchange: the ASCII export layout and the export and import file choice ------
+
+bool FSelDatiFile() {
+    return RunDialogExport<CDlgSelDatiFile>([](CDlgSelDatiFile&) {}, [](CDlgSelDatiFile&) {});
+}
+
+// The file choices use the platform's standard file dialogs and need none of the module's
+// templates, so they leave the current resources alone.
+bool FInpNomeFileAsciiLibGps(std::string& name) {
+    return ChooseAsciiExportFile(name);
+}
+
+bool FInpNomeFileConvGpsVari(std::string& name, int& format) {
+    return ChooseImportFile(name, format);
 }

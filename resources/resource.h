@@ -150,6 +150,7 @@
 #define IDC_MOVE_UP 2702      // "Sù"
 #define IDC_MOVE_DOWN 2703    // "Giù"
 #define IDC_ANGLE_FORMAT 2704
+#define IDC_FIELD_GRID 1000 // the grid of chosen fields, made by the dialog in IDC_GRID_PLACE
 
 // ---------------------------------------------------------------------------------------------
 // Controls of the print selection, the point search and the point display

@@ -239,6 +239,11 @@ bool Dialog::doubleClick(int id, int index) {
     return w != nullptr && platform::userDoubleClick(*w, index);
 }
 
+bool Dialog::moveTo(int id, int index) {
+    Window* w = isOpen() ? control(id) : nullptr;
+    return w != nullptr && platform::userMoveSelection(*w, index);
+}
+
 bool Dialog::setFocus(int id) {
     Window* w = isOpen() ? control(id) : nullptr;
     return w != nullptr && platform::userFocus(*w);

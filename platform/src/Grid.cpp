@@ -286,7 +286,8 @@ COLORREF GridState::shownForeground(int row, int column) const {
 
 bool GridState::cellEditable(int row, int column) const {
     const GridCell* c = cell(row, column);
-    return c != nullptr && m_editable && !isFixed(row, column) && !(c->state & GVIS_READONLY);
+    return c != nullptr && m_editable && !isFixed(row, column) && !(c->state & GVIS_READONLY) &&
+           editor(row, column) != GridEditor::None;
 }
 
 void GridState::setEditable(bool editable) {

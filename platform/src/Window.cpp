@@ -610,6 +610,15 @@ bool userSelect(Window& list, int index) {
     }
 }
 
+bool userMoveSelection(Window& list, int index) {
+    if (!usable(list) || list.kind() != ControlKind::ListView) return false;
+    if (index < 0 || index >= list.itemCount()) return false;
+    setFocusWindow(&list);
+    list.setCurSel(index);
+    list.notifyItem(LVN_ITEMCHANGED, index);
+    return true;
+}
+
 bool userDoubleClick(Window& list, int index) {
     if (!userSelect(list, index)) return false;
     if (list.kind() == ControlKind::ListBox && (list.style() & LBS_NOTIFY)) list.notify(LBN_DBLCLK);

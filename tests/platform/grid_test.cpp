@@ -343,6 +343,23 @@ TEST(Grid, read_only_fixed_cells_and_a_grid_that_is_not_editable_refuse_the_edit
     });
 }
 
+TEST(Grid, a_column_without_editor_can_be_selected_but_never_edited) {
+    TestResources resources;
+    GridForm form;
+    run(form, [&](Dialog& d) {
+        automation::Grid g = d.grid(kGrid);
+        form.grid.SetColumnEditor(0, platform::GridEditor::None);
+        EXPECT_TRUE(g.readOnly(2, 0));
+        EXPECT_TRUE(g.click(2, 0));
+        EXPECT_NE(g.state(2, 0) & GVIS_SELECTED, 0u);
+        EXPECT_FALSE(g.beginEdit(2, 0));
+        EXPECT_FALSE(g.edit(2, 0, "x"));
+        EXPECT_TRUE(g.edit(2, 1, "4")); // the other column keeps its drop-down
+        form.grid.SetItemEditor(3, 0, platform::GridEditor::Text);
+        EXPECT_TRUE(g.edit(3, 0, "Quota ortometrica"));
+    });
+}
+
 TEST(Grid, the_listener_or_the_parent_may_refuse_to_open_the_editor_or_to_store_its_text) {
     TestResources resources;
     GridForm form;

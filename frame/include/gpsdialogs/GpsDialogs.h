@@ -131,3 +131,36 @@ GPSDIALOGS_API bool FDlgOpzCreazGps(CGrpGps* group, CLibGps* lib, int& grpIndex,
 ///        FDlgOpzCreazGps)
 /// \return true after "&Trasferisci"; false leaves both untouched, also when \p lib is null
 GPSDIALOGS_API bool FDlgOpzTrasfPtGps(CLibGps* lib, int count, int& grpIndex, double& antHeight);
+
+// --- Field-book exchange -----------------------------------------------------------------------
+
+/// \brief Lets the user choose the layout of the ASCII field-book export ("Selezione campi"):
+///        the fields and their order, the decimals of each, the angle format, the separator and
+///        the quotes around names.
+///
+/// The layout is read from the settings file, section "FILE ASCI", when the dialog opens, and
+/// written back whole on OK ("CoordFormat", "Separator", "Apici", "NumCampi", "Campo-%d",
+/// "nDecCampo-%d"). A "NumCampi" above 1000 is read as 1000.
+/// \return true after "OK"; false writes nothing
+GPSDIALOGS_API bool FSelDatiFile();
+
+/// \brief Asks for the ASCII field-book file to write ("CREA FILE LIBRETTO PUNTI GPS").
+///
+/// The dialog opens in the folder of the last remembered file and proposes \p name (its file
+/// name only; "doc" when empty) with ".txt", unless it already ends so.
+/// \param name in: the proposed name; out on true: the full chosen path, also remembered in
+///        "PERSIST"/"LastExportedLibrettoLBC"; out on false: the bare proposed name
+/// \return true when the user chose a file (after confirming the replacement of an existing
+///         one)
+GPSDIALOGS_API bool FInpNomeFileAsciiLibGps(std::string& name);
+
+/// \brief Asks for a receiver's or survey program's file to import ("Importazione File") and
+///        for its format, among twelve.
+///
+/// The format shown first is the last one confirmed ("PERSIST"/"GpsVari"); the dialog opens
+/// in the folder of the last remembered file.
+/// \param name out on true: the full path of the chosen file (its incoming value is not used)
+/// \param format out: the format code of the filter in use, 1 to 12 (1 on false)
+/// \return true when the user chose an existing file; "LastImportedFileGps" and "GpsVari" are
+///         then remembered
+GPSDIALOGS_API bool FInpNomeFileConvGpsVari(std::string& name, int& format);

@@ -102,6 +102,8 @@ public:
     bool click(int id);
     bool select(int id, int index);
     bool doubleClick(int id, int index);
+    /// \brief Moves the selection of a list view to entry \p index with the arrow keys.
+    bool moveTo(int id, int index);
     bool setFocus(int id);
     bool enter();
     bool escape();

@@ -70,8 +70,8 @@ public:
 
 namespace platform {
 
-/// \brief The in-place editor a cell opens.
-enum class GridEditor { Text, DropDown };
+/// \brief The in-place editor a cell opens; None: the cell can be selected but never edited.
+enum class GridEditor { Text, DropDown, None };
 
 /// \brief A rectangle of cells; -1 everywhere when empty.
 struct GridRange {

@@ -307,6 +307,9 @@ bool userClick(Window& button);
 /// \brief Picks entry \p index in a drop-down list, list box or list view (in a list box with
 ///        multiple selection the click toggles the entry).
 bool userSelect(Window& list, int index);
+/// \brief Moves the selection of a list view to entry \p index with the arrow keys: the owner
+///        hears that the item changed (LVN_ITEMCHANGED), not a click.
+bool userMoveSelection(Window& list, int index);
 /// \brief Double-clicks entry \p index of a list box or list view.
 bool userDoubleClick(Window& list, int index);
 /// \brief Moves the focus to a control, as a click or Tab would.

@@ -324,7 +324,10 @@ public:
         tree->input.pressed = [this](int row) {
             act([row](Window& w) { return userSelect(w, row); });
         };
-        tree->input.moved = tree->input.pressed;
+        // The arrow keys move the selection without the click that a mouse press makes.
+        tree->input.moved = [this](int row) {
+            act([row](Window& w) { return userMoveSelection(w, row); });
+        };
         tree->input.doubleClicked = [this](int row) {
             act([row](Window& w) { return userDoubleClick(w, row); });
         };
