@@ -45,6 +45,7 @@ struct Shot {
 // The sample's first group has a computed projection; its fourth point is 101.
 constexpr int kShownGroup = 0;
 constexpr int kShownPoint = 3;
+constexpr int kManholePoint = 6;
 
 std::vector<Shot> shots() {
     auto onPoint = [](MainWindow& w) { w.selectPosition(kShownGroup, kShownPoint); };
@@ -63,7 +64,13 @@ std::vector<Shot> shots() {
         page(15041, "point-page-absolute", 1),
         page(15150, "point-page-baseline", 2),
         page(15042, "point-page-codes", 3),
-        page(15043, "point-page-gis", 4),
+        // The GIS page on 104, a manhole whose attributes use every kind of field.
+        {15043, "point-page-gis",
+         [](MainWindow& w) {
+             w.selectPosition(kShownGroup, kManholePoint);
+             w.editPoint();
+         },
+         [](automation::Dialog& d) { d.selectPage(4); }, 15039},
         // Every drawn point of the sample, none being selected.
         {15044, "transfer-options", [](MainWindow& w) { w.transferDrawingPoints(); }, nullptr},
         {15045, "creation-options",

@@ -311,8 +311,9 @@ TEST_F(FieldBookFile, sample_links_points_to_point_themes_and_to_a_line) {
     const CGrpGps& group = *loaded.fieldBook->book.GetGrpAt(0);
     for (int p = 0; p < group.GetPunCount(); ++p) {
         const CPunGps& point = *group.GetPunAt(p);
-        if (point.GetNome() == "101" || point.GetNome() == "103")
+        if (point.GetNome() == "101" || point.GetNome() == "103") {
             EXPECT_EQ(lib.GetThemeName(point.GetEntVert()), kit::String("Cordoli"));
+        }
         if (point.GetNome() == "104") {
             gis::CEnt* ent = gis::CLibGis::GetEnt(point.GetEntVert());
             kit::CPolyValue inspected;
