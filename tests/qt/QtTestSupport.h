@@ -136,12 +136,14 @@ inline std::shared_ptr<platform::ResourceModule> parse(const std::string& script
     return result.module;
 }
 
-/// The control \p id of a dialog, looked for in the dialog and then in its child windows.
+/// The control \p id of a dialog, looked for in the dialog and then in its child windows that
+/// are shown (the active page of a sheet, not the others), as the automation API does.
 inline platform::Window* control(const platform::Window& root, int id) {
     for (const auto& child : root.children())
         if (child->id() == id && child->kind() != platform::ControlKind::Dialog) return child.get();
     for (const auto& child : root.children())
-        if (platform::Window* found = control(*child, id)) return found;
+        if (child->visible())
+            if (platform::Window* found = control(*child, id)) return found;
     return nullptr;
 }
 

@@ -1,14 +1,16 @@
 // The point editor in real widgets, offscreen: a surveyor types into the fields, turns the
 // tabs with the mouse and confirms; the point holds what the widgets showed.
-#include "../EditorFixture.h"
+#include "../GisFixture.h"
 #include "gpsdialogs/interfaces/ConvCoord.h"
 #include "platform/propsheet.h"
 #include "qt/QtTestSupport.h"
 #include "resource.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTest>
 
 #include <cstdlib>
@@ -69,4 +71,52 @@ TEST(QtPointEditor, typing_turning_tabs_and_ok_through_the_widgets) {
                                                            p.GetAltAnt(), x, y, z));
     EXPECT_DOUBLE_EQ(p.GetCoordX(), x);
     EXPECT_NE(e.settings.read().find("ModPt=3"), std::string::npos);
+}
+
+TEST(QtPointEditor, the_gis_page_says_why_it_refuses_a_value_and_keeps_the_editor_open) {
+    useQtBackend();
+    pointedit_test::GisEditor e;
+    CPunGps* p = e.sample.first;
+    const bool confirmed = e.run(p, [](Dialog& d) {
+        QTabBar* bar = widget(d, AFX_IDC_TAB_CONTROL)->findChild<QTabBar*>();
+        ASSERT_NE(bar, nullptr);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(4).center());
+        ASSERT_EQ(d.activePage(), 4);
+        auto* themes = widget<QComboBox>(d, IDC_GIS_THEME);
+        ASSERT_NE(themes, nullptr);
+        EXPECT_EQ(themes->count(), 3);
+        EXPECT_EQ(themes->currentText(), "Pozzetti");
+
+        auto* table = widget<QTableWidget>(d, IDC_GIS_TABLE);
+        ASSERT_NE(table, nullptr);
+        ASSERT_EQ(table->rowCount(), 6);
+        EXPECT_EQ(table->item(3, 1)->text(), "7");
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {},
+                           table->visualItemRect(table->item(3, 1)).center());
+        auto* line = table->findChild<QLineEdit*>();
+        ASSERT_NE(line, nullptr);
+        line->selectAll();
+        QTest::keyClicks(line, "12a");
+        QTest::keyClick(line, Qt::Key_Return);
+        EXPECT_TRUE(d.grid(IDC_GIS_TABLE).editing());
+        EXPECT_TRUE(table->item(3, 1)->toolTip().contains("numero intero"));
+
+        // OK is refused while the value does not fit, and so is another tab.
+        QTest::mouseClick(widget<QPushButton>(d, IDOK), Qt::LeftButton);
+        EXPECT_TRUE(d.isOpen());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+        EXPECT_EQ(d.activePage(), 4);
+
+        line = table->findChild<QLineEdit*>();
+        ASSERT_NE(line, nullptr);
+        line->selectAll();
+        QTest::keyClicks(line, "12");
+        QTest::keyClick(line, Qt::Key_Return);
+        EXPECT_FALSE(d.grid(IDC_GIS_TABLE).editing());
+        EXPECT_EQ(table->item(3, 1)->text(), "12");
+        EXPECT_TRUE(table->item(3, 1)->toolTip().isEmpty());
+        QTest::mouseClick(widget<QPushButton>(d, IDOK), Qt::LeftButton);
+    });
+    EXPECT_TRUE(confirmed);
+    EXPECT_NE(e.entity(p).find("|1.35|12|"), std::string::npos) << e.entity(p);
 }
