@@ -47,11 +47,11 @@ CMsGrid_ItemFormat rowFormat() {
 } // namespace
 
 BEGIN_MESSAGE_MAP(CDlgSelDatiFile, CDialog)
-ON_NOTIFY(NM_CLICK, IDC_FIELD_LIST,
-          &CDlgSelDatiFile::OnFieldListClick) // NOLINT(performance-no-int-to-ptr): the notice
-                                              // travels as LPARAM
-ON_NOTIFY(NM_DBLCLK, IDC_FIELD_LIST,
-          &CDlgSelDatiFile::OnFieldListDblClk) // NOLINT(performance-no-int-to-ptr)
+// The notices travel as LPARAM, as the framework sends them.
+// NOLINTNEXTLINE(performance-no-int-to-ptr)
+ON_NOTIFY(NM_CLICK, IDC_FIELD_LIST, &CDlgSelDatiFile::OnFieldListClick)
+// NOLINTNEXTLINE(performance-no-int-to-ptr)
+ON_NOTIFY(NM_DBLCLK, IDC_FIELD_LIST, &CDlgSelDatiFile::OnFieldListDblClk)
 ON_BN_CLICKED(IDC_ADD_FIELD, &CDlgSelDatiFile::OnAddField)
 ON_BN_CLICKED(IDC_REMOVE_FIELD, &CDlgSelDatiFile::OnRemoveField)
 ON_BN_CLICKED(IDC_MOVE_UP, &CDlgSelDatiFile::OnMoveUp)
