@@ -1,6 +1,7 @@
 // The standard file dialogs answered by a scripted user: what the dialog shows, the filter row
 // in and out, the default extension, the existence checks and the question before replacing
 // a file, which a scripted answer meets as a person's choice does.
+#include "TempFolder.h"
 #include "platform/automation.h"
 #include "platform/filedialog.h"
 
@@ -26,11 +27,7 @@ namespace {
 class FileDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "gps-filedialog-XXXXXX").string();
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        ASSERT_NE(::mkdtemp(buffer.data()), nullptr);
-        dir = buffer.data();
+        dir = testsupport::makeTempFolder("gps-filedialog-");
     }
     void TearDown() override {
         std::error_code ec;
