@@ -164,8 +164,8 @@ void gpsd_move_base(GpsdBook* book, GpsdEngine* engine, int* groupIndex, double*
 }
 
 int gpsd_create_point(GpsdGroup* group, GpsdBook* book, int* groupIndex, char* name,
-                      size_t nameCapacity, char* description, size_t descriptionCapacity,
-                      double* x, double* y, double* z, double* antennaHeight) {
+                      size_t nameCapacity, char* description, size_t descriptionCapacity, double* x,
+                      double* y, double* z, double* antennaHeight) {
     if (groupIndex == nullptr || x == nullptr || y == nullptr || z == nullptr ||
         antennaHeight == nullptr)
         return 0;

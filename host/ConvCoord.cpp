@@ -42,8 +42,8 @@ void setDataFolder(PJ_CONTEXT* ctx) {
     std::wstring folder(module, n);
     folder.resize(folder.find_last_of(L"\\/") + 1);
     folder += L"proj";
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, nullptr, 0, nullptr,
-                                           nullptr);
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(size), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, utf8.data(), size, nullptr, nullptr);
     const char* paths[] = {utf8.c_str()};

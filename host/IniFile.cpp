@@ -38,8 +38,8 @@ std::string g_path; // empty: the default place
 #ifdef _WIN32
 std::wstring widen(const std::string& text) {
     if (text.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0);
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
     return wide;
@@ -110,7 +110,7 @@ ReadResult readFile(const std::string& path, std::string& out) {
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD err = ::GetLastError();
         return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
-                                                                            : ReadResult::Error;
+                                                                          : ReadResult::Error;
     }
     // Anything but a file on disk (a pipe, a console, a folder) is refused.
     BY_HANDLE_FILE_INFORMATION info{};

@@ -20,12 +20,12 @@ double host_point_antenna(GpsdPoint* point);
 
 static int failures = 0;
 
-#define CHECK(condition)                                                                     \
-    do {                                                                                     \
-        if (!(condition)) {                                                                  \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);   \
-            ++failures;                                                                      \
-        }                                                                                    \
+#define CHECK(condition)                                                                           \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);          \
+            ++failures;                                                                            \
+        }                                                                                          \
     } while (0)
 
 /* The user of "Ricerca": looks for "PF" in names and codes. */

@@ -26,15 +26,16 @@ namespace {
 /// A folder of its own for each test, removed afterwards.
 class FileDialog : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = testsupport::makeTempFolder("gps-filedialog-");
-    }
+    void SetUp() override { dir = testsupport::makeTempFolder("gps-filedialog-"); }
     void TearDown() override {
         std::error_code ec;
         fs::remove_all(dir, ec);
     }
 
-    std::string file(const std::string& name) const { return (dir / name).string(); }
+    // A path as the system writes it (its own separator).
+    std::string file(const std::string& name) const {
+        return (dir / name).make_preferred().string();
+    }
     void make(const std::string& name) const { std::ofstream(dir / name) << "contenuto"; }
 
     fs::path dir;

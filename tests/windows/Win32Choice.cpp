@@ -16,8 +16,7 @@ class Win32Choice final : public ::testing::Environment {
 public:
     void SetUp() override {
         const char* choice = std::getenv("GPS_BACKEND");
-        if (choice != nullptr && std::string(choice) == "win32")
-            platform::win32::useWin32Backend();
+        if (choice != nullptr && std::string(choice) == "win32") platform::win32::useWin32Backend();
     }
     // The native windows go before the program ends, not at the unloading of the DLLs.
     void TearDown() override { platform::useHeadlessBackend(); }

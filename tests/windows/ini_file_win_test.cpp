@@ -35,9 +35,9 @@ std::vector<std::string> namesIn(const fs::path& dir) {
 TEST(IniFileWindows, a_path_with_accents_is_written_and_read_back) {
     TempSettings settings;
     // "Località è" in UTF-8: the host's paths are UTF-8, the file system's UTF-16.
-    const std::string folder = (settings.dir() / "Localit\xC3\xA0 \xC3\xA8").string();
-    ASSERT_TRUE(::CreateDirectoryW(fs::path(settings.dir() / L"Localit\u00E0 \u00E8").c_str(),
-                                   nullptr));
+    const std::string folder = settings.dir().string() + "\\Localit\xC3\xA0 \xC3\xA8";
+    ASSERT_TRUE(
+        ::CreateDirectoryW(fs::path(settings.dir() / L"Localit\u00E0 \u00E8").c_str(), nullptr));
     CIniFile ini(folder + "\\impostazioni.ini");
     ASSERT_TRUE(ini.WriteString("EDIT_GPS", "Nome", "Pav\xC3\xA9"));
     EXPECT_EQ(CIniFile(folder + "\\impostazioni.ini").GetString("EDIT_GPS", "Nome", ""),

@@ -54,11 +54,9 @@ GPSD_API void gpsd_element_set_note(GpsdElement* element, const char* note);
 GPSD_API int gpsd_edit_point(GpsdCts* cts, GpsdPoint* point, GpsdBook* book, GpsdGis* gis,
                              int editCoord, GpsdHost* host, int full);
 /** FDlgFindPunGps: "Ricerca". `text` proposes, and on 1 holds the confirmed text. */
-GPSD_API int gpsd_find_point(char* text, size_t capacity, size_t* needed, int* inName,
-                             int* inCode);
+GPSD_API int gpsd_find_point(char* text, size_t capacity, size_t* needed, int* inName, int* inCode);
 /** FDatiFindPunGps: the remembered search. */
-GPSD_API void gpsd_find_data(char* text, size_t capacity, size_t* needed, int* inName,
-                             int* inCode);
+GPSD_API void gpsd_find_data(char* text, size_t capacity, size_t* needed, int* inName, int* inCode);
 /** FMostraPunGps. */
 GPSD_API int gpsd_show_point(GpsdPoint* point);
 /** FMostraGrpGps. */
@@ -73,9 +71,8 @@ GPSD_API void gpsd_move_base(GpsdBook* book, GpsdEngine* engine, int* groupIndex
                              double* antennaHeight);
 /** FDlgOpzCreazGps: `name` and `description` are in/out buffers of the given capacities. */
 GPSD_API int gpsd_create_point(GpsdGroup* group, GpsdBook* book, int* groupIndex, char* name,
-                               size_t nameCapacity, char* description,
-                               size_t descriptionCapacity, double* x, double* y, double* z,
-                               double* antennaHeight);
+                               size_t nameCapacity, char* description, size_t descriptionCapacity,
+                               double* x, double* y, double* z, double* antennaHeight);
 /** FDlgOpzTrasfPtGps. */
 GPSD_API int gpsd_transfer_points(GpsdBook* book, int count, int* groupIndex,
                                   double* antennaHeight);

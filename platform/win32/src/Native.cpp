@@ -89,7 +89,8 @@ void command(HWND dialog, WPARAM wParam, LPARAM lParam) {
         break;
     case Kind::ComboBox:
         if (code == CBN_SELCHANGE)
-            g_events->selected(token, static_cast<int>(::SendMessageW(control, CB_GETCURSEL, 0, 0)));
+            g_events->selected(token,
+                               static_cast<int>(::SendMessageW(control, CB_GETCURSEL, 0, 0)));
         if (code == CBN_SETFOCUS) g_events->focused(token);
         break;
     case Kind::ListBox:
@@ -132,7 +133,8 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_INITDIALOG:
         ::SetPropW(dialog, kTokenProp, reinterpret_cast<HANDLE>(lParam));
-        ::SetPropW(dialog, kKindProp, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(Kind::Dialog) + 1));
+        ::SetPropW(dialog, kKindProp,
+                   reinterpret_cast<HANDLE>(static_cast<INT_PTR>(Kind::Dialog) + 1));
         return FALSE; // the model places the focus
     case WM_COMMAND:
         command(dialog, wParam, lParam);
@@ -195,8 +197,8 @@ void registerClasses() {
     static bool done = false;
     if (done) return;
     done = true;
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES |
-                                                       ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     WNDCLASSW grid{};
     grid.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
@@ -231,7 +233,8 @@ Sync::~Sync() {
 
 void baseUnits(const std::string& face, int pointSize, int weight, bool italic, int& cx, int& cy) {
     HDC dc = ::GetDC(nullptr);
-    const int height = -::MulDiv(pointSize > 0 ? pointSize : 8, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
+    const int height =
+        -::MulDiv(pointSize > 0 ? pointSize : 8, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
     HFONT font = ::CreateFontW(height, 0, 0, 0, weight, italic, FALSE, FALSE, DEFAULT_CHARSET,
                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                DEFAULT_PITCH | FF_DONTCARE, widen(face).c_str());
@@ -293,10 +296,9 @@ Native createControl(Token token, Kind kind, const std::string& className, Nativ
     registerClasses();
     std::wstring cls = kind == Kind::Grid ? std::wstring(kGridClass) : widen(className);
     Sync sync;
-    HWND created = ::CreateWindowExW(exStyle, cls.c_str(), widen(text).c_str(), style, x, y, width,
-                                     height, hwnd(parent),
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                     ::GetModuleHandleW(nullptr), nullptr);
+    HWND created = ::CreateWindowExW(
+        exStyle, cls.c_str(), widen(text).c_str(), style, x, y, width, height, hwnd(parent),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
     if (created == nullptr) // a class the system does not know: a plain placeholder
         created = ::CreateWindowExW(exStyle, L"Static", L"", (style & WS_VISIBLE) | WS_CHILD, x, y,
                                     width, height, hwnd(parent),
@@ -304,8 +306,7 @@ Native createControl(Token token, Kind kind, const std::string& className, Nativ
                                     ::GetModuleHandleW(nullptr), nullptr);
     if (created != nullptr) {
         setProps(created, token, kind);
-        ::SendMessageW(created, WM_SETFONT,
-                       ::SendMessageW(hwnd(parent), WM_GETFONT, 0, 0), FALSE);
+        ::SendMessageW(created, WM_SETFONT, ::SendMessageW(hwnd(parent), WM_GETFONT, 0, 0), FALSE);
     }
     return created;
 }

@@ -22,19 +22,29 @@ namespace {
 
 bridge::Kind nativeKind(const Window& window) {
     switch (window.kind()) {
-    case ControlKind::Dialog: return bridge::Kind::Dialog;
-    case ControlKind::Static: return bridge::Kind::Static;
+    case ControlKind::Dialog:
+        return bridge::Kind::Dialog;
+    case ControlKind::Static:
+        return bridge::Kind::Static;
     case ControlKind::GroupBox:
     case ControlKind::PushButton:
     case ControlKind::CheckBox:
-    case ControlKind::RadioButton: return bridge::Kind::Button;
-    case ControlKind::Edit: return bridge::Kind::Edit;
-    case ControlKind::ComboBox: return bridge::Kind::ComboBox;
-    case ControlKind::ListBox: return bridge::Kind::ListBox;
-    case ControlKind::ListView: return bridge::Kind::ListView;
-    case ControlKind::Tab: return bridge::Kind::Tab;
-    case ControlKind::Grid: return bridge::Kind::Grid;
-    case ControlKind::Custom: return bridge::Kind::Other;
+    case ControlKind::RadioButton:
+        return bridge::Kind::Button;
+    case ControlKind::Edit:
+        return bridge::Kind::Edit;
+    case ControlKind::ComboBox:
+        return bridge::Kind::ComboBox;
+    case ControlKind::ListBox:
+        return bridge::Kind::ListBox;
+    case ControlKind::ListView:
+        return bridge::Kind::ListView;
+    case ControlKind::Tab:
+        return bridge::Kind::Tab;
+    case ControlKind::Grid:
+        return bridge::Kind::Grid;
+    case ControlKind::Custom:
+        return bridge::Kind::Other;
     }
     return bridge::Kind::Other;
 }
@@ -144,7 +154,7 @@ private:
     struct Native {
         bridge::Native handle = nullptr;
         bridge::Kind kind = bridge::Kind::Other;
-        const Window* ancestor = nullptr; ///< the top-level dialog it lives in
+        const Window* ancestor = nullptr;         ///< the top-level dialog it lives in
         std::vector<bridge::Native> fromTemplate; ///< dialogs: controls not yet bound
         std::size_t nextTemplateControl = 0;
     };
@@ -171,7 +181,8 @@ private:
         if (window.kind() == ControlKind::Dialog && window.dialogTemplate() != nullptr) {
             native.handle = bridge::createDialog(&window, window.dialogTemplate()->id,
                                                  parent != nullptr ? parent->handle : nullptr);
-            if (native.handle != nullptr) native.fromTemplate = bridge::templateControls(native.handle);
+            if (native.handle != nullptr)
+                native.fromTemplate = bridge::templateControls(native.handle);
         }
         if (native.handle == nullptr && parent != nullptr &&
             parent->nextTemplateControl < parent->fromTemplate.size()) {
@@ -181,10 +192,11 @@ private:
         }
         if (native.handle == nullptr) {
             const RECT r = window.rect();
-            native.handle = bridge::createControl(
-                &window, native.kind, window.className(), parent != nullptr ? parent->handle : nullptr,
-                window.id(), window.text(), window.style() & ~WS_VISIBLE, window.exStyle(), r.left,
-                r.top, r.Width(), r.Height());
+            native.handle =
+                bridge::createControl(&window, native.kind, window.className(),
+                                      parent != nullptr ? parent->handle : nullptr, window.id(),
+                                      window.text(), window.style() & ~WS_VISIBLE, window.exStyle(),
+                                      r.left, r.top, r.Width(), r.Height());
         }
         if (native.handle == nullptr) return nullptr;
         Native& stored = m_natives[&window] = std::move(native);
@@ -193,9 +205,9 @@ private:
     }
 
     void showAll(Window& window, Native& native) {
-        for (Change what : {Change::Text, Change::Enabled, Change::ReadOnly, Change::Check,
-                            Change::Columns, Change::Items, Change::Selection, Change::Tabs,
-                            Change::Visible})
+        for (Change what :
+             {Change::Text, Change::Enabled, Change::ReadOnly, Change::Check, Change::Columns,
+              Change::Items, Change::Selection, Change::Tabs, Change::Visible})
             show(window, native, what);
     }
 
@@ -207,7 +219,9 @@ private:
                 window.kind() != ControlKind::ListView)
                 bridge::setText(h, window.text());
             break;
-        case Change::Enabled: bridge::setEnabled(h, window.enabled()); break;
+        case Change::Enabled:
+            bridge::setEnabled(h, window.enabled());
+            break;
         case Change::Visible:
             // Top-level dialogs are shown by runModal only.
             if (window.parent() != nullptr) bridge::setVisible(h, window.visible());
@@ -236,7 +250,9 @@ private:
             showItems(window, native);
             showSelection(window, native);
             break;
-        case Change::Selection: showSelection(window, native); break;
+        case Change::Selection:
+            showSelection(window, native);
+            break;
         case Change::Tabs:
             if (auto* tabs = window.stateAs<TabState>()) {
                 std::vector<std::string> labels;
@@ -259,8 +275,11 @@ private:
         case Change::RowsRemoved:
         case Change::ColumnsInserted:
         case Change::ColumnsRemoved:
-        case Change::InPlaceEdit: bridge::repaint(h); break;
-        case Change::Style: break;
+        case Change::InPlaceEdit:
+            bridge::repaint(h);
+            break;
+        case Change::Style:
+            break;
         }
     }
 
@@ -273,7 +292,8 @@ private:
                 rows.push_back(std::move(row));
             }
             bridge::setListViewItems(native.handle, rows);
-        } else if (window.kind() == ControlKind::ComboBox || window.kind() == ControlKind::ListBox) {
+        } else if (window.kind() == ControlKind::ComboBox ||
+                   window.kind() == ControlKind::ListBox) {
             std::vector<std::string> texts;
             for (const Item& item : window.items())
                 texts.push_back(item.text);
