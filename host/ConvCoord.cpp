@@ -4,7 +4,12 @@
 #include <proj.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -20,6 +25,31 @@ double toDegrees(double rad) {
 double toRadians(double deg) {
     return deg * std::numbers::pi / 180.0;
 }
+
+#ifdef _WIN32
+// On Windows PROJ is linked into this DLL and its database travels with it, in the folder
+// "proj" beside the DLL; PROJ_DATA (or the older PROJ_LIB) still takes precedence.
+void setDataFolder(PJ_CONTEXT* ctx) {
+    if (std::getenv("PROJ_DATA") || std::getenv("PROJ_LIB")) return;
+    HMODULE self = nullptr;
+    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                  GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              reinterpret_cast<LPCWSTR>(&setDataFolder), &self))
+        return;
+    wchar_t module[MAX_PATH * 4];
+    const DWORD n = ::GetModuleFileNameW(self, module, MAX_PATH * 4);
+    if (n == 0 || n >= MAX_PATH * 4) return;
+    std::wstring folder(module, n);
+    folder.resize(folder.find_last_of(L"\\/") + 1);
+    folder += L"proj";
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+    const char* paths[] = {utf8.c_str()};
+    proj_context_set_search_paths(ctx, 1, paths);
+}
+#endif
 
 std::string contextError(PJ_CONTEXT* ctx) {
     const int err = proj_context_errno(ctx);
@@ -52,6 +82,9 @@ struct CConvCoord::Impl {
             return;
         }
         proj_log_level(ctx, PJ_LOG_NONE);
+#ifdef _WIN32
+        setDataFolder(ctx);
+#endif
         std::string definition = crs;
         // A bare PROJ string denotes an operation; ask for the system it defines.
         if (definition.rfind("+proj=", 0) == 0 && definition.find("+type=crs") == std::string::npos)

@@ -17,10 +17,14 @@
 #include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 using hostutil::equalsNoCase;
@@ -31,6 +35,48 @@ namespace {
 std::mutex g_pathMutex;
 std::string g_path; // empty: the default place
 
+#ifdef _WIN32
+std::wstring widen(const std::string& text) {
+    if (text.empty()) return {};
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+std::string narrow(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
+                          nullptr, nullptr);
+    return text;
+}
+
+// Paths are UTF-8 in the host's interface; the system takes them as UTF-16.
+fs::path toPath(const std::string& path) {
+    return fs::path(widen(path));
+}
+std::string pathText(const fs::path& path) {
+    return narrow(path.wstring());
+}
+
+// The user's roaming application data, where Windows programs keep their settings.
+std::string defaultPath() {
+    if (const wchar_t* appData = ::_wgetenv(L"APPDATA"); appData && *appData)
+        return narrow(appData) + "\\gpsdialogs.ini";
+    return "gpsdialogs.ini";
+}
+#else
+fs::path toPath(const std::string& path) {
+    return fs::path(path);
+}
+std::string pathText(const fs::path& path) {
+    return path.string();
+}
+
 // The XDG rules: $XDG_CONFIG_HOME only when it is an absolute path, else ~/.config.
 std::string defaultPath() {
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
@@ -39,12 +85,56 @@ std::string defaultPath() {
         return std::string(home) + "/.config/gpsdialogs.ini";
     return "gpsdialogs.ini";
 }
+#endif
 
 bool isDefaultPath(const std::string& path) {
     std::lock_guard<std::mutex> lock(g_pathMutex);
     return g_path.empty() && path == defaultPath();
 }
 
+#ifdef _WIN32
+// The default folder is normally there on Windows; made on the first write when it is not.
+void makeDefaultFolder(const fs::path& folder) {
+    std::error_code ec;
+    if (!folder.empty()) fs::create_directories(folder, ec);
+}
+
+enum class ReadResult { Ok, Missing, Error };
+
+ReadResult readFile(const std::string& path, std::string& out) {
+    out.clear();
+    // Shared for every access, so that a reader never stands in the way of a writer's replace.
+    HANDLE file = ::CreateFileW(widen(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD err = ::GetLastError();
+        return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
+                                                                          : ReadResult::Error;
+    }
+    // Anything but a file on disk (a pipe, a console, a folder) is refused.
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(file) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ::CloseHandle(file);
+        return ReadResult::Error;
+    }
+    char buffer[16384];
+    for (;;) {
+        DWORD n = 0;
+        if (!::ReadFile(file, buffer, sizeof buffer, &n, nullptr)) {
+            ::CloseHandle(file);
+            out.clear();
+            return ReadResult::Error;
+        }
+        if (n == 0) break;
+        out.append(buffer, n);
+    }
+    ::CloseHandle(file);
+    return ReadResult::Ok;
+}
+
+#else
 // The configuration folder may not exist yet on a new account; as the XDG rules ask, it is
 // made on the first write, private to the user. Only the default place is made: a folder the
 // host named is the host's to provide.
@@ -86,6 +176,7 @@ ReadResult readFile(const std::string& path, std::string& out) {
     ::close(fd);
     return ReadResult::Ok;
 }
+#endif
 
 // One line of the file: [begin, textEnd) is its text, [textEnd, end) its line end.
 struct Line {
@@ -202,7 +293,7 @@ bool lookup(const std::string& path, std::string_view section, std::string_view 
 
 // The file a write must replace: the target of a symbolic link rather than the link.
 fs::path resolveTarget(const std::string& path) {
-    fs::path target(path);
+    fs::path target = toPath(path);
     for (int hop = 0; hop < 16; ++hop) {
         std::error_code ec;
         if (!fs::is_symlink(target, ec)) break;
@@ -213,6 +304,146 @@ fs::path resolveTarget(const std::string& path) {
     return target;
 }
 
+#ifdef _WIN32
+// Writers take turns through a byte-range lock on a companion file beside the settings file,
+// held from the read of a write to its replace, so that each writer reads what the previous
+// one put in place and no confirmed key is lost. A folder cannot be locked on Windows, and the
+// settings file itself is replaced by every write, hence the companion: it stays, hidden and
+// empty. The wait is bounded as on the other systems; where the companion cannot be made
+// (a read-only folder) writes go ahead without taking turns and fail at the replace.
+class FolderLock {
+public:
+    FolderLock(const fs::path& folder, const std::string& targetName) {
+        const fs::path lockPath = folder / toPath("." + targetName + "-lock");
+        m_file = ::CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (m_file == INVALID_HANDLE_VALUE) return;
+        const ULONGLONG deadline = ::GetTickCount64() + 10000;
+        for (;;) {
+            OVERLAPPED at{};
+            if (::LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                             &at)) {
+                m_held = true;
+                return;
+            }
+            if (::GetLastError() != ERROR_LOCK_VIOLATION) return; // locks not supported here
+            if (::GetTickCount64() >= deadline) {
+                m_busy = true;
+                return;
+            }
+            ::Sleep(1);
+        }
+    }
+    ~FolderLock() {
+        if (m_file == INVALID_HANDLE_VALUE) return;
+        if (m_held) {
+            OVERLAPPED at{};
+            ::UnlockFileEx(m_file, 0, 1, 0, &at);
+        }
+        ::CloseHandle(m_file);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    bool held() const { return m_held; }
+    /// Another writer kept the lock for the whole wait.
+    bool busy() const { return m_busy; }
+
+private:
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+    bool m_held = false;
+    bool m_busy = false;
+};
+
+// Temporaries are named "." + the file's name + "." + six letters or digits.
+constexpr std::size_t kTempSuffix = 6;
+
+bool isTemporaryOf(const std::string& name, const std::string& targetName) {
+    const std::string prefix = "." + targetName + ".";
+    if (name.size() != prefix.size() + kTempSuffix || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    return std::all_of(
+        name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
+            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        });
+}
+
+bool writeAll(HANDLE file, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1 << 20));
+        DWORD n = 0;
+        if (!::WriteFile(file, data.data() + done, chunk, &n, nullptr) || n == 0) return false;
+        done += n;
+    }
+    return true;
+}
+
+// Temporaries that writers killed between creating and replacing left behind: removed by the
+// next writer that holds the lock when not written after its own temporary was made, as on
+// the other systems.
+void removeStaleTemporaries(const fs::path& folder, const std::string& targetName,
+                            const FILETIME& startedAt) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& candidate = it->path();
+        if (!isTemporaryOf(pathText(candidate.filename()), targetName)) continue;
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!::GetFileAttributesExW(candidate.c_str(), GetFileExInfoStandard, &data) ||
+            (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+            continue;
+        if (::CompareFileTime(&data.ftLastWriteTime, &startedAt) <= 0)
+            ::DeleteFileW(candidate.c_str());
+    }
+}
+
+// Replaces the target with content: a temporary in the same folder, flushed to disk, put in
+// the old file's place by ReplaceFileW (which keeps the old file's attributes and security)
+// or, for a new file, by a write-through move. On failure the old file is untouched.
+bool replaceFile(const fs::path& target, const fs::path& folder, const FolderLock& lock,
+                 const std::string& content) {
+    const std::string targetName = pathText(target.filename());
+    static constexpr char kChars[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    fs::path temp;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        std::string name = "." + targetName + ".";
+        for (std::size_t i = 0; i < kTempSuffix; ++i)
+            name += kChars[random() % (sizeof kChars - 1)];
+        temp = folder / toPath(name);
+        file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    if (file == INVALID_HANDLE_VALUE) return false;
+    FILETIME created{};
+    bool ok = ::GetFileTime(file, nullptr, nullptr, &created) != 0;
+    ok = ok && writeAll(file, content) && ::FlushFileBuffers(file);
+    if (!::CloseHandle(file)) ok = false;
+    if (ok) {
+        const DWORD attributes = ::GetFileAttributesW(target.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            ok = false; // a read-only settings file stays as it is
+        else if (attributes != INVALID_FILE_ATTRIBUTES)
+            ok = ::ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
+                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) ||
+                 ::MoveFileExW(temp.c_str(), target.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        else
+            ok = ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    }
+    if (!ok) {
+        ::DeleteFileW(temp.c_str());
+        return false;
+    }
+    if (lock.held()) removeStaleTemporaries(folder, targetName, created);
+    return true;
+}
+
+#else
 bool writeAll(int fd, const std::string& data) {
     std::size_t done = 0;
     while (done < data.size()) {
@@ -349,6 +580,7 @@ bool replaceFile(const fs::path& target, const fs::path& folder, const FolderLoc
     if (lock.fd() >= 0) ::fsync(lock.fd());
     return true;
 }
+#endif
 
 bool writeValue(const std::string& path, const std::string& section, const std::string& key,
                 const std::string& rawValue) {
@@ -364,14 +596,18 @@ bool writeValue(const std::string& path, const std::string& section, const std::
     fs::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
     if (isDefaultPath(path)) makeDefaultFolder(folder);
+#ifdef _WIN32
+    const FolderLock lock(folder, pathText(target.filename()));
+#else
     const FolderLock lock(folder);
+#endif
     if (lock.busy()) return false;
     auto replace = [&](const std::string& updated) {
         return replaceFile(target, folder, lock, updated);
     };
 
     std::string content;
-    const ReadResult r = readFile(target.string(), content);
+    const ReadResult r = readFile(pathText(target), content);
     if (r == ReadResult::Error) return false; // never replace a file we could not read
 
     const std::vector<Line> lines = splitLines(content);

@@ -24,8 +24,14 @@ const char* const kPersist = "PERSIST";
 
 class FileChoice : public ::testing::Test {
 protected:
-    std::string file(const std::string& name) const { return (settings.dir() / name).string(); }
-    std::string folder() const { return settings.dir().string() + "/"; }
+    // Paths as the system writes them (its own separator).
+    std::string file(const std::string& name) const {
+        return (settings.dir() / name).make_preferred().string();
+    }
+    std::string folder() const {
+        return settings.dir().string() +
+               static_cast<char>(std::filesystem::path::preferred_separator);
+    }
     void make(const std::string& name) const { std::ofstream(settings.dir() / name) << "x"; }
 
     testsupport::TempSettings settings;

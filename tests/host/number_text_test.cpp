@@ -55,7 +55,8 @@ TEST(StringDaDouble, ignores_the_process_locale) {
     const char* previous = std::setlocale(LC_ALL, nullptr);
     const std::string saved = previous ? previous : "C";
     const char* comma = nullptr;
-    for (const char* name : {"it_IT.UTF-8", "it_IT.utf8", "de_DE.UTF-8", "de_DE.utf8"})
+    for (const char* name :
+         {"it_IT.UTF-8", "it_IT.utf8", "de_DE.UTF-8", "de_DE.utf8", "Italian_Italy.1252"})
         if ((comma = std::setlocale(LC_ALL, name))) break;
     // ./dev generates it_IT.UTF-8: without a locale of this kind the test would prove nothing.
     ASSERT_NE(comma, nullptr) << "no locale with a decimal comma installed";

@@ -1,6 +1,7 @@
 // The standard file dialogs answered by a scripted user: what the dialog shows, the filter row
 // in and out, the default extension, the existence checks and the question before replacing
 // a file, which a scripted answer meets as a person's choice does.
+#include "TempFolder.h"
 #include "platform/automation.h"
 #include "platform/filedialog.h"
 
@@ -25,19 +26,16 @@ namespace {
 /// A folder of its own for each test, removed afterwards.
 class FileDialog : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "gps-filedialog-XXXXXX").string();
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        ASSERT_NE(::mkdtemp(buffer.data()), nullptr);
-        dir = buffer.data();
-    }
+    void SetUp() override { dir = testsupport::makeTempFolder("gps-filedialog-"); }
     void TearDown() override {
         std::error_code ec;
         fs::remove_all(dir, ec);
     }
 
-    std::string file(const std::string& name) const { return (dir / name).string(); }
+    // A path as the system writes it (its own separator).
+    std::string file(const std::string& name) const {
+        return (dir / name).make_preferred().string();
+    }
     void make(const std::string& name) const { std::ofstream(dir / name) << "contenuto"; }
 
     fs::path dir;

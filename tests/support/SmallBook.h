@@ -6,11 +6,12 @@
 
 #include <cmath>
 #include <memory>
+#include <numbers>
 
 namespace testsupport {
 
 inline double degrees(double d) {
-    return d * M_PI / 180.0;
+    return d * std::numbers::pi / 180.0;
 }
 
 struct SmallBook {

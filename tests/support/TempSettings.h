@@ -2,6 +2,7 @@
 // at a file in it for the fixture's lifetime, everything removed afterwards.
 #pragma once
 
+#include "TempFolder.h"
 #include "gpsdialogs/interfaces/Kit.h"
 
 #include <cstdlib>
@@ -19,13 +20,7 @@ class TempSettings {
 public:
     /// Creates the folder and points CIniFile's default path at "<folder>/<fileName>".
     explicit TempSettings(const std::string& fileName = "settings.ini")
-        : m_previous(CIniFile::GetFilePath()) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "gpsdialogs-test-XXXXXX").string();
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        if (!::mkdtemp(buffer.data())) throw std::runtime_error("cannot create a temporary folder");
-        m_dir = buffer.data();
+        : m_previous(CIniFile::GetFilePath()), m_dir(makeTempFolder("gpsdialogs-test-")) {
         m_path = m_dir / fileName;
         CIniFile::SetFilePath(m_path.string());
     }

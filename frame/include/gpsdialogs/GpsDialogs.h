@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
-#if defined(GPSDIALOGS_BUILDING)
+#if defined(_WIN32) && defined(GPSDIALOGS_BUILDING)
+#define GPSDIALOGS_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define GPSDIALOGS_API __declspec(dllimport)
+#elif defined(GPSDIALOGS_BUILDING)
 #define GPSDIALOGS_API __attribute__((visibility("default")))
 #else
 #define GPSDIALOGS_API

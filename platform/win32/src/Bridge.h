@@ -1,0 +1,101 @@
+// The narrow bridge between the Win32 backend (which knows the control model) and the native
+// side (which knows <windows.h>). The two cannot share a translation unit: the platform's
+// own HWND, RECT and WS_* stand in for the system's. So this header speaks plain C++ only:
+// native windows are opaque pointers, model windows are tokens the native side hands back.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform::win32::bridge {
+
+/// A native window (an HWND).
+using Native = void*;
+/// A window of the control model, as the native side hands it back to the backend.
+using Token = void*;
+
+/// The kinds of native control the bridge writes state into.
+enum class Kind { Dialog, Static, Button, Edit, ComboBox, ListBox, ListView, Tab, Grid, Other };
+
+/// What a person does in a native window, reported to the backend.
+class Events {
+public:
+    virtual ~Events() = default;
+    virtual void clicked(Token control) = 0;
+    virtual void textEdited(Token edit, const std::string& text) = 0;
+    virtual void selected(Token list, int index) = 0;
+    virtual void doubleClicked(Token list, int index) = 0;
+    virtual bool tabSelecting(Token tab, int index) = 0; ///< false: stay on the current tab
+    virtual void enter(Token dialog) = 0;
+    virtual void escape(Token dialog) = 0;
+    virtual void close(Token dialog) = 0;
+    virtual void focused(Token control) = 0;
+    /// The text of a grid cell, for painting.
+    virtual std::string cellText(Token grid, int row, int column) = 0;
+    virtual int gridRows(Token grid) = 0;
+    virtual int gridColumns(Token grid) = 0;
+};
+
+void setEvents(Events* events);
+/// Names the module whose templates createDialog uses (default: gpsdialogs.dll).
+void setTemplateModule(Native module);
+
+/// True while the backend writes model state into native windows: notifications that the
+/// writes raise are not user actions.
+struct Sync {
+    Sync();
+    ~Sync();
+    Sync(const Sync&) = delete;
+    Sync& operator=(const Sync&) = delete;
+};
+
+/// Pixels per 4 horizontal and 8 vertical dialog units of a template font, as the dialog
+/// manager measures them.
+void baseUnits(const std::string& face, int pointSize, int weight, bool italic, int& cx, int& cy);
+
+/// Creates a dialog from template \p templateId of the module that holds the templates:
+/// top-level (hidden) when \p parent is null, else a child of \p parent.
+Native createDialog(Token token, int templateId, Native parent);
+/// The native controls the dialog manager made from the template, in template order.
+std::vector<Native> templateControls(Native dialog);
+/// Binds a native control made by the dialog manager to its model window.
+void bind(Native control, Token token, Kind kind);
+/// Creates a native control of our own (one the template does not hold).
+Native createControl(Token token, Kind kind, const std::string& className, Native parent, int id,
+                     const std::string& text, unsigned long style, unsigned long exStyle, int x,
+                     int y, int width, int height);
+void destroy(Native window);
+
+void setText(Native window, const std::string& text);
+void setEnabled(Native window, bool enabled);
+void setVisible(Native window, bool visible);
+void setReadOnly(Native edit, bool readOnly);
+void setCheck(Native button, int check);
+void setRect(Native window, int x, int y, int width, int height);
+void setItems(Native list, Kind kind, const std::vector<std::string>& items);
+void setListViewColumns(Native list, const std::vector<std::string>& headings,
+                        const std::vector<int>& widths);
+void setListViewItems(Native list, const std::vector<std::vector<std::string>>& rows);
+void setSelection(Native list, Kind kind, int index);
+void setMultiSelection(Native list, Kind kind, const std::vector<bool>& selected);
+void setTabs(Native tab, const std::vector<std::string>& labels, int current);
+void setFocus(Native window);
+void repaint(Native window);
+void showTopLevel(Native dialog, bool shown);
+
+/// Waits in a message loop until \p done becomes true.
+void runLoop(const bool& done);
+
+int messageBox(Native owner, const std::string& text, const std::string& caption, unsigned type);
+void beep(unsigned type);
+
+/// The system's open or save dialog. \p filter is in the platform's "a|b|" form; \p filterIndex
+/// goes in and comes out. \return false when cancelled
+bool fileDialog(Native owner, bool open, const std::string& title, const std::string& filter,
+                const std::string& defaultExtension, const std::string& initialFolder,
+                unsigned long flags, std::string& path, int& filterIndex);
+
+/// Saves the screen area of a top-level window (caption and frame included) as a BMP file.
+bool saveShot(Native dialog, const std::string& file);
+
+} // namespace platform::win32::bridge
