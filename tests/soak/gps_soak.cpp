@@ -648,8 +648,12 @@ class Soak {
 public:
     Soak(fs::path sample, std::string self) : m_self(std::move(self)) {
         m_sampleText = readFile(sample);
-        char pattern[] = "/tmp/gps-soak-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) {
+        // In memory where there is such a folder: the sessions write the settings file a
+        // hundred thousand times, and a disk makes each write wait for it.
+        std::string pattern =
+            (fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) /
+            "gps-soak-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) {
             std::perror("gps_soak: mkdtemp");
             std::exit(2);
         }
