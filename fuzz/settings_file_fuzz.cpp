@@ -16,9 +16,12 @@ namespace {
 
 std::string folder() {
     static const std::string path = [] {
-        char pattern[] = "/tmp/gps-fuzz-ini-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) std::abort();
-        return std::string(pattern);
+        // In memory where there is such a folder: every input is a write, flushed to disk.
+        std::string pattern = std::filesystem::is_directory("/dev/shm")
+                                  ? "/dev/shm/gps-fuzz-ini-XXXXXX"
+                                  : "/tmp/gps-fuzz-ini-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+        return pattern;
     }();
     return path;
 }

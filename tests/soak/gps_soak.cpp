@@ -836,8 +836,13 @@ int main(int argc, char** argv) {
     std::uint64_t sessions = 0;
     while (done < wanted) {
         const std::uint64_t seed = sessionSeed(master, sessions);
+        const long long before = done;
         done += soak.session(sessions % exports().size(), seed, failure);
         ++sessions;
+        if (done / 100000 != before / 100000 && done < wanted)
+            std::printf("gps_soak: %lld actions, %llu sessions\n", done,
+                        static_cast<unsigned long long>(sessions));
+        std::fflush(stdout);
         if (!failure.empty()) {
             std::fprintf(stderr, "gps_soak: FAILED after %lld actions: %s\n", done,
                          failure.c_str());
