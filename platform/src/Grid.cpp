@@ -1,6 +1,7 @@
 // The grid control: its state, its framework object, what a person does to it, and the
 // registration of its window class.
 #include "platform/grid.h"
+#include "UserText.h"
 
 #include <algorithm>
 
@@ -564,7 +565,7 @@ bool userGridBeginEdit(Window& window, int row, int column) {
 
 bool userGridEditText(Window& window, const std::string& text) {
     GridState* grid = usableGrid(window);
-    return grid != nullptr && grid->setEditText(text);
+    return grid != nullptr && grid->setEditText(validUserText(text));
 }
 
 bool userGridPick(Window& window, int index) {

@@ -1,4 +1,6 @@
+#include "UserText.h"
 #include "platform/backend.h"
+#include "platform/diagnostics.h"
 #include "platform/dialog.h"
 #include "platform/messagebox.h"
 #include "platform/model.h"
@@ -366,6 +368,10 @@ bool isWindow(const Window* window) {
     return window != nullptr && livingWindows().count(window) != 0;
 }
 
+std::size_t livingWindowCount() {
+    return livingWindows().size();
+}
+
 void checkUiThread() {
 #ifndef NDEBUG
     static const std::thread::id uiThread = std::this_thread::get_id();
@@ -514,7 +520,7 @@ bool userFocus(Window& control) {
 bool userSetText(Window& edit, const std::string& text) {
     if (edit.kind() != ControlKind::Edit || !usable(edit) || edit.readOnly()) return false;
     setFocusWindow(&edit);
-    std::string pasted = text;
+    std::string pasted = validUserText(text);
     if (edit.style() & (ES_UPPERCASE | ES_LOWERCASE)) {
         bool upper = (edit.style() & ES_UPPERCASE) != 0;
         for (char& c : pasted)
@@ -525,9 +531,10 @@ bool userSetText(Window& edit, const std::string& text) {
     return true;
 }
 
-bool userType(Window& edit, const std::string& keys) {
+bool userType(Window& edit, const std::string& typed) {
     if (edit.kind() != ControlKind::Edit || !usable(edit) || edit.readOnly()) return false;
     setFocusWindow(&edit);
+    const std::string keys = validUserText(typed);
     size_t i = 0;
     while (i < keys.size()) {
         std::string text = edit.text();

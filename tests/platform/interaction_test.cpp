@@ -115,3 +115,42 @@ TEST(Interaction, a_modal_run_goes_to_the_script_once_and_a_message_box_inside_i
     EXPECT_EQ(user.messageBoxes().size(), 1u);
     EXPECT_EQ(user.unexpected(), 0);
 }
+
+// No keyboard or clipboard delivers bytes that are not characters: what a person types or
+// pastes reaches the model as valid UTF-8, so the host never gets a text it cannot save.
+TEST(Interaction, typed_and_pasted_bytes_that_are_not_utf8_become_replacement_characters) {
+    platform::ParseResult parsed = platform::parseResourceScript(R"(
+101 DIALOGEX 0, 0, 100, 50
+STYLE DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION
+CAPTION "Testo"
+FONT 8, "MS Sans Serif", 0, 0, 0x1
+BEGIN
+    EDITTEXT        1000, 5, 5, 90, 14, ES_AUTOHSCROLL
+    DEFPUSHBUTTON   "OK", IDOK, 5, 30, 40, 14
+END
+)",
+                                                                 "test.rc");
+    ASSERT_TRUE(parsed.module) << parsed.error;
+    AfxSetResourceHandle(parsed.module.get());
+    const std::string replacement = "\xEF\xBF\xBD";
+    std::string pasted, typed;
+    ScriptedUser user;
+    user.onDialog([&](Dialog& d) {
+        // A stray byte, a cut sequence, an encoded surrogate; good characters stay.
+        EXPECT_TRUE(d.setText(1000, "a\xff"
+                                    "b\xc3"
+                                    "\xed\xa0\x80"
+                                    "è€"));
+        pasted = d.text(1000);
+        EXPECT_TRUE(d.setText(1000, ""));
+        EXPECT_TRUE(d.type(1000, "x\xe2\x82"
+                                 "y"));
+        typed = d.text(1000);
+        d.click(IDOK);
+    });
+    CDialog dialog(101);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    AfxSetResourceHandle(nullptr);
+    EXPECT_EQ(pasted, "a" + replacement + "b" + replacement + replacement + "è€");
+    EXPECT_EQ(typed, "x" + replacement + "y");
+}
