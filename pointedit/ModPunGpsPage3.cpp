@@ -61,11 +61,7 @@ bool CModPunGpsPage3::Checked(int id) const {
 }
 
 BOOL CModPunGpsPage3::OnSetActive() {
-    CWnd* sheet = GetParent();
-    CWnd* window = nullptr;
-    if (sheet != nullptr)
-        window = sheet->GetOwner() != nullptr ? sheet->GetOwner() : sheet->GetParent();
-    m_pEditor = dynamic_cast<CNewDlgModPunGps*>(window);
+    m_pEditor = CNewDlgModPunGps::OfPage(*this);
     CPunGps* point = Working();
     if (point == nullptr) return CPropertyPage::OnSetActive();
     m_pEditor->SetCurrentPage(3);
@@ -92,20 +88,7 @@ BOOL CModPunGpsPage3::OnSetActive() {
 
     {
         CPushScope quiet(*this);
-        m_listModel.ResetContent();
-        m_listModel.AddString("");
-        const std::string model = point->GetAttribDis();
-        m_nModel = 0;
-        if (CLibGps* book = m_pEditor->Book()) {
-            const COpzListDisEgn& options = book->m_OpzListDisEgn;
-            for (int i = 0; i < options.GetNuOpzCom(); ++i) {
-                const COpzDisEgn* option = options.GetOpzCom(i);
-                const std::string name = option != nullptr ? option->GetNomeOpz() : std::string();
-                m_listModel.AddString(name);
-                if (name == model) m_nModel = i + 1;
-            }
-        }
-        if (m_nModel == 0 && !model.empty()) m_nModel = m_listModel.AddString(model);
+        m_nModel = m_pEditor->FillModelList(m_listModel);
     }
     UpdateData(false);
     return CPropertyPage::OnSetActive();

@@ -116,6 +116,31 @@ void CNewDlgModPunGps::CopyBack() {
     CIniFile().WriteShort(kSettingsSection, kSettingsKey, static_cast<short>(m_nStartPage));
 }
 
+CNewDlgModPunGps* CNewDlgModPunGps::OfPage(const CWnd& page) {
+    CWnd* sheet = page.GetParent();
+    if (sheet == nullptr) return nullptr;
+    CWnd* window = sheet->GetOwner() != nullptr ? sheet->GetOwner() : sheet->GetParent();
+    return dynamic_cast<CNewDlgModPunGps*>(window);
+}
+
+int CNewDlgModPunGps::FillModelList(CComboBox& list) const {
+    list.ResetContent();
+    list.AddString("");
+    const std::string model = m_pWorking ? m_pWorking->GetAttribDis() : std::string();
+    int selected = 0;
+    if (m_pLib != nullptr) {
+        const COpzListDisEgn& options = m_pLib->m_OpzListDisEgn;
+        for (int i = 0; i < options.GetNuOpzCom(); ++i) {
+            const COpzDisEgn* option = options.GetOpzCom(i);
+            const std::string name = option != nullptr ? option->GetNomeOpz() : std::string();
+            list.AddString(name);
+            if (name == model) selected = i + 1; // the last option of that name
+        }
+    }
+    if (selected == 0 && !model.empty()) selected = list.AddString(model);
+    return selected;
+}
+
 void CNewDlgModPunGps::EnableOk(bool enable) {
     if (m_btnOk.GetSafeHwnd() != nullptr) m_btnOk.EnableWindow(enable);
 }

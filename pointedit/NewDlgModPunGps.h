@@ -31,6 +31,14 @@ public:
     /// on next time.
     void CopyBack();
 
+    /// The editor window of a page: the owner of the page's sheet or, when the sheet has no
+    /// owner, its parent; null when the page is in no editor.
+    static CNewDlgModPunGps* OfPage(const CWnd& page);
+    /// Fills a page's graphic-model list: an empty entry, the field book's options, and the
+    /// working point's model when the book does not offer it (it is shown and kept).
+    /// \return the entry of the working point's model (0: none)
+    int FillModelList(CComboBox& list) const;
+
     // The editor context, read by the pages.
     CPunGps* Point() const { return m_pPoint; }
     CPunGps* WorkingPoint() const { return m_pWorking.get(); }

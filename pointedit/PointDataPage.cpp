@@ -78,16 +78,8 @@ CGrpGps* CPointDataPage::Group() const {
     return m_pEditor != nullptr ? m_pEditor->Group() : nullptr;
 }
 
-void CPointDataPage::FindEditor() {
-    CWnd* sheet = GetParent();
-    CWnd* window = nullptr;
-    if (sheet != nullptr)
-        window = sheet->GetOwner() != nullptr ? sheet->GetOwner() : sheet->GetParent();
-    m_pEditor = dynamic_cast<CNewDlgModPunGps*>(window);
-}
-
 BOOL CPointDataPage::OnSetActive() {
-    FindEditor();
+    m_pEditor = CNewDlgModPunGps::OfPage(*this);
     if (m_pEditor == nullptr || Working() == nullptr) return CPropertyPage::OnSetActive();
     m_pEditor->SetCurrentPage(m_nPageIndex);
     if (!m_pEditor->EditCoord()) {
@@ -138,21 +130,7 @@ void CPointDataPage::FillModels() {
     auto* list = dynamic_cast<CComboBox*>(GetDlgItem(IDC_GRAPHIC_MODEL));
     if (list == nullptr || m_pEditor == nullptr) return;
     CPushScope quiet(*this);
-    list->ResetContent();
-    list->AddString("");
-    const std::string model = Working()->GetAttribDis();
-    m_nModel = 0;
-    if (CLibGps* book = m_pEditor->Book()) {
-        const COpzListDisEgn& options = book->m_OpzListDisEgn;
-        for (int i = 0; i < options.GetNuOpzCom(); ++i) {
-            const COpzDisEgn* option = options.GetOpzCom(i);
-            const std::string name = option != nullptr ? option->GetNomeOpz() : std::string();
-            list->AddString(name);
-            if (name == model) m_nModel = i + 1;
-        }
-    }
-    // A model the field book does not offer is still the point's: it is shown and kept.
-    if (m_nModel == 0 && !model.empty()) m_nModel = list->AddString(model);
+    m_nModel = m_pEditor->FillModelList(*list);
 }
 
 void CPointDataPage::FillPrecision() {

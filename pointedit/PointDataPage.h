@@ -98,7 +98,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void FindEditor();
     void FillModels();
     void FillPrecision();
     float ReadPrecision(int id) const;
