@@ -304,6 +304,19 @@ fs::path resolveTarget(const std::string& path) {
     return target;
 }
 
+// Temporaries are named "." + the file's name + "." + six letters or digits.
+constexpr std::size_t kTempSuffix = 6;
+
+bool isTemporaryOf(const std::string& name, const std::string& targetName) {
+    const std::string prefix = "." + targetName + ".";
+    if (name.size() != prefix.size() + kTempSuffix || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    return std::all_of(
+        name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
+            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        });
+}
+
 #ifdef _WIN32
 // Writers take turns through a byte-range lock on a companion file beside the settings file,
 // held from the read of a write to its replace, so that each writer reads what the previous
@@ -355,19 +368,6 @@ private:
     bool m_held = false;
     bool m_busy = false;
 };
-
-// Temporaries are named "." + the file's name + "." + six letters or digits.
-constexpr std::size_t kTempSuffix = 6;
-
-bool isTemporaryOf(const std::string& name, const std::string& targetName) {
-    const std::string prefix = "." + targetName + ".";
-    if (name.size() != prefix.size() + kTempSuffix || name.compare(0, prefix.size(), prefix) != 0)
-        return false;
-    return std::all_of(
-        name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
-            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        });
-}
 
 bool writeAll(HANDLE file, const std::string& data) {
     std::size_t done = 0;
@@ -501,19 +501,6 @@ private:
     bool m_held = false;
     bool m_busy = false;
 };
-
-// Temporaries are named "." + the file's name + "." + six letters or digits.
-constexpr std::size_t kTempSuffix = 6;
-
-bool isTemporaryOf(const std::string& name, const std::string& targetName) {
-    const std::string prefix = "." + targetName + ".";
-    if (name.size() != prefix.size() + kTempSuffix || name.compare(0, prefix.size(), prefix) != 0)
-        return false;
-    return std::all_of(
-        name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
-            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        });
-}
 
 // A new temporary in the folder, created with mode 0666 so that the process's umask decides
 // its permissions as it does for any new file. \return its descriptor, or -1
