@@ -117,8 +117,11 @@ public:
     /// \brief The grid control \p id.
     Grid grid(int id) const;
 
-private:
+    /// \brief The window of the visible control \p id (pages included), or null: for the
+    ///        views' own tests, which act on what a view made of it.
     platform::Window* control(int id) const;
+
+private:
     friend class Grid;
 
     CDialog& m_dialog;

@@ -17,6 +17,44 @@ using Token = void*;
 /// The kinds of native control the bridge writes state into.
 enum class Kind { Dialog, Static, Button, Edit, ComboBox, ListBox, ListView, Tab, Grid, Other };
 
+/// The shape of a grid as the native grid draws it.
+struct GridShape {
+    int rows = 0;
+    int columns = 0;
+    int fixedRows = 0;
+    int fixedColumns = 0;
+    std::vector<int> widths;           ///< pixels, one per column
+    std::vector<std::string> headings; ///< one per column; no heading row when all are empty
+    std::vector<unsigned> headingFormats;
+    int rowHeaderWidth = 0; ///< the row-number column; 0: none
+    int focusRow = -1;
+    int focusColumn = -1;
+};
+
+/// One cell as the native grid draws it (colours are COLORREF values).
+struct GridCellLook {
+    std::string text;
+    unsigned background = 0xFFFFFF;
+    unsigned foreground = 0;
+    unsigned format = 0; ///< DT_ flags
+    bool selected = false;
+    bool fixed = false;
+};
+
+/// The grid's in-place editor as the model has it.
+struct GridEditorLook {
+    bool active = false;
+    int row = -1;
+    int column = -1;
+    bool dropDown = false;
+    std::string text;
+    std::vector<std::string> choices;
+    int choice = -1;
+};
+
+/// The keys a grid turns into moves or edits.
+enum class GridKey { Up, Down, Left, Right, Edit };
+
 /// What a person does in a native window, reported to the backend.
 class Events {
 public:
@@ -30,10 +68,19 @@ public:
     virtual void escape(Token dialog) = 0;
     virtual void close(Token dialog) = 0;
     virtual void focused(Token control) = 0;
-    /// The text of a grid cell, for painting.
-    virtual std::string cellText(Token grid, int row, int column) = 0;
-    virtual int gridRows(Token grid) = 0;
-    virtual int gridColumns(Token grid) = 0;
+    // Grids: what the native grid draws, and what a person does to it.
+    virtual GridShape gridShape(Token grid) = 0;
+    virtual GridCellLook gridCell(Token grid, int row, int column) = 0;
+    virtual std::string gridRowLabel(Token grid, int row) = 0;
+    virtual std::string gridRowMessage(Token grid, int row) = 0;
+    virtual void gridClicked(Token grid, int row, int column) = 0;
+    virtual void gridDoubleClicked(Token grid, int row, int column) = 0;
+    virtual void gridKey(Token grid, GridKey key) = 0;
+    /// Printable text typed over the focus cell: opens its editor with the text in it.
+    virtual void gridTyped(Token grid, const std::string& text) = 0;
+    virtual void gridEditText(Token grid, const std::string& text) = 0;
+    virtual void gridPicked(Token grid, int index) = 0;
+    virtual void gridEndEdit(Token grid, bool commit) = 0;
 };
 
 void setEvents(Events* events);
@@ -81,6 +128,12 @@ void setMultiSelection(Native list, Kind kind, const std::vector<bool>& selected
 void setTabs(Native tab, const std::vector<std::string>& labels, int current);
 void setFocus(Native window);
 void repaint(Native window);
+/// The grid's rows or cells changed: scroll range, the focus cell in view, a new drawing.
+void gridChanged(Native grid);
+/// The rectangle of a grid's cell in the grid's client area: false when it is not in view.
+bool gridCellRect(Native grid, int row, int column, int& x, int& y, int& width, int& height);
+/// Opens, moves, fills or closes the grid's in-place editor as \p look says.
+void showGridEditor(Native grid, const GridEditorLook& look);
 void showTopLevel(Native dialog, bool shown);
 
 /// Waits in a message loop until \p done becomes true.

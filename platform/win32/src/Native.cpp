@@ -9,7 +9,9 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace platform::win32::bridge {
@@ -154,41 +156,502 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-// The grid: a window class of our own that draws the model's cells as a table.
+// --- The grid -----------------------------------------------------------------------------------
+// A window class of our own. It draws the model's grid (headings, row labels, colours, the
+// selection, the focus cell and the mark of a refused row) and turns presses, double clicks,
+// the arrows, F2 and typing into the grid's user actions. The in-place editor is a child edit
+// box or drop-down list that the model opens and closes (showGridEditor); Enter and Escape in
+// it end the edit.
+
+const wchar_t kOldProcProp[] = L"GpsDialogs.OldProc";
+
+struct GridWindow {
+    HFONT font = nullptr;
+    int rowHeight = 0;      ///< 0: not measured yet
+    int topRow = 0;         ///< the first scrollable row shown (a row index)
+    int shownFocusRow = -1; ///< the focus row last scrolled into view
+    HWND editor = nullptr;
+    bool editorDropDown = false;
+    int editorRow = -1;
+    int editorColumn = -1;
+    wchar_t highSurrogate = 0;
+};
+
+GridWindow* gridOf(HWND grid) {
+    return reinterpret_cast<GridWindow*>(::GetWindowLongPtrW(grid, GWLP_USERDATA));
+}
+
+int rowHeightOf(HWND grid, GridWindow& state) {
+    if (state.rowHeight > 0) return state.rowHeight;
+    HDC dc = ::GetDC(grid);
+    HGDIOBJ old =
+        ::SelectObject(dc, state.font != nullptr ? state.font : ::GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(grid, dc);
+    state.rowHeight = metrics.tmHeight > 0 ? metrics.tmHeight + 6 : 19;
+    return state.rowHeight;
+}
+
+/// Where the rows and columns of a grid are on its client area.
+struct GridGeometry {
+    GridShape shape;
+    int rowHeight = 19;
+    int headingHeight = 0;
+    int top = 0;     ///< the first scrollable row shown
+    int visible = 1; ///< scrollable rows that fit
+    int clientHeight = 0;
+
+    int columnLeft(int column) const {
+        int x = shape.rowHeaderWidth;
+        for (int c = 0; c < column && c < static_cast<int>(shape.widths.size()); ++c)
+            x += shape.widths[static_cast<std::size_t>(c)];
+        return x;
+    }
+    /// The top of a row, or -1 when it is scrolled out of view.
+    int rowTop(int row) const {
+        if (row < shape.fixedRows) return headingHeight + row * rowHeight;
+        if (row < top) return -1;
+        const int y = headingHeight + (shape.fixedRows + row - top) * rowHeight;
+        return y < clientHeight ? y : -1;
+    }
+    bool cellRect(int row, int column, RECT& rect) const {
+        const int y = rowTop(row);
+        if (y < 0 || column < 0 || column >= shape.columns) return false;
+        const int x = columnLeft(column);
+        rect = RECT{x, y, x + shape.widths[static_cast<std::size_t>(column)], y + rowHeight};
+        return true;
+    }
+    /// The cell under a point of the client area: false outside the cells.
+    bool hit(int x, int y, int& row, int& column) const {
+        y -= headingHeight;
+        if (y < 0 || x < shape.rowHeaderWidth) return false;
+        const int line = y / rowHeight;
+        row = line < shape.fixedRows ? line : top + line - shape.fixedRows;
+        if (row >= shape.rows) return false;
+        for (column = 0; column < shape.columns; ++column)
+            if (x < columnLeft(column + 1)) return true;
+        return false;
+    }
+};
+
+GridGeometry geometryOf(HWND grid, GridWindow& state) {
+    GridGeometry g;
+    Token token = tokenOf(grid);
+    if (g_events != nullptr && token != nullptr) g.shape = g_events->gridShape(token);
+    g.shape.widths.resize(static_cast<std::size_t>(std::max(0, g.shape.columns)), 0);
+    g.rowHeight = rowHeightOf(grid, state);
+    bool headings = false;
+    for (const std::string& heading : g.shape.headings)
+        headings = headings || !heading.empty();
+    g.headingHeight = headings ? g.rowHeight : 0;
+    RECT client{};
+    ::GetClientRect(grid, &client);
+    g.clientHeight = client.bottom;
+    const int room = client.bottom - g.headingHeight - g.shape.fixedRows * g.rowHeight;
+    g.visible = std::max(1, room / g.rowHeight);
+    const int scrollable = std::max(0, g.shape.rows - g.shape.fixedRows);
+    const int lastTop = g.shape.fixedRows + std::max(0, scrollable - g.visible);
+    g.top = std::clamp(state.topRow, g.shape.fixedRows, std::max(g.shape.fixedRows, lastTop));
+    return g;
+}
+
+void placeEditor(GridWindow& state, const GridGeometry& g) {
+    if (state.editor == nullptr) return;
+    RECT cell{};
+    Sync sync;
+    if (!g.cellRect(state.editorRow, state.editorColumn, cell)) {
+        ::ShowWindow(state.editor, SW_HIDE);
+        return;
+    }
+    const int height = state.editorDropDown ? g.rowHeight * 9 : cell.bottom - cell.top;
+    ::SetWindowPos(state.editor, HWND_TOP, cell.left, cell.top, cell.right - cell.left, height,
+                   SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+/// Scroll range and position; the focus row comes into view when it has moved.
+void updateScroll(HWND grid, GridWindow& state) {
+    GridGeometry g = geometryOf(grid, state);
+    const int focus = g.shape.focusRow;
+    if (focus != state.shownFocusRow && focus >= g.shape.fixedRows) {
+        if (focus < g.top)
+            g.top = focus;
+        else if (focus >= g.top + g.visible)
+            g.top = focus - g.visible + 1;
+    }
+    state.shownFocusRow = focus;
+    state.topRow = g.top;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMin = 0;
+    info.nMax = std::max(0, g.shape.rows - g.shape.fixedRows - 1);
+    info.nPage = static_cast<UINT>(g.visible);
+    info.nPos = g.top - g.shape.fixedRows;
+    Sync sync;
+    ::SetScrollInfo(grid, SB_VERT, &info, TRUE);
+    placeEditor(state, geometryOf(grid, state));
+}
+
+void scrollTo(HWND grid, GridWindow& state, int top) {
+    state.topRow = top;
+    state.shownFocusRow = -2; // a scroll by the user does not follow the focus cell
+    GridGeometry g = geometryOf(grid, state);
+    state.topRow = g.top;
+    state.shownFocusRow = g.shape.focusRow;
+    ::SetScrollPos(grid, SB_VERT, g.top - g.shape.fixedRows, TRUE);
+    placeEditor(state, g);
+    ::InvalidateRect(grid, nullptr, TRUE);
+}
+
+void fillCell(HDC dc, const RECT& rect, COLORREF colour) {
+    HBRUSH brush = ::CreateSolidBrush(colour);
+    ::FillRect(dc, &rect, brush);
+    ::DeleteObject(brush);
+}
+
+void drawCellText(HDC dc, const RECT& rect, const std::string& text, unsigned format) {
+    RECT inner = rect;
+    ::InflateRect(&inner, -3, 0);
+    const std::wstring shown = widen(text);
+    ::DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &inner,
+                format | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+void paintGrid(HWND grid, GridWindow& state, HDC dc) {
+    RECT client{};
+    ::GetClientRect(grid, &client);
+    ::FillRect(dc, &client, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    Token token = tokenOf(grid);
+    if (g_events == nullptr || token == nullptr) return;
+    const GridGeometry g = geometryOf(grid, state);
+    HGDIOBJ oldFont =
+        ::SelectObject(dc, state.font != nullptr ? state.font : ::GetStockObject(DEFAULT_GUI_FONT));
+    HPEN lines = ::CreatePen(PS_SOLID, 1, RGB(192, 192, 192));
+    HGDIOBJ oldPen = ::SelectObject(dc, lines);
+    ::SetBkMode(dc, TRANSPARENT);
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    auto frame = [&](const RECT& r) {
+        ::MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+        ::LineTo(dc, r.right - 1, r.bottom - 1);
+        ::LineTo(dc, r.right - 1, r.top - 1);
+    };
+    if (g.headingHeight > 0) {
+        ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+        RECT corner{0, 0, g.shape.rowHeaderWidth, g.headingHeight};
+        fillCell(dc, corner, face);
+        frame(corner);
+        for (int c = 0; c < g.shape.columns; ++c) {
+            RECT r{g.columnLeft(c), 0, g.columnLeft(c + 1), g.headingHeight};
+            fillCell(dc, r, face);
+            frame(r);
+            const auto i = static_cast<std::size_t>(c);
+            drawCellText(dc, r, i < g.shape.headings.size() ? g.shape.headings[i] : std::string(),
+                         i < g.shape.headingFormats.size() ? g.shape.headingFormats[i] : 0);
+        }
+    }
+    const bool focused = ::GetFocus() == grid;
+    for (int row = 0; row < g.shape.rows; ++row) {
+        if (row >= g.shape.fixedRows && row < g.top) row = g.top;
+        const int y = g.rowTop(row);
+        if (y < 0) break;
+        if (g.shape.rowHeaderWidth > 0) {
+            RECT label{0, y, g.shape.rowHeaderWidth, y + g.rowHeight};
+            fillCell(dc, label, face);
+            frame(label);
+            ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+            drawCellText(dc, label, g_events->gridRowLabel(token, row), DT_CENTER);
+        }
+        for (int c = 0; c < g.shape.columns; ++c) {
+            RECT r{};
+            if (!g.cellRect(row, c, r)) continue;
+            const GridCellLook look = g_events->gridCell(token, row, c);
+            fillCell(dc, r, look.selected ? ::GetSysColor(COLOR_HIGHLIGHT) : look.background);
+            frame(r);
+            ::SetTextColor(dc,
+                           look.selected ? ::GetSysColor(COLOR_HIGHLIGHTTEXT) : look.foreground);
+            drawCellText(dc, r, look.text, look.format);
+            if (focused && row == g.shape.focusRow && c == g.shape.focusColumn) {
+                RECT f = r;
+                ::InflateRect(&f, -1, -1);
+                ::DrawFocusRect(dc, &f);
+            }
+        }
+        // A refused value: the warning sign at the end of its row.
+        if (g.shape.columns > 0 && !g_events->gridRowMessage(token, row).empty()) {
+            RECT last{};
+            g.cellRect(row, g.shape.columns - 1, last);
+            const int size = std::min(16, g.rowHeight - 2);
+            auto* icon = static_cast<HICON>(
+                ::LoadImageW(nullptr, IDI_WARNING, IMAGE_ICON, size, size, LR_SHARED));
+            if (icon != nullptr)
+                ::DrawIconEx(dc, last.right - size - 2, last.top + (g.rowHeight - size) / 2, icon,
+                             size, size, 0, nullptr, DI_NORMAL);
+        }
+    }
+    ::SelectObject(dc, oldPen);
+    ::DeleteObject(lines);
+    ::SelectObject(dc, oldFont);
+}
+
+void closeEditor(HWND grid, GridWindow& state) {
+    HWND editor = state.editor;
+    if (editor == nullptr) return;
+    state.editor = nullptr;
+    Sync sync;
+    const bool hadFocus = ::GetFocus() == editor;
+    // It may be the window whose key is ending the edit right now: the system allows that.
+    ::DestroyWindow(editor);
+    if (hadFocus) ::SetFocus(grid);
+}
+
+// Enter and Escape reach the editor (not the dialog's buttons) and end the edit.
+LRESULT CALLBACK editorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto old = reinterpret_cast<WNDPROC>(::GetPropW(editor, kOldProcProp));
+    HWND grid = ::GetParent(editor);
+    switch (message) {
+    case WM_GETDLGCODE: {
+        const auto* msg = reinterpret_cast<const MSG*>(lParam);
+        LRESULT code = ::CallWindowProcW(old, editor, message, wParam, lParam);
+        if (msg != nullptr && msg->message == WM_KEYDOWN &&
+            (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
+            code |= DLGC_WANTALLKEYS;
+        return code;
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
+            GridWindow* state = gridOf(grid);
+            Token token = tokenOf(grid);
+            // A closed drop-down list: Enter takes the entry it shows.
+            const bool dropped = state != nullptr && state->editorDropDown &&
+                                 ::SendMessageW(editor, CB_GETDROPPEDSTATE, 0, 0) != 0;
+            if (dropped) break;
+            if (g_events != nullptr && g_sync == 0 && token != nullptr) {
+                if (wParam == VK_RETURN && state != nullptr && state->editorDropDown)
+                    g_events->gridPicked(
+                        token, static_cast<int>(::SendMessageW(editor, CB_GETCURSEL, 0, 0)));
+                else
+                    g_events->gridEndEdit(token, wParam == VK_RETURN);
+            }
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wParam == L'\r' || wParam == 27) return 0; // no beep for the keys above
+        break;
+    case WM_NCDESTROY:
+        ::RemovePropW(editor, kOldProcProp);
+        ::SetWindowLongPtrW(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        return ::CallWindowProcW(old, editor, message, wParam, lParam);
+    default:
+        break;
+    }
+    return ::CallWindowProcW(old, editor, message, wParam, lParam);
+}
+
+void openEditor(HWND grid, GridWindow& state, const GridEditorLook& look) {
+    Sync sync;
+    const bool hadFocus = ::GetFocus() == grid;
+    const DWORD style = look.dropDown ? WS_CHILD | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST
+                                      : WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL;
+    HWND editor = ::CreateWindowExW(0, look.dropDown ? L"ComboBox" : L"Edit", L"", style, 0, 0, 10,
+                                    10, grid, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (editor == nullptr) return;
+    ::SendMessageW(editor, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(
+                       state.font != nullptr ? state.font : ::GetStockObject(DEFAULT_GUI_FONT)),
+                   FALSE);
+    ::SetPropW(editor, kOldProcProp,
+               reinterpret_cast<HANDLE>(::SetWindowLongPtrW(
+                   editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editorProc))));
+    if (look.dropDown) {
+        for (const std::string& choice : look.choices) {
+            const std::wstring text = widen(choice);
+            ::SendMessageW(editor, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+    } else {
+        ::SetWindowTextW(editor, widen(look.text).c_str());
+        ::SendMessageW(editor, EM_SETSEL, 0, -1);
+    }
+    state.editor = editor;
+    state.editorDropDown = look.dropDown;
+    state.editorRow = look.row;
+    state.editorColumn = look.column;
+    // The cell comes into view, then the editor covers it.
+    GridGeometry g = geometryOf(grid, state);
+    if (look.row >= g.shape.fixedRows && (look.row < g.top || look.row >= g.top + g.visible))
+        scrollTo(grid, state, look.row < g.top ? look.row : look.row - g.visible + 1);
+    placeEditor(state, geometryOf(grid, state));
+    if (hadFocus) ::SetFocus(editor);
+}
+
 LRESULT CALLBACK gridProc(HWND grid, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) {
+    GridWindow* state = gridOf(grid);
+    Token token = tokenOf(grid);
+    const bool user = g_events != nullptr && g_sync == 0 && token != nullptr;
+    switch (message) {
+    case WM_NCCREATE:
+        ::SetWindowLongPtrW(grid, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new GridWindow));
+        break;
+    case WM_NCDESTROY:
+        ::SetWindowLongPtrW(grid, GWLP_USERDATA, 0);
+        delete state;
+        ::RemovePropW(grid, kTokenProp);
+        ::RemovePropW(grid, kKindProp);
+        break;
+    case WM_SETFONT:
+        if (state != nullptr) {
+            state->font = reinterpret_cast<HFONT>(wParam);
+            state->rowHeight = 0;
+            if (LOWORD(lParam)) ::InvalidateRect(grid, nullptr, TRUE);
+        }
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(state != nullptr ? state->font : nullptr);
+    case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = ::BeginPaint(grid, &paint);
-        RECT client;
-        ::GetClientRect(grid, &client);
-        ::FillRect(dc, &client, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
-        Token token = tokenOf(grid);
-        if (g_events != nullptr && token != nullptr) {
-            HGDIOBJ oldFont = ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
-            const int rows = g_events->gridRows(token);
-            const int columns = g_events->gridColumns(token);
-            const int rowHeight = 18;
-            const int columnWidth = columns > 0 ? (client.right - client.left) / columns : 0;
-            ::SetBkMode(dc, TRANSPARENT);
-            for (int r = 0; r < rows && r * rowHeight < client.bottom; ++r)
-                for (int c = 0; c < columns; ++c) {
-                    RECT cell{c * columnWidth, r * rowHeight, (c + 1) * columnWidth,
-                              (r + 1) * rowHeight};
-                    ::FrameRect(dc, &cell, reinterpret_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
-                    RECT text = cell;
-                    ::InflateRect(&text, -3, 0);
-                    const std::wstring shown = widen(g_events->cellText(token, r, c));
-                    ::DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &text,
-                                DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-                }
-            ::SelectObject(dc, oldFont);
-        }
+        if (state != nullptr) paintGrid(grid, *state, dc);
         ::EndPaint(grid, &paint);
         return 0;
     }
-    if (message == WM_NCDESTROY) {
-        ::RemovePropW(grid, kTokenProp);
-        ::RemovePropW(grid, kKindProp);
+    case WM_SIZE:
+        if (state != nullptr) updateScroll(grid, *state);
+        break;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_SETFOCUS:
+        if (state != nullptr && state->editor != nullptr && ::IsWindowVisible(state->editor)) {
+            ::SetFocus(state->editor);
+            return 0;
+        }
+        if (user) g_events->focused(token);
+        ::InvalidateRect(grid, nullptr, FALSE);
+        return 0;
+    case WM_KILLFOCUS:
+        ::InvalidateRect(grid, nullptr, FALSE);
+        return 0;
+    case WM_VSCROLL:
+        if (state != nullptr) {
+            const GridGeometry g = geometryOf(grid, *state);
+            int top = g.top;
+            switch (LOWORD(wParam)) {
+            case SB_LINEUP:
+                --top;
+                break;
+            case SB_LINEDOWN:
+                ++top;
+                break;
+            case SB_PAGEUP:
+                top -= g.visible;
+                break;
+            case SB_PAGEDOWN:
+                top += g.visible;
+                break;
+            case SB_TOP:
+                top = 0;
+                break;
+            case SB_BOTTOM:
+                top = g.shape.rows;
+                break;
+            case SB_THUMBTRACK:
+            case SB_THUMBPOSITION:
+                top = g.shape.fixedRows + HIWORD(wParam);
+                break;
+            default:
+                break;
+            }
+            scrollTo(grid, *state, top);
+        }
+        return 0;
+    case WM_MOUSEWHEEL:
+        if (state != nullptr) {
+            const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+            scrollTo(grid, *state, geometryOf(grid, *state).top - 3 * notches);
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        if (state == nullptr) break;
+        if (::GetFocus() != grid) ::SetFocus(grid);
+        if (!user || !::IsWindow(grid)) return 0;
+        int row = -1, column = -1;
+        if (geometryOf(grid, *state)
+                .hit(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)), row,
+                     column)) {
+            if (message == WM_LBUTTONDOWN)
+                g_events->gridClicked(token, row, column);
+            else
+                g_events->gridDoubleClicked(token, row, column);
+        }
+        return 0;
+    }
+    case WM_KEYDOWN: {
+        if (!user) break;
+        switch (wParam) {
+        case VK_UP:
+            g_events->gridKey(token, GridKey::Up);
+            return 0;
+        case VK_DOWN:
+            g_events->gridKey(token, GridKey::Down);
+            return 0;
+        case VK_LEFT:
+            g_events->gridKey(token, GridKey::Left);
+            return 0;
+        case VK_RIGHT:
+            g_events->gridKey(token, GridKey::Right);
+            return 0;
+        case VK_F2:
+            g_events->gridKey(token, GridKey::Edit);
+            return 0;
+        default:
+            break;
+        }
+        break;
+    }
+    case WM_CHAR: {
+        if (!user || state == nullptr) break;
+        const auto unit = static_cast<wchar_t>(wParam);
+        if (unit >= 0xD800 && unit < 0xDC00) {
+            state->highSurrogate = unit;
+            return 0;
+        }
+        std::wstring typed;
+        if (unit >= 0xDC00 && unit < 0xE000) {
+            if (state->highSurrogate == 0) return 0;
+            typed = {state->highSurrogate, unit};
+        } else if (unit >= 0x20 && unit != 0x7F) {
+            typed = {unit};
+        }
+        state->highSurrogate = 0;
+        if (!typed.empty())
+            g_events->gridTyped(token, narrow(typed.c_str(), static_cast<int>(typed.size())));
+        return 0;
+    }
+    case WM_COMMAND: {
+        // From the in-place editor.
+        HWND from = reinterpret_cast<HWND>(lParam);
+        if (!user || state == nullptr || from == nullptr || from != state->editor) return 0;
+        switch (HIWORD(wParam)) {
+        case EN_CHANGE:
+            g_events->gridEditText(token, windowText(from));
+            break;
+        case CBN_SELENDOK:
+            // An entry picked from the open list.
+            g_events->gridPicked(token, static_cast<int>(::SendMessageW(from, CB_GETCURSEL, 0, 0)));
+            break;
+        case EN_SETFOCUS:
+        case CBN_SETFOCUS:
+            g_events->focused(token);
+            break;
+        default:
+            break;
+        }
+        return 0;
+    }
+    default:
+        break;
     }
     return ::DefWindowProcW(grid, message, wParam, lParam);
 }
@@ -447,11 +910,61 @@ void setTabs(Native tab, const std::vector<std::string>& labels, int current) {
 
 void setFocus(Native window) {
     Sync sync;
-    if (window != nullptr && ::IsWindowVisible(hwnd(window))) ::SetFocus(hwnd(window));
+    if (window == nullptr || !::IsWindowVisible(hwnd(window))) return;
+    // A grid with its editor open: the editor takes the keys.
+    GridWindow* grid = kindOf(hwnd(window)) == Kind::Grid ? gridOf(hwnd(window)) : nullptr;
+    if (grid != nullptr && grid->editor != nullptr && ::IsWindowVisible(grid->editor))
+        ::SetFocus(grid->editor);
+    else
+        ::SetFocus(hwnd(window));
 }
 
 void repaint(Native window) {
     ::InvalidateRect(hwnd(window), nullptr, TRUE);
+}
+
+void gridChanged(Native grid) {
+    if (GridWindow* state = gridOf(hwnd(grid));
+        state != nullptr && kindOf(hwnd(grid)) == Kind::Grid)
+        updateScroll(hwnd(grid), *state);
+    ::InvalidateRect(hwnd(grid), nullptr, TRUE);
+}
+
+bool gridCellRect(Native grid, int row, int column, int& x, int& y, int& width, int& height) {
+    GridWindow* state = kindOf(hwnd(grid)) == Kind::Grid ? gridOf(hwnd(grid)) : nullptr;
+    RECT cell{};
+    if (state == nullptr || !geometryOf(hwnd(grid), *state).cellRect(row, column, cell))
+        return false;
+    x = cell.left;
+    y = cell.top;
+    width = cell.right - cell.left;
+    height = cell.bottom - cell.top;
+    return true;
+}
+
+void showGridEditor(Native grid, const GridEditorLook& look) {
+    HWND window = hwnd(grid);
+    GridWindow* state = kindOf(window) == Kind::Grid ? gridOf(window) : nullptr;
+    if (state == nullptr) return;
+    if (!look.active) {
+        closeEditor(window, *state);
+        return;
+    }
+    if (state->editor != nullptr &&
+        (state->editorDropDown != look.dropDown || state->editorRow != look.row ||
+         state->editorColumn != look.column))
+        closeEditor(window, *state);
+    if (state->editor == nullptr) openEditor(window, *state, look);
+    if (state->editor == nullptr) return;
+    Sync sync;
+    if (look.dropDown) {
+        if (::SendMessageW(state->editor, CB_GETCURSEL, 0, 0) != look.choice)
+            ::SendMessageW(state->editor, CB_SETCURSEL, static_cast<WPARAM>(look.choice), 0);
+    } else if (windowText(state->editor) != look.text) {
+        ::SetWindowTextW(state->editor, widen(look.text).c_str());
+        const int end = ::GetWindowTextLengthW(state->editor);
+        ::SendMessageW(state->editor, EM_SETSEL, static_cast<WPARAM>(end), end);
+    }
 }
 
 void showTopLevel(Native dialog, bool shown) {

@@ -12,6 +12,7 @@
 #include "platform/model.h"
 #include "platform/tabctrl.h"
 
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -143,6 +144,11 @@ public:
         show(window, it->second, what);
     }
 
+    bridge::Native nativeWindow(const Window& window) const {
+        auto it = m_natives.find(&window);
+        return it != m_natives.end() ? it->second.handle : nullptr;
+    }
+
     bool shot(CDialog& dialog, const std::string& file) {
         auto it = m_natives.find(dialog.GetSafeHwnd());
         if (it == m_natives.end()) return false;
@@ -234,6 +240,7 @@ private:
                 bridge::setCheck(h, window.check());
             break;
         case Change::Columns:
+            if (window.kind() == ControlKind::Grid) showGrid(window, native);
             if (window.kind() == ControlKind::ListView) {
                 std::vector<std::string> headings;
                 std::vector<int> widths;
@@ -247,6 +254,7 @@ private:
         case Change::Items:
         case Change::ItemsInserted:
         case Change::ItemsRemoved:
+            if (window.kind() == ControlKind::Grid) showGrid(window, native);
             showItems(window, native);
             showSelection(window, native);
             break;
@@ -276,7 +284,10 @@ private:
         case Change::ColumnsInserted:
         case Change::ColumnsRemoved:
         case Change::InPlaceEdit:
-            bridge::repaint(h);
+            if (window.kind() == ControlKind::Grid)
+                showGrid(window, native);
+            else
+                bridge::repaint(h);
             break;
         case Change::Style:
             break;
@@ -367,21 +378,140 @@ private:
     void focused(bridge::Token token) override {
         if (Window* w = model(token); w != nullptr && focusWindow() != w) userFocus(*w);
     }
-    std::string cellText(bridge::Token token, int row, int column) override {
-        const Window* w = model(token);
-        const auto* grid = w != nullptr ? w->stateAs<GridState>() : nullptr;
-        const GridCell* cell = grid != nullptr ? grid->cell(row, column) : nullptr;
-        return cell != nullptr ? cell->text : std::string();
+
+    // --- Grids ----------------------------------------------------------------------------------
+    static GridState* gridOf(bridge::Token token) {
+        Window* w = model(token);
+        return w != nullptr ? w->stateAs<GridState>() : nullptr;
     }
-    int gridRows(bridge::Token token) override {
-        const Window* w = model(token);
-        const auto* grid = w != nullptr ? w->stateAs<GridState>() : nullptr;
-        return grid != nullptr ? grid->rowCount() : 0;
+
+    bridge::GridShape gridShape(bridge::Token token) override {
+        bridge::GridShape shape;
+        const GridState* g = gridOf(token);
+        if (g == nullptr) return shape;
+        shape.rows = g->rowCount();
+        shape.columns = g->columnCount();
+        shape.fixedRows = g->fixedRows();
+        shape.fixedColumns = g->fixedColumns();
+        for (int c = 0; c < g->columnCount(); ++c) {
+            shape.widths.push_back(g->column(c).width);
+            shape.headings.push_back(g->column(c).heading);
+            shape.headingFormats.push_back(g->column(c).format);
+        }
+        // Numbered rows without a width of their own get room for a few digits.
+        shape.rowHeaderWidth = g->columnWidth(-1) > 0 ? g->columnWidth(-1)
+                               : g->rowNumbers()      ? 30
+                                                      : 0;
+        shape.focusRow = g->focusRow();
+        shape.focusColumn = g->focusColumn();
+        return shape;
     }
-    int gridColumns(bridge::Token token) override {
-        const Window* w = model(token);
-        const auto* grid = w != nullptr ? w->stateAs<GridState>() : nullptr;
-        return grid != nullptr ? grid->columnCount() : 0;
+    bridge::GridCellLook gridCell(bridge::Token token, int row, int column) override {
+        bridge::GridCellLook look;
+        const GridState* g = gridOf(token);
+        const GridCell* cell = g != nullptr ? g->cell(row, column) : nullptr;
+        if (cell == nullptr) return look;
+        look.text = cell->text;
+        look.background = g->shownBackground(row, column);
+        look.foreground = g->shownForeground(row, column);
+        look.format = g->format(row, column);
+        look.selected = (g->state(row, column) & GVIS_SELECTED) != 0;
+        look.fixed = g->isFixed(row, column);
+        return look;
+    }
+    std::string gridRowLabel(bridge::Token token, int row) override {
+        const GridState* g = gridOf(token);
+        return g != nullptr ? g->rowLabel(row) : std::string();
+    }
+    std::string gridRowMessage(bridge::Token token, int row) override {
+        const GridState* g = gridOf(token);
+        return g != nullptr && row >= 0 && row < g->rowCount() ? g->rowMessage(row) : std::string();
+    }
+    void gridClicked(bridge::Token token, int row, int column) override {
+        if (Window* w = model(token)) {
+            userGridClick(*w, row, column);
+            resync(w);
+        }
+    }
+    void gridDoubleClicked(bridge::Token token, int row, int column) override {
+        if (Window* w = model(token)) {
+            userGridBeginEdit(*w, row, column);
+            resync(w);
+        }
+    }
+    void gridKey(bridge::Token token, bridge::GridKey key) override {
+        Window* w = model(token);
+        GridState* g = gridOf(token);
+        if (w == nullptr || g == nullptr) return;
+        const int row = g->focusRow(), column = g->focusColumn();
+        switch (key) {
+        case bridge::GridKey::Up:
+            if (row > g->fixedRows()) userGridMove(*w, row - 1, column);
+            break;
+        case bridge::GridKey::Down:
+            if (row < 0)
+                userGridMove(*w, g->fixedRows(), std::max(column, g->fixedColumns()));
+            else if (row + 1 < g->rowCount())
+                userGridMove(*w, row + 1, column);
+            break;
+        case bridge::GridKey::Left:
+            if (column > g->fixedColumns()) userGridMove(*w, row, column - 1);
+            break;
+        case bridge::GridKey::Right:
+            if (row >= 0 && column + 1 < g->columnCount()) userGridMove(*w, row, column + 1);
+            break;
+        case bridge::GridKey::Edit:
+            if (row >= 0) userGridBeginEdit(*w, row, column);
+            break;
+        }
+        resync(w);
+    }
+    void gridTyped(bridge::Token token, const std::string& text) override {
+        Window* w = model(token);
+        GridState* g = gridOf(token);
+        if (w == nullptr || g == nullptr || g->focusRow() < 0) return;
+        // Typing over a cell opens its editor with what was typed in place of the old text.
+        if (userGridBeginEdit(*w, g->focusRow(), g->focusColumn()) && isWindow(w)) {
+            GridState* open = w->stateAs<GridState>();
+            if (open != nullptr && open->edit().kind == GridEditor::Text)
+                userGridEditText(*w, text);
+        }
+        resync(w);
+    }
+    void gridEditText(bridge::Token token, const std::string& text) override {
+        if (Window* w = model(token)) {
+            userGridEditText(*w, text);
+            resync(w);
+        }
+    }
+    void gridPicked(bridge::Token token, int index) override {
+        if (Window* w = model(token)) {
+            userGridPick(*w, index);
+            resync(w);
+        }
+    }
+    void gridEndEdit(bridge::Token token, bool commit) override {
+        if (Window* w = model(token)) {
+            userGridEndEdit(*w, commit);
+            resync(w);
+        }
+    }
+
+    /// The grid's rows, cells and editor as the model has them.
+    void showGrid(Window& window, Native& native) {
+        const GridState* g = window.stateAs<GridState>();
+        if (g == nullptr) return;
+        bridge::gridChanged(native.handle);
+        bridge::GridEditorLook look;
+        const GridEdit& edit = g->edit();
+        look.active = edit.active;
+        look.row = edit.row;
+        look.column = edit.column;
+        look.dropDown = edit.kind == GridEditor::DropDown;
+        look.text = edit.text;
+        look.choices = edit.choices;
+        look.choice = edit.choice();
+        bridge::showGridEditor(native.handle, look);
     }
 
     std::unordered_map<const Window*, Native> m_natives;
@@ -400,6 +530,21 @@ void useWin32Backend() {
 
 void setTemplateModule(void* module) {
     bridge::setTemplateModule(module);
+}
+
+void* nativeWindow(const platform::Window& window) {
+    auto* backend = dynamic_cast<Win32Backend*>(&platform::backend());
+    return backend != nullptr ? backend->nativeWindow(window) : nullptr;
+}
+
+bool gridCellCentre(const platform::Window& grid, int row, int column, int& x, int& y) {
+    bridge::Native native = nativeWindow(grid);
+    int left = 0, top = 0, width = 0, height = 0;
+    if (native == nullptr || !bridge::gridCellRect(native, row, column, left, top, width, height))
+        return false;
+    x = left + width / 2;
+    y = top + height / 2;
+    return true;
 }
 
 bool saveShot(CDialog& dialog, const std::string& file) {

@@ -7,6 +7,10 @@
 
 class CDialog;
 
+namespace platform {
+class Window;
+}
+
 namespace platform::win32 {
 
 /// \brief Makes the Win32 backend current. Call once at start-up, with no dialog open.
@@ -20,5 +24,13 @@ void setTemplateModule(void* module);
 ///        caption and frame included, as a BMP file. Needs a display (an X server under Wine).
 /// \return false when the dialog has no native window or the file cannot be written
 bool saveShot(CDialog& dialog, const std::string& file);
+
+/// \brief The native window (an HWND) that shows \p window, or null: for programs that
+///        act on the native controls as a person would (the Windows view's own tests).
+void* nativeWindow(const platform::Window& window);
+
+/// \brief Where the native grid \p grid shows cell \p row, \p column: the centre of the cell in
+///        the grid's client coordinates. \return false when the cell is not in view
+bool gridCellCentre(const platform::Window& grid, int row, int column, int& x, int& y);
 
 } // namespace platform::win32

@@ -1,0 +1,121 @@
+#include "NativeInput.h"
+
+#include <windows.h>
+
+namespace native {
+
+namespace {
+
+HWND hwnd(void* window) {
+    return static_cast<HWND>(window);
+}
+
+std::wstring widen(const std::string& text) {
+    if (text.empty()) return {};
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+std::string narrow(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
+                          nullptr, nullptr);
+    return text;
+}
+
+/// As a message loop does: the dialog manager first, then the window itself.
+void deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MSG msg{window, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
+    HWND root = ::GetAncestor(window, GA_ROOT);
+    if (root != nullptr && ::IsDialogMessageW(root, &msg)) return;
+    ::SendMessageW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+const unsigned kReturn = VK_RETURN;
+const unsigned kEscape = VK_ESCAPE;
+const unsigned kDown = VK_DOWN;
+const unsigned kUp = VK_UP;
+const unsigned kRight = VK_RIGHT;
+const unsigned kF2 = VK_F2;
+
+void click(void* window, int x, int y) {
+    ::SendMessageW(hwnd(window), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    if (::IsWindow(hwnd(window))) ::SendMessageW(hwnd(window), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void doubleClick(void* window, int x, int y) {
+    click(window, x, y);
+    if (!::IsWindow(hwnd(window))) return;
+    ::SendMessageW(hwnd(window), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
+    if (::IsWindow(hwnd(window))) ::SendMessageW(hwnd(window), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void key(void* window, unsigned virtualKey) {
+    deliver(hwnd(window), WM_KEYDOWN, virtualKey, 1);
+    if (::IsWindow(hwnd(window)))
+        deliver(hwnd(window), WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+}
+
+void type(void* window, const std::string& text) {
+    for (wchar_t unit : widen(text)) {
+        if (!::IsWindow(hwnd(window))) return;
+        deliver(hwnd(window), WM_CHAR, unit, 1);
+    }
+}
+
+void replaceText(void* window, const std::string& text) {
+    ::SendMessageW(hwnd(window), EM_SETSEL, 0, -1);
+    const std::wstring wide = widen(text);
+    ::SendMessageW(hwnd(window), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+std::string text(void* window) {
+    const int length = ::GetWindowTextLengthW(hwnd(window));
+    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = ::GetWindowTextW(hwnd(window), buffer.data(), length + 1);
+    buffer.resize(static_cast<std::size_t>(got));
+    return narrow(buffer);
+}
+
+bool visible(void* window) {
+    return window != nullptr && ::IsWindow(hwnd(window)) &&
+           (::GetWindowLongPtrW(hwnd(window), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void* child(void* parent, const std::string& className) {
+    const std::wstring wanted = widen(className);
+    for (HWND c = ::GetWindow(hwnd(parent), GW_CHILD); c != nullptr;
+         c = ::GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t name[64] = {};
+        ::GetClassNameW(c, name, 64);
+        if (::lstrcmpiW(name, wanted.c_str()) == 0) return c;
+    }
+    return nullptr;
+}
+
+std::vector<std::string> comboItems(void* combo) {
+    std::vector<std::string> items;
+    const auto count = static_cast<int>(::SendMessageW(hwnd(combo), CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const auto length = static_cast<int>(::SendMessageW(hwnd(combo), CB_GETLBTEXTLEN, i, 0));
+        std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
+        ::SendMessageW(hwnd(combo), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+        item.resize(static_cast<std::size_t>(length));
+        items.push_back(narrow(item));
+    }
+    return items;
+}
+
+void comboShow(void* combo, int index) {
+    ::SendMessageW(hwnd(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+} // namespace native

@@ -1,0 +1,38 @@
+// What a person does to native windows, for the tests of the Windows view: presses, keys and
+// typed text sent to an HWND the way the system delivers them. Plain types only, so that test
+// files with the platform's headers can use it (they cannot include <windows.h>).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace native {
+
+/// A press and release of the left button at \p x, \p y of the window's client area.
+void click(void* window, int x, int y);
+void doubleClick(void* window, int x, int y);
+/// A key pressed in \p window, through the dialog manager as a message loop hands it on: the
+/// dialog may take it (Enter, Escape) unless the window asks for it.
+void key(void* window, unsigned virtualKey);
+/// Characters typed into \p window, one WM_CHAR per UTF-16 unit.
+void type(void* window, const std::string& text);
+/// Replaces the text of an edit box as a paste over a full selection does.
+void replaceText(void* window, const std::string& text);
+
+std::string text(void* window);
+bool visible(void* window);
+/// The first child window of class \p className, or null.
+void* child(void* parent, const std::string& className);
+/// The entries of a combo box.
+std::vector<std::string> comboItems(void* combo);
+/// Shows entry \p index in a closed combo box, as the arrow keys do.
+void comboShow(void* combo, int index);
+
+extern const unsigned kReturn;
+extern const unsigned kEscape;
+extern const unsigned kDown;
+extern const unsigned kUp;
+extern const unsigned kRight;
+extern const unsigned kF2;
+
+} // namespace native
