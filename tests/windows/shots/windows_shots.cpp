@@ -65,6 +65,24 @@ int main(int argc, char** argv) {
         sample.book.m_OpzListDisEgn.AddOpzCom("Pozzetto");
         CCts cts;
         gis::CLibGis gis;
+        // A manhole theme, the first point's entity in it.
+        gis::CTheme* manholes = gis.CreateTheme("Pozzetti", gis::ENT_TYPE_POINT);
+        gis::CDBTable* table = gis.GetTable(manholes);
+        gis.AddField(table, "Nome", gis::FieldDataType::Text, gis::FIELD_KIND_POINT_NAME);
+        gis.AddField(table, "Profondita", gis::FieldDataType::Double);
+        gis.AddField(table, "Ispezionato", gis::FieldDataType::Bool);
+        gis.AddField(table, "Ultima ispezione", gis::FieldDataType::Date);
+        CPunGps* first = sample.first;
+        gis::CEnt* manhole = gis.CreateEntPoint(
+            manholes, {first->GetCoordX(), first->GetCoordY(), first->GetCoordZ()});
+        kit::CResultRow* row = gis.GetRow(manhole);
+        kit::CPolyValue pointName(kit::String("101")), depth(1.35), inspected(true),
+            inspection(kit::Date{2024, 5, 17});
+        gis.SetRowValue(row, 0, pointName);
+        gis.SetRowValue(row, 1, depth);
+        gis.SetRowValue(row, 2, inspected);
+        gis.SetRowValue(row, 3, inspection);
+        first->SetEntVert(gis.GetEntVert(gis.GetEntPart(manhole, 0), 0));
         automation::ScriptedUser user;
         user.onMessageBox([](const automation::MessageBoxCall&) { return IDOK; });
 
