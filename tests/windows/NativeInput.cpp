@@ -45,6 +45,7 @@ const unsigned kDown = VK_DOWN;
 const unsigned kUp = VK_UP;
 const unsigned kRight = VK_RIGHT;
 const unsigned kF2 = VK_F2;
+const unsigned kLeft = VK_LEFT;
 
 void click(void* window, int x, int y) {
     ::SendMessageW(hwnd(window), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -101,6 +102,14 @@ void* child(void* parent, const std::string& className) {
     return nullptr;
 }
 
+bool covers(void* child, int x, int y) {
+    if (!visible(child)) return false;
+    RECT area{};
+    ::GetWindowRect(hwnd(child), &area);
+    ::MapWindowPoints(nullptr, ::GetParent(hwnd(child)), reinterpret_cast<POINT*>(&area), 2);
+    return ::PtInRect(&area, POINT{x, y}) != FALSE;
+}
+
 std::vector<std::string> comboItems(void* combo) {
     std::vector<std::string> items;
     const auto count = static_cast<int>(::SendMessageW(hwnd(combo), CB_GETCOUNT, 0, 0));
@@ -112,6 +121,22 @@ std::vector<std::string> comboItems(void* combo) {
         items.push_back(narrow(item));
     }
     return items;
+}
+
+void wheel(void* window, int notches) {
+    ::SendMessageW(hwnd(window), WM_MOUSEWHEEL, MAKEWPARAM(0, notches * WHEEL_DELTA), 0);
+}
+
+int threadWindows() {
+    int count = 0;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND, LPARAM counter) -> BOOL {
+            ++*reinterpret_cast<int*>(counter);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
 }
 
 void comboShow(void* combo, int index) {

@@ -23,10 +23,17 @@ std::string text(void* window);
 bool visible(void* window);
 /// The first child window of class \p className, or null.
 void* child(void* parent, const std::string& className);
+/// True when \p child is shown and covers point \p x, \p y of its parent's client area.
+bool covers(void* child, int x, int y);
 /// The entries of a combo box.
 std::vector<std::string> comboItems(void* combo);
 /// Shows entry \p index in a closed combo box, as the arrow keys do.
 void comboShow(void* combo, int index);
+
+/// Turns the mouse wheel over \p window by \p notches (positive: away from the user).
+void wheel(void* window, int notches);
+/// The top-level windows of the calling thread, hidden ones included.
+int threadWindows();
 
 extern const unsigned kReturn;
 extern const unsigned kEscape;
@@ -34,5 +41,6 @@ extern const unsigned kDown;
 extern const unsigned kUp;
 extern const unsigned kRight;
 extern const unsigned kF2;
+extern const unsigned kLeft;
 
 } // namespace native
