@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 namespace native {
 
 namespace {
@@ -108,6 +110,17 @@ bool covers(void* child, int x, int y) {
     ::GetWindowRect(hwnd(child), &area);
     ::MapWindowPoints(nullptr, ::GetParent(hwnd(child)), reinterpret_cast<POINT*>(&area), 2);
     return ::PtInRect(&area, POINT{x, y}) != FALSE;
+}
+
+bool listViewItemCentre(void* list, int index, int& x, int& y) {
+    RECT item{};
+    item.left = LVIR_BOUNDS;
+    if (!::SendMessageW(hwnd(list), LVM_GETITEMRECT, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(&item)))
+        return false;
+    x = (item.left + item.right) / 2;
+    y = (item.top + item.bottom) / 2;
+    return true;
 }
 
 std::vector<std::string> comboItems(void* combo) {

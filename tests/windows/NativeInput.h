@@ -25,6 +25,8 @@ bool visible(void* window);
 void* child(void* parent, const std::string& className);
 /// True when \p child is shown and covers point \p x, \p y of its parent's client area.
 bool covers(void* child, int x, int y);
+/// The centre of entry \p index of a list view, in its client area: false when not in view.
+bool listViewItemCentre(void* list, int index, int& x, int& y);
 /// The entries of a combo box.
 std::vector<std::string> comboItems(void* combo);
 /// Shows entry \p index in a closed combo box, as the arrow keys do.

@@ -170,3 +170,42 @@ TEST(NativeGrid, typing_edits_a_gis_value_and_a_refused_one_keeps_the_edit_box) 
     EXPECT_NE(e.entity(p).find(":101|Spigolo fabbricato|1.35|12|"), std::string::npos)
         << e.entity(p);
 }
+
+// The export layout's field list: the arrow keys move its selection without the click that
+// turns ">>" on; a click on an entry does, and ">>" then adds that field.
+TEST(NativeList, keys_move_the_field_list_without_a_click_and_a_click_adds_the_field) {
+    testsupport::TempSettings settings;
+    {
+        CIniFile ini{settings.pathString()};
+        ini.WriteLong("FILE ASCI", "NumCampi", 0);
+    }
+    bool shown = false;
+    automation::ScriptedUser user;
+    user.onDialog([&](Dialog& d) {
+        platform::Window* model = d.control(IDC_FIELD_LIST);
+        void* list = model != nullptr ? platform::win32::nativeWindow(*model) : nullptr;
+        shown = list != nullptr;
+        if (!shown) {
+            d.click(IDC_LAYOUT_CANCEL);
+            return;
+        }
+        native::key(list, native::kDown);
+        native::key(list, native::kDown);
+        EXPECT_GE(d.selection(IDC_FIELD_LIST), 0);
+        EXPECT_FALSE(d.enabled(IDC_ADD_FIELD)); // no click yet
+        int x = 0, y = 0;
+        ASSERT_TRUE(native::listViewItemCentre(list, 2, x, y));
+        native::click(list, x, y);
+        EXPECT_EQ(d.selection(IDC_FIELD_LIST), 2);
+        EXPECT_TRUE(d.enabled(IDC_ADD_FIELD));
+        d.click(IDC_ADD_FIELD); // adds "Latitudine Mis." and selects the next entry
+        EXPECT_EQ(d.selection(IDC_FIELD_LIST), 3);
+        d.click(IDC_LAYOUT_OK);
+    });
+    const bool ok = FSelDatiFile();
+    if (!shown) GTEST_SKIP() << "no native windows on this pass";
+    EXPECT_TRUE(ok);
+    CIniFile ini{settings.pathString()};
+    EXPECT_EQ(ini.GetLong("FILE ASCI", "NumCampi", -9), 1);
+    EXPECT_EQ(ini.GetLong("FILE ASCI", "Campo-0", -9), 2);
+}

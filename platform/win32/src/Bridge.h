@@ -62,6 +62,8 @@ public:
     virtual void clicked(Token control) = 0;
     virtual void textEdited(Token edit, const std::string& text) = 0;
     virtual void selected(Token list, int index) = 0;
+    /// A list view's selection moved without a click (the arrow keys).
+    virtual void moved(Token list, int index) = 0;
     virtual void doubleClicked(Token list, int index) = 0;
     virtual bool tabSelecting(Token tab, int index) = 0; ///< false: stay on the current tab
     virtual void enter(Token dialog) = 0;

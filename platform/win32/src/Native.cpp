@@ -115,11 +115,16 @@ void notify(const NMHDR& header) {
     if (token == nullptr) return;
     const Kind kind = kindOf(header.hwndFrom);
     if (kind == Kind::ListView) {
+        // A selection that moves is the arrow keys' move; a click on an entry, which the list
+        // selected as the button went down, is the click.
         if (header.code == LVN_ITEMCHANGED) {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
             if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
                 !(change.uOldState & LVIS_SELECTED))
-                g_events->selected(token, change.iItem);
+                g_events->moved(token, change.iItem);
+        } else if (header.code == NM_CLICK) {
+            const int item = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
+            if (item >= 0) g_events->selected(token, item);
         } else if (header.code == NM_DBLCLK) {
             g_events->doubleClicked(token, reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
         }

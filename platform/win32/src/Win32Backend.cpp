@@ -356,6 +356,12 @@ private:
             resync(w);
         }
     }
+    void moved(bridge::Token token, int index) override {
+        if (Window* w = model(token)) {
+            userMoveSelection(*w, index);
+            resync(w);
+        }
+    }
     void doubleClicked(bridge::Token token, int index) override {
         if (Window* w = model(token)) userDoubleClick(*w, index);
     }
