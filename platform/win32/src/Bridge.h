@@ -22,7 +22,6 @@ struct GridShape {
     int rows = 0;
     int columns = 0;
     int fixedRows = 0;
-    int fixedColumns = 0;
     std::vector<int> widths;           ///< pixels, one per column
     std::vector<std::string> headings; ///< one per column; no heading row when all are empty
     std::vector<unsigned> headingFormats;
@@ -38,7 +37,6 @@ struct GridCellLook {
     unsigned foreground = 0;
     unsigned format = 0; ///< DT_ flags
     bool selected = false;
-    bool fixed = false;
 };
 
 /// The grid's in-place editor as the model has it.

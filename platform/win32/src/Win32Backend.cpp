@@ -338,29 +338,28 @@ private:
     }
 
     // --- bridge::Events: what a person did ----------------------------------------------------
-    void clicked(bridge::Token token) override {
+    /// Performs a person's action on the model window of \p token, then shows the model again
+    /// where the native control moved on its own.
+    template <typename Action> void act(bridge::Token token, Action action) {
         if (Window* w = model(token)) {
-            userClick(*w);
+            action(*w);
             resync(w);
         }
+    }
+
+    void clicked(bridge::Token token) override {
+        act(token, [](Window& w) { userClick(w); });
     }
     void textEdited(bridge::Token token, const std::string& text) override {
-        if (Window* w = model(token)) {
-            if (w->text() != text) userSetText(*w, text);
-            resync(w);
-        }
+        act(token, [&text](Window& w) {
+            if (w.text() != text) userSetText(w, text);
+        });
     }
     void selected(bridge::Token token, int index) override {
-        if (Window* w = model(token)) {
-            userSelect(*w, index);
-            resync(w);
-        }
+        act(token, [index](Window& w) { userSelect(w, index); });
     }
     void moved(bridge::Token token, int index) override {
-        if (Window* w = model(token)) {
-            userMoveSelection(*w, index);
-            resync(w);
-        }
+        act(token, [index](Window& w) { userMoveSelection(w, index); });
     }
     void doubleClicked(bridge::Token token, int index) override {
         if (Window* w = model(token)) userDoubleClick(*w, index);
@@ -398,7 +397,6 @@ private:
         shape.rows = g->rowCount();
         shape.columns = g->columnCount();
         shape.fixedRows = g->fixedRows();
-        shape.fixedColumns = g->fixedColumns();
         for (int c = 0; c < g->columnCount(); ++c) {
             shape.widths.push_back(g->column(c).width);
             shape.headings.push_back(g->column(c).heading);
@@ -422,7 +420,6 @@ private:
         look.foreground = g->shownForeground(row, column);
         look.format = g->format(row, column);
         look.selected = (g->state(row, column) & GVIS_SELECTED) != 0;
-        look.fixed = g->isFixed(row, column);
         return look;
     }
     std::string gridRowLabel(bridge::Token token, int row) override {
@@ -434,16 +431,10 @@ private:
         return g != nullptr && row >= 0 && row < g->rowCount() ? g->rowMessage(row) : std::string();
     }
     void gridClicked(bridge::Token token, int row, int column) override {
-        if (Window* w = model(token)) {
-            userGridClick(*w, row, column);
-            resync(w);
-        }
+        act(token, [row, column](Window& w) { userGridClick(w, row, column); });
     }
     void gridDoubleClicked(bridge::Token token, int row, int column) override {
-        if (Window* w = model(token)) {
-            userGridBeginEdit(*w, row, column);
-            resync(w);
-        }
+        act(token, [row, column](Window& w) { userGridBeginEdit(w, row, column); });
     }
     void gridKey(bridge::Token token, bridge::GridKey key) override {
         Window* w = model(token);
@@ -485,22 +476,13 @@ private:
         resync(w);
     }
     void gridEditText(bridge::Token token, const std::string& text) override {
-        if (Window* w = model(token)) {
-            userGridEditText(*w, text);
-            resync(w);
-        }
+        act(token, [&text](Window& w) { userGridEditText(w, text); });
     }
     void gridPicked(bridge::Token token, int index) override {
-        if (Window* w = model(token)) {
-            userGridPick(*w, index);
-            resync(w);
-        }
+        act(token, [index](Window& w) { userGridPick(w, index); });
     }
     void gridEndEdit(bridge::Token token, bool commit) override {
-        if (Window* w = model(token)) {
-            userGridEndEdit(*w, commit);
-            resync(w);
-        }
+        act(token, [commit](Window& w) { userGridEndEdit(w, commit); });
     }
 
     /// The grid's rows, cells and editor as the model has them.
