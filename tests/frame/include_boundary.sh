@@ -13,7 +13,7 @@ if [[ $# -ne 1 ]]; then
     exit 2
 fi
 ROOT=$(cd "$1" && pwd)
-MODULE_FOLDERS=(frame search basestation exchange creation pointedit resources)
+MODULE_FOLDERS=(frame search basestation exchange creation pointedit resources interfaces)
 
 declare -A host_header=()
 for h in "$ROOT"/host/*.h; do
@@ -37,6 +37,8 @@ for folder in "${MODULE_FOLDERS[@]}"; do
             if [[ -z $reason ]]; then
                 case $resolved/ in
                 "$ROOT"/host/* | "$ROOT"/app/*) reason="leads into ${resolved#"$ROOT"/}" ;;
+                "$ROOT"/interfaces/*)
+                    [[ -e $resolved ]] && reason="spell the declarations <gpsdialogs/interfaces/...>" ;;
                 esac
             fi
             if [[ -z $reason && -n ${host_header[$(basename "$target")]:-} && ! -e $resolved ]]; then
@@ -56,7 +58,7 @@ if [[ $checked -eq 0 ]]; then
     exit 1
 fi
 if [[ $failures -gt 0 ]]; then
-    echo "include boundary: $failures include(s) of the module reach past frame/interfaces/" >&2
+    echo "include boundary: $failures include(s) of the module reach past interfaces/" >&2
     exit 1
 fi
 echo "include boundary: $checked includes of the module checked"
