@@ -4,6 +4,7 @@
 
 #include "gpsdialogs/interfaces/Egn.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -37,8 +38,12 @@ QString NoteEditorDialog::note() const {
 void HostNotes::EditaNote(CEgn* element) {
     if (element == nullptr) return;
     const std::string original = element->GetNote();
+    // Over the dialog whose "Note" button asked for it (the point editor, the base station
+    // editor), so that this dialog stays above it; over the given window otherwise.
+    QWidget* owner = QApplication::activeModalWidget();
     NoteEditorDialog dialog(QString::fromStdString(element->GetNome()),
-                            QString::fromStdString(gpsbook::noteForEditing(original)), m_parent);
+                            QString::fromStdString(gpsbook::noteForEditing(original)),
+                            owner != nullptr ? owner : m_parent);
     if (dialog.exec() != QDialog::Accepted) return;
     if (auto changed = gpsbook::noteAfterEditing(original, dialog.note().toStdString())) {
         element->SetNote(*changed);

@@ -46,6 +46,8 @@ struct Shot {
 constexpr int kShownGroup = 0;
 constexpr int kShownPoint = 3;
 constexpr int kManholePoint = 6;
+// The row of the manhole's year ("Anno") in the GIS table.
+constexpr int kManholeYearRow = 5;
 
 std::vector<Shot> shots() {
     auto onPoint = [](MainWindow& w) { w.selectPosition(kShownGroup, kShownPoint); };
@@ -71,6 +73,18 @@ std::vector<Shot> shots() {
              w.editPoint();
          },
          [](automation::Dialog& d) { d.selectPage(4); }, 15039},
+        // The same page refusing a year typed with a letter: the reason in a balloon at the
+        // cell, the text selected for the next key.
+        {15043, "point-page-gis-refused",
+         [](MainWindow& w) {
+             w.selectPosition(kShownGroup, kManholePoint);
+             w.editPoint();
+         },
+         [](automation::Dialog& d) {
+             d.selectPage(4);
+             d.grid(1000).edit(kManholeYearRow, 1, "12a");
+         },
+         15039},
         // Every drawn point of the sample, none being selected.
         {15044, "transfer-options", [](MainWindow& w) { w.transferDrawingPoints(); }, nullptr},
         {15045, "creation-options",

@@ -1,6 +1,7 @@
 // The toolkit's property grid on the platform's grid.
 #include "gpsdialogs/interfaces/PropertyCtrl.h"
 
+#include <cmath>
 #include <cstddef>
 
 namespace {
@@ -90,9 +91,23 @@ std::string CPropertyCtrl::DisplayText(const kit::CPolyValue& value) {
     return value.ToString().GetText();
 }
 
+namespace {
+
+// Infinities and "not a number" are numbers to the toolkit's reading, but no attribute can
+// hold them: they could be neither written nor read back.
+bool finite(const kit::CPolyValue& value) {
+    return value.GetType() != kit::CPolyValue::Type::Double || std::isfinite(value.GetDouble());
+}
+
+} // namespace
+
 std::string CPropertyCtrl::RefusalReason(kit::CPolyValue::Type type, const std::string& text) {
     kit::CPolyValue converted;
-    if (kit::CPolyValue(kit::String(text)).ConvertTo(type, converted)) return {};
+    if (kit::CPolyValue(kit::String(text)).ConvertTo(type, converted)) {
+        if (finite(converted)) return {};
+        return "Valore non valido: serve un numero finito (per esempio 12.5), non infinito o "
+               "indefinito";
+    }
     switch (type) {
     case kit::CPolyValue::Type::Long:
         return "Valore non valido: serve un numero intero da -2147483648 a 2147483647";
@@ -131,7 +146,7 @@ bool CPropertyCtrl::Parse(int index, const std::string& text, kit::CPolyValue& v
             return true;
         }
     }
-    return kit::CPolyValue(kit::String(text)).ConvertTo(type, value);
+    return kit::CPolyValue(kit::String(text)).ConvertTo(type, value) && finite(value);
 }
 
 bool CPropertyCtrl::OnGridEndEdit(CGridCtrl& /*grid*/, int row, int column, std::string& text) {
@@ -140,15 +155,27 @@ bool CPropertyCtrl::OnGridEndEdit(CGridCtrl& /*grid*/, int row, int column, std:
     kit::CPolyValue value;
     if (!Parse(index, text, value)) {
         const std::string reason = RefusalReason(GetPropertyType(index), text);
-        SetRowMessage(row, reason.empty() ? "Valore non valido" : reason);
+        Refuse(row, reason.empty() ? "Valore non valido" : reason);
         return false;
     }
     if (!OnPropertyChanged(index, value)) {
-        SetRowMessage(row, "Valore non accettato");
+        Refuse(row, "Valore non accettato");
         return false;
     }
     m_values[static_cast<std::size_t>(index)] = value;
     text = DisplayText(value);
     SetRowMessage(row, "");
     return true;
+}
+
+void CPropertyCtrl::Refuse(int row, const std::string& reason) {
+    // Beside the row for as long as the text stays, and in a balloon at the cell until the
+    // person types.
+    SetRowMessage(row, reason);
+    ShowEditBalloon(reason);
+}
+
+void CPropertyCtrl::OnGridCancelEdit(CGridCtrl& /*grid*/, int row, int /*column*/) {
+    // The cell shows its accepted value again: nothing is wrong with it any more.
+    SetRowMessage(row, "");
 }

@@ -1,6 +1,7 @@
 // The toolkit's property grid: one row per property, its name and its value, typed. The value
 // cell is edited in place; a text that does not fit the property's type is refused, the
-// editor stays open with it, and the reason is shown beside the row.
+// editor stays open with it selected, and the reason is shown in a balloon at the cell and
+// beside the row.
 #pragma once
 
 #include "gpsdialogs/interfaces/Kit.h"
@@ -63,6 +64,8 @@ private:
     bool OnGridBeginEdit(CGridCtrl& grid, int row, int column,
                          std::vector<std::string>& choices) override;
     bool OnGridEndEdit(CGridCtrl& grid, int row, int column, std::string& text) override;
+    void OnGridCancelEdit(CGridCtrl& grid, int row, int column) override;
+    void Refuse(int row, const std::string& reason);
     bool Parse(int index, const std::string& text, kit::CPolyValue& value) const;
 
     std::vector<kit::CPolyValue::Type> m_types;

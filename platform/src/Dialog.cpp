@@ -3,6 +3,7 @@
 #include "platform/controlclass.h"
 #include "platform/module.h"
 
+#include <algorithm>
 #include <optional>
 
 using platform::ControlKind;
@@ -18,6 +19,38 @@ DWORD CDialog::TemplateStyle(DWORD templateStyle, bool modal) const {
     if (modal) style = (style & ~(WS_CHILD | WS_DISABLED)) | WS_POPUP;
     return style | WS_VISIBLE;
 }
+
+namespace {
+
+// Where the system's dialog manager puts a dialog: with DS_CENTER in the middle of the work
+// area of its owner's screen; otherwise at its template position counted from the top-left
+// corner of its owner's client area (the host's window when it has no owner of ours); and in
+// both cases moved back inside the work area where it would stick out.
+void placeTopLevel(RECT& rect, DWORD style, const Window* owner) {
+    platform::Backend& view = platform::backend();
+    const LONG w = rect.Width(), h = rect.Height();
+    const RECT area = view.workArea(owner);
+    if (style & DS_CENTER) {
+        rect.left = area.left + (area.Width() - w) / 2;
+        rect.top = area.top + (area.Height() - h) / 2;
+    } else {
+        std::optional<POINT> origin;
+        if (owner != nullptr)
+            origin = owner->clientOrigin();
+        else
+            origin = view.hostOwnerOrigin();
+        if (origin) {
+            rect.left += origin->x;
+            rect.top += origin->y;
+        }
+    }
+    rect.left = std::max(area.left, std::min(rect.left, area.right - w));
+    rect.top = std::max(area.top, std::min(rect.top, area.bottom - h));
+    rect.right = rect.left + w;
+    rect.bottom = rect.top + h;
+}
+
+} // namespace
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
 
@@ -41,20 +74,7 @@ bool CDialog::createWindow(UINT templateId, CWnd* parent, bool modal) {
     if (child && parentWindow == nullptr) return false;
 
     RECT rect = platform::dialogUnitsToPixels(tpl->x, tpl->y, tpl->cx, tpl->cy, base);
-    if (!child) {
-        LONG w = rect.Width(), h = rect.Height();
-        if (tpl->style & DS_CENTER) {
-            SIZE screen = view.screenSize();
-            rect.left = (screen.cx - w) / 2;
-            rect.top = (screen.cy - h) / 2;
-        } else if (parentWindow != nullptr) {
-            POINT origin = parentWindow->clientOrigin();
-            rect.left += origin.x;
-            rect.top += origin.y;
-        }
-        rect.right = rect.left + w;
-        rect.bottom = rect.top + h;
-    }
+    if (!child) placeTopLevel(rect, tpl->style, parentWindow);
 
     // A control dialog (a page) lets Tab move into its controls, as the dialog manager does.
     DWORD exStyle = tpl->exStyle | ((style & DS_CONTROL) ? WS_EX_CONTROLPARENT : 0);

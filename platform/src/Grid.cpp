@@ -414,6 +414,9 @@ bool GridState::beginEdit(int row, int column) {
     m_edit.kind = kind;
     m_edit.text = cell(row, column)->text;
     m_edit.choices = kind == GridEditor::DropDown ? std::move(choices) : std::vector<std::string>{};
+    // As the system's edit box on its first show: the next key replaces the old text.
+    m_edit.wholeTextSelected = true;
+    m_edit.selectAllCount = 1;
     m_window.changed(Change::InPlaceEdit, ChangeRange{row, row, column, column});
     return true;
 }
@@ -422,6 +425,8 @@ bool GridState::setEditText(const std::string& text) {
     if (!m_edit.active || m_edit.kind != GridEditor::Text) return false;
     if (m_edit.text != text) {
         m_edit.text = text;
+        m_edit.wholeTextSelected = false;
+        m_edit.balloon.clear(); // as the system's balloons, it goes at the first key
         m_window.changed(Change::InPlaceEdit,
                          ChangeRange{m_edit.row, m_edit.row, m_edit.column, m_edit.column});
     }
@@ -441,7 +446,10 @@ bool GridState::pickChoice(int index) {
 bool GridState::endEdit(bool commit) {
     if (!m_edit.active) return true;
     if (!commit) {
+        int row = m_edit.row, column = m_edit.column;
         dropEdit();
+        if (m_listener != nullptr)
+            if (CGridCtrl* grid = control()) m_listener->OnGridCancelEdit(*grid, row, column);
         return true;
     }
     // A handler that makes the edit end again (a message box taking the focus away) finds it
@@ -464,7 +472,10 @@ bool GridState::endEdit(bool commit) {
     }
     m_ending = false;
     if (!m_edit.active || m_editsOpened != opened) return true; // a handler closed it
-    if (!accepted) return false;
+    if (!accepted) {
+        refused();
+        return false;
+    }
     // The edit follows its cell when the handlers moved rows or columns.
     row = m_edit.row;
     column = m_edit.column;
@@ -481,18 +492,48 @@ void GridState::dropEdit() {
                      ChangeRange{closed.row, closed.row, closed.column, closed.column});
 }
 
+bool GridState::setEditBalloon(const std::string& text) {
+    if (!m_edit.active) return false;
+    if (m_edit.balloon != text) {
+        m_edit.balloon = text;
+        m_window.changed(Change::InPlaceEdit,
+                         ChangeRange{m_edit.row, m_edit.row, m_edit.column, m_edit.column});
+    }
+    return true;
+}
+
+void GridState::refused() {
+    m_edit.wholeTextSelected = true;
+    ++m_edit.selectAllCount;
+    m_window.changed(Change::InPlaceEdit,
+                     ChangeRange{m_edit.row, m_edit.row, m_edit.column, m_edit.column});
+    // The person is to correct the text: the focus goes back into the editor, unless it is
+    // just leaving for another window (it would never get there).
+    if (!m_losingFocus && focusWindow() != &m_window && m_window.reallyVisible())
+        setFocusWindow(&m_window);
+}
+
 void GridState::checkEdit() {
     if (m_edit.active && !cellEditable(m_edit.row, m_edit.column)) dropEdit();
 }
 
 bool GridState::takeKey(Window&, Key key) {
-    if (!m_edit.active) return false;
-    endEdit(key == Key::Enter);
+    if (key == Key::Escape) {
+        endEdit(false);
+    } else if (m_edit.active) {
+        endEdit(true);
+    } else if (cellEditable(m_focusRow, m_focusColumn)) {
+        beginEdit(m_focusRow, m_focusColumn);
+    }
     return true;
 }
 
 void GridState::focusLost(Window&) {
-    if (m_edit.active) endEdit(true);
+    if (!m_edit.active) return;
+    std::weak_ptr<bool> living = m_alive;
+    m_losingFocus = true;
+    endEdit(true);
+    if (!living.expired()) m_losingFocus = false;
 }
 
 ControlClass gridControlClass() {
@@ -860,4 +901,9 @@ bool CGridCtrl::CommitEdit() {
 
 void CGridCtrl::CancelEdit() {
     if (GridState* s = state()) s->endEdit(false);
+}
+
+bool CGridCtrl::ShowEditBalloon(const std::string& text) {
+    GridState* s = state();
+    return s != nullptr && s->setEditBalloon(text);
 }

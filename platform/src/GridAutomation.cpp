@@ -104,6 +104,26 @@ std::string Grid::editText() const {
     return g != nullptr && g->edit().active ? g->edit().text : std::string();
 }
 
+int Grid::editRow() const {
+    GridState* g = gridOf(window());
+    return g != nullptr && g->edit().active ? g->edit().row : -1;
+}
+
+int Grid::editColumn() const {
+    GridState* g = gridOf(window());
+    return g != nullptr && g->edit().active ? g->edit().column : -1;
+}
+
+bool Grid::editTextSelected() const {
+    GridState* g = gridOf(window());
+    return g != nullptr && g->edit().active && g->edit().wholeTextSelected;
+}
+
+std::string Grid::balloon() const {
+    GridState* g = gridOf(window());
+    return g != nullptr && g->edit().active ? g->edit().balloon : std::string();
+}
+
 bool Grid::click(int row, int column) {
     Window* w = m_dialog.isOpen() ? window() : nullptr;
     return w != nullptr && platform::userGridClick(*w, row, column);
@@ -151,6 +171,15 @@ bool Grid::beginEdit(int row, int column) {
 bool Grid::setEditText(const std::string& text) {
     Window* w = m_dialog.isOpen() ? window() : nullptr;
     return w != nullptr && platform::userGridEditText(*w, text);
+}
+
+bool Grid::type(const std::string& keys) {
+    Window* w = m_dialog.isOpen() ? window() : nullptr;
+    GridState* g = gridOf(w);
+    if (g == nullptr || !g->edit().active || g->edit().kind != platform::GridEditor::Text)
+        return false;
+    std::string text = g->edit().wholeTextSelected ? keys : g->edit().text + keys;
+    return platform::userGridEditText(*w, text);
 }
 
 bool Grid::pick(int index) {

@@ -111,6 +111,9 @@ TEST_F(GpsbookPointEditor, a_note_edited_from_the_editor_is_kept_only_after_ok) 
     ASSERT_TRUE(window->selectPosition(0, 3));
     auto editNote = [](const char* typed) {
         return [typed](NoteEditorDialog& dialog) {
+            // Owned by the point editor, so that it stays above it.
+            ASSERT_NE(dialog.parentWidget(), nullptr);
+            EXPECT_EQ(dialog.parentWidget()->windowTitle(), "Modifica punto GPS");
             auto* edit = dialog.findChild<QPlainTextEdit*>();
             ASSERT_NE(edit, nullptr);
             edit->selectAll();

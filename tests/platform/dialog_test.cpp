@@ -1,6 +1,7 @@
 // Dialogs made from templates, driven by the automation API: notifications, keyboard, data
 // exchange and its messages.
 #include "platform/automation.h"
+#include "platform/backend.h"
 #include "platform/dialog.h"
 #include "platform/model.h"
 #include "platform/module.h"
@@ -312,6 +313,79 @@ TEST(Dialog, controls_are_placed_in_pixels_from_dialog_units) {
         d.click(IDCANCEL);
     });
     form.DoModal();
+}
+
+namespace {
+
+// A view whose screen has a task bar on top and on the left, and whose host window (the one a
+// person works in) has its client area at a given place.
+class PlacingBackend final : public platform::Backend {
+public:
+    std::optional<POINT> host;
+    std::string name() const override { return "placing"; }
+    SIZE dialogBaseUnits(const platform::FontSpec&) override { return SIZE{6, 13}; }
+    RECT workArea(const platform::Window*) override { return RECT{100, 50, 1100, 850}; }
+    std::optional<POINT> hostOwnerOrigin() override { return host; }
+    void runModal(CDialog& dialog, const platform::ModalScript& script) override {
+        if (script) script(dialog);
+    }
+    int messageBox(CWnd*, const std::string&, const std::string&, UINT) override { return IDOK; }
+    void beep(UINT) override {}
+};
+
+RECT placed(CDialog& dialog) {
+    RECT r{};
+    ScriptedUser user;
+    user.onDialog([&](Dialog& d) {
+        d.window().GetWindowRect(&r);
+        d.window().EndDialog(IDCANCEL);
+    });
+    dialog.DoModal();
+    return r;
+}
+
+} // namespace
+
+TEST(Dialog, opens_centred_in_the_work_area_or_at_its_place_in_its_owners_client_area) {
+    TestResources resources;
+    auto owned = std::make_unique<PlacingBackend>();
+    PlacingBackend* view = owned.get();
+    platform::setBackend(std::move(owned));
+    // DS_CENTER: the middle of the work area, not of the whole screen.
+    Form centred;
+    RECT r = placed(centred);
+    EXPECT_EQ(r.left, 100 + (1000 - 300) / 2);
+    EXPECT_EQ(r.top, 50 + (800 - 244) / 2);
+    // Without it: the template's position (0, 0) counted from the host window's client area.
+    CDialog plain(101);
+    view->host = POINT{300, 200};
+    r = placed(plain);
+    EXPECT_EQ(r.left, 300);
+    EXPECT_EQ(r.top, 200);
+    // Opened from a dialog of ours: counted from that dialog's client area.
+    ScriptedUser user;
+    RECT inner{};
+    POINT ownerOrigin{};
+    user.onDialog([&](Dialog& outer) {
+        ownerOrigin = outer.window().m_hWnd->clientOrigin();
+        CDialog nested(101, &outer.window());
+        inner = placed(nested);
+        outer.window().EndDialog(IDCANCEL);
+    });
+    Form owner;
+    owner.DoModal();
+    EXPECT_EQ(inner.left, ownerOrigin.x);
+    EXPECT_EQ(inner.top, ownerOrigin.y);
+    // Never out of the work area: a host window near its edge, or none at all.
+    view->host = POINT{1090, 845};
+    r = placed(plain);
+    EXPECT_EQ(r.right, 1100);
+    EXPECT_EQ(r.bottom, 850);
+    view->host.reset();
+    r = placed(plain);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 50);
+    platform::useHeadlessBackend();
 }
 
 TEST(Dialog, a_stale_or_foreign_window_handle_fails_cleanly) {

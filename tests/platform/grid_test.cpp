@@ -85,6 +85,8 @@ public:
     }
 
     void OnOK() override {
+        // As the pages that hold a grid: a text the grid refuses keeps the dialog open.
+        if (!grid.CommitEdit()) return;
         textAtOk = grid.GetItemText(3, 0);
         CDialog::OnOK();
     }
@@ -117,6 +119,7 @@ public:
                    : text.substr(first, text.find_last_not_of(' ') - first + 1);
         if (column == 0 && text.empty()) {
             g.SetRowMessage(row, "Il nome non può essere vuoto.");
+            g.ShowEditBalloon("Il nome non può essere vuoto.");
             return false;
         }
         g.SetRowMessage(row, "");
@@ -312,6 +315,109 @@ TEST(Grid, enter_or_leaving_the_grid_stores_the_typed_text_and_escape_keeps_the_
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(form.textAtOk, "Z");
+}
+
+TEST(Grid, with_the_focus_it_keeps_enter_and_escape_for_its_cells_and_never_ends_the_dialog) {
+    TestResources resources;
+    GridForm form;
+    int result = run(form, [&](Dialog& d) {
+        automation::Grid g = d.grid(kGrid);
+        ASSERT_TRUE(g.click(2, 0));
+        // Enter opens the focus cell's editor with its whole text selected.
+        EXPECT_TRUE(d.enter());
+        ASSERT_TRUE(g.editing());
+        EXPECT_EQ(g.editRow(), 2);
+        EXPECT_EQ(g.editColumn(), 0);
+        EXPECT_TRUE(g.editTextSelected());
+        EXPECT_TRUE(g.type("Lat"));
+        EXPECT_FALSE(g.editTextSelected());
+        EXPECT_TRUE(g.type("."));
+        EXPECT_EQ(g.editText(), "Lat.");
+        EXPECT_TRUE(d.enter());
+        EXPECT_FALSE(g.editing());
+        EXPECT_EQ(g.text(2, 0), "Lat.");
+        // Escape cancels an open edit, and does nothing without one.
+        EXPECT_TRUE(d.enter());
+        EXPECT_TRUE(g.type("X"));
+        EXPECT_TRUE(d.escape());
+        EXPECT_FALSE(g.editing());
+        EXPECT_EQ(g.text(2, 0), "Lat.");
+        EXPECT_TRUE(d.escape());
+        // A read-only cell keeps both keys too, and opens nothing.
+        ASSERT_TRUE(g.click(1, 1));
+        EXPECT_TRUE(d.enter());
+        EXPECT_TRUE(d.escape());
+        EXPECT_FALSE(g.editing());
+        EXPECT_TRUE(d.isOpen());
+        // Away from the grid the keys are the dialog's again.
+        EXPECT_TRUE(d.setFocus(3002));
+        EXPECT_TRUE(d.enter());
+        EXPECT_FALSE(d.isOpen());
+    });
+    EXPECT_EQ(result, IDOK);
+}
+
+TEST(Grid, a_refused_text_stays_selected_with_its_balloon_and_reaches_no_other_cell) {
+    TestResources resources;
+    GridForm form;
+    int result = run(form, [&](Dialog& d) {
+        automation::Grid g = d.grid(kGrid);
+        const std::string reason = "Il nome non può essere vuoto.";
+        EXPECT_FALSE(g.edit(2, 0, "  "));
+        ASSERT_TRUE(g.editing());
+        EXPECT_EQ(g.balloon(), reason);
+        EXPECT_TRUE(g.editTextSelected());
+        EXPECT_EQ(d.focus(), kGrid);
+        // The first key replaces the refused text and hides the balloon.
+        EXPECT_TRUE(g.type("N"));
+        EXPECT_EQ(g.editText(), "N");
+        EXPECT_EQ(g.balloon(), "");
+        EXPECT_TRUE(g.setEditText(" "));
+
+        // The focus leaving for another control: refused, the editor stays open with the
+        // balloon, and the focus goes where the person put it.
+        EXPECT_TRUE(d.setFocus(3002));
+        EXPECT_EQ(d.focus(), 3002);
+        EXPECT_TRUE(g.editing());
+        EXPECT_EQ(g.balloon(), reason);
+
+        // A click or a double click on another cell commits first; refused, nothing else
+        // happens, and the open text never reaches the other cell.
+        form.log.clear();
+        EXPECT_FALSE(g.click(3, 0));
+        EXPECT_FALSE(g.beginEdit(3, 0));
+        EXPECT_FALSE(g.edit(3, 1, "5"));
+        EXPECT_EQ(g.editRow(), 2);
+        EXPECT_EQ(g.editText(), " ");
+        EXPECT_EQ(g.text(3, 0), "Quota");
+        EXPECT_EQ(g.text(3, 1), "3");
+        EXPECT_EQ(g.state(3, 0) & (GVIS_SELECTED | GVIS_FOCUSED), 0u);
+        for (const std::string& entry : form.log)
+            EXPECT_TRUE(entry.rfind("end 2,0", 0) == 0 || entry.rfind("parent end 2,0", 0) == 0)
+                << entry;
+        EXPECT_EQ(d.focus(), kGrid);
+        EXPECT_TRUE(g.editTextSelected());
+
+        // OK: refused as well, the dialog stays with the focus in the editor.
+        EXPECT_TRUE(d.setFocus(3002));
+        d.click(IDOK);
+        ASSERT_TRUE(d.isOpen());
+        EXPECT_EQ(d.focus(), kGrid);
+        EXPECT_TRUE(g.editTextSelected());
+        EXPECT_TRUE(g.type("Nord"));
+        EXPECT_TRUE(d.enter());
+        EXPECT_EQ(g.text(2, 0), "Nord");
+        EXPECT_EQ(g.message(2), "");
+        // Escape after a refusal puts the old text back and takes its mark away.
+        EXPECT_FALSE(g.edit(3, 0, ""));
+        EXPECT_EQ(g.message(3), reason);
+        EXPECT_TRUE(d.escape());
+        EXPECT_FALSE(g.editing());
+        EXPECT_EQ(g.balloon(), "");
+        EXPECT_EQ(g.text(3, 0), "Quota");
+        d.click(IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
 }
 
 TEST(Grid, read_only_fixed_cells_and_a_grid_that_is_not_editable_refuse_the_editor) {

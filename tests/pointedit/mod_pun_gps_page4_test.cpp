@@ -100,16 +100,42 @@ TEST(ModPunGpsPage4, a_value_that_does_not_fit_keeps_the_page_and_the_editor_ope
     EXPECT_FALSE(e.run(p, [](Dialog& d) {
         d.selectPage(kPage);
         automation::Grid g = d.grid(IDC_GIS_TABLE);
+        const std::string reason =
+            "Valore non valido: serve un numero intero da -2147483648 a 2147483647";
+        // Seen as a person sees it: the reason in a balloon at the cell, the text selected
+        // whole for the next key, the focus in the editor.
         EXPECT_FALSE(g.edit(row(3), kValue, "12a"));
         EXPECT_TRUE(g.editing());
-        EXPECT_NE(g.message(row(3)).find("numero intero"), std::string::npos);
+        EXPECT_EQ(g.balloon(), reason);
+        EXPECT_EQ(g.message(row(3)), reason);
+        EXPECT_TRUE(g.editTextSelected());
+        EXPECT_EQ(d.focus(), IDC_GIS_TABLE);
+        // A double click on the next row commits first: refused, the text stays in its cell.
+        EXPECT_FALSE(g.beginEdit(row(5), kValue));
+        EXPECT_FALSE(g.click(row(5), kValue));
+        EXPECT_EQ(g.editRow(), row(3));
+        EXPECT_EQ(g.editText(), "12a");
+        EXPECT_EQ(g.text(row(5), kValue), "17/05/2024");
+        EXPECT_EQ(g.text(row(3), kValue), "7");
+        // Leaving the page and OK: refused, with the focus back in the editor.
+        EXPECT_TRUE(d.setFocus(IDC_GIS_THEME));
         EXPECT_FALSE(d.selectPage(0));
         EXPECT_EQ(d.activePage(), kPage);
+        EXPECT_EQ(d.focus(), IDC_GIS_TABLE);
+        EXPECT_EQ(g.balloon(), reason);
+        EXPECT_TRUE(g.type("1"));
+        EXPECT_EQ(g.balloon(), "");
+        EXPECT_TRUE(g.type("2a"));
         d.click(IDOK);
         EXPECT_TRUE(d.isOpen());
+        EXPECT_EQ(d.focus(), IDC_GIS_TABLE);
+        EXPECT_TRUE(g.editTextSelected());
+        EXPECT_EQ(g.balloon(), reason);
         EXPECT_TRUE(g.setEditText("31/02/2024"));
         EXPECT_FALSE(g.enter());
         EXPECT_TRUE(g.escape());
+        EXPECT_EQ(g.message(row(3)), ""); // the cell shows its accepted value again
+        EXPECT_EQ(g.text(row(3), kValue), "7");
         EXPECT_FALSE(g.edit(row(5), kValue, "31/02/2024"));
         EXPECT_NE(g.message(row(5)).find("data"), std::string::npos);
         EXPECT_TRUE(g.setEditText("28/02/2024"));
@@ -121,6 +147,54 @@ TEST(ModPunGpsPage4, a_value_that_does_not_fit_keeps_the_page_and_the_editor_ope
     EXPECT_EQ(e.entity(p), entity);
     EXPECT_EQ(pointedit_test::describe(*p), point);
     EXPECT_EQ(e.entities(), 1);
+}
+
+TEST(ModPunGpsPage4, a_decimal_that_is_not_finite_is_refused_with_its_reason) {
+    GisEditor e;
+    CPunGps* p = e.sample.first;
+    EXPECT_TRUE(e.run(p, [](Dialog& d) {
+        d.selectPage(kPage);
+        automation::Grid g = d.grid(IDC_GIS_TABLE);
+        for (const char* text : {"inf", "-inf", "nan", "1e400", "-1e400", "Infinity", " NaN "}) {
+            EXPECT_FALSE(g.edit(row(2), kValue, text)) << text;
+            EXPECT_NE(g.balloon().find("numero finito"), std::string::npos) << text;
+            EXPECT_TRUE(g.escape());
+        }
+        // Large finite values are values like any other.
+        EXPECT_TRUE(g.edit(row(2), kValue, "1e308"));
+        EXPECT_EQ(g.message(row(2)), "");
+        d.click(IDOK);
+    }));
+    EXPECT_NE(e.entity(p).find("|1e+308|"), std::string::npos) << e.entity(p);
+}
+
+TEST(ModPunGpsPage4, enter_and_escape_in_the_table_never_confirm_or_cancel_the_editor) {
+    GisEditor e;
+    CPunGps* p = e.sample.first;
+    EXPECT_TRUE(e.run(p, [](Dialog& d) {
+        d.selectPage(kPage);
+        automation::Grid g = d.grid(IDC_GIS_TABLE);
+        // The read-only "Codice" row: both keys stay in the table.
+        ASSERT_TRUE(g.click(row(1), kValue));
+        EXPECT_TRUE(d.enter());
+        EXPECT_TRUE(d.escape());
+        ASSERT_TRUE(d.isOpen());
+        EXPECT_FALSE(g.editing());
+        // On a value: Enter opens and stores, Escape cancels.
+        ASSERT_TRUE(g.click(row(3), kValue));
+        EXPECT_TRUE(d.enter());
+        EXPECT_TRUE(g.editing());
+        EXPECT_TRUE(g.type("9"));
+        EXPECT_TRUE(d.enter());
+        EXPECT_EQ(g.text(row(3), kValue), "9");
+        EXPECT_TRUE(d.enter());
+        EXPECT_TRUE(g.type("10"));
+        EXPECT_TRUE(d.escape());
+        ASSERT_TRUE(d.isOpen());
+        EXPECT_EQ(g.text(row(3), kValue), "9");
+        d.click(IDOK);
+    }));
+    EXPECT_NE(e.entity(p).find("|9|"), std::string::npos) << e.entity(p);
 }
 
 TEST(ModPunGpsPage4, a_point_without_entity_gets_one_in_the_chosen_theme) {

@@ -7,7 +7,9 @@
 #include "platform/qt/View.h"
 
 #include <QComboBox>
+#include <QFrame>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -74,8 +76,9 @@ public:
         return true;
     }
     bool OnGridEndEdit(CGridCtrl& g, int row, int column, std::string& text) override {
-        bool refused = column == 0 && text.empty();
+        bool refused = column == 0 && text.find_first_not_of(' ') == std::string::npos;
         g.SetRowMessage(row, refused ? "Il nome non può essere vuoto." : "");
+        if (refused) g.ShowEditBalloon("Il nome non può essere vuoto.");
         return !refused;
     }
 };
@@ -203,7 +206,7 @@ TEST_F(QtGrid, a_double_click_opens_an_edit_box_whose_text_reaches_the_cell_on_e
         QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, centreOf(table, 0, 1));
         EXPECT_EQ(editorOf(table, 0, 1), nullptr);
         EXPECT_FALSE(g.editing());
-        d.escape();
+        d.click(IDCANCEL);
     });
     form.DoModal();
     EXPECT_EQ(user.unexpected(), 0);
@@ -230,7 +233,65 @@ TEST_F(QtGrid, a_drop_down_cell_opens_a_combo_box_with_the_listeners_choices) {
         ASSERT_NE(qobject_cast<QComboBox*>(editorOf(table, 1, 1)), nullptr);
         EXPECT_TRUE(d.grid(kGrid).pick(0));
         EXPECT_EQ(table->item(1, 1)->text(), "0");
-        d.escape();
+        d.click(IDCANCEL);
+    });
+    form.DoModal();
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(QtGrid, enter_and_escape_stay_in_the_table_and_a_refusal_shows_its_balloon_at_the_cell) {
+    GridForm form;
+    ScriptedUser user;
+    user.onDialog([&](Dialog& d) {
+        QTableWidget* table = tableOf(d);
+        automation::Grid g = d.grid(kGrid);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centreOf(table, 1, 0));
+        // Enter opens the cell's edit box with the old text selected; Escape closes it; the
+        // dialog sees neither key.
+        QTest::keyClick(table, Qt::Key_Return);
+        auto* line = qobject_cast<QLineEdit*>(editorOf(table, 1, 0));
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(line->selectedText(), "Latitudine");
+        QTest::keyClick(line, Qt::Key_Escape);
+        EXPECT_FALSE(g.editing());
+        QTest::keyClick(table, Qt::Key_Escape);
+        ASSERT_TRUE(d.isOpen());
+
+        QTest::keyClick(table, Qt::Key_Return);
+        line = qobject_cast<QLineEdit*>(editorOf(table, 1, 0));
+        ASSERT_NE(line, nullptr);
+        QTest::keyClicks(line, "  ");
+        QTest::keyClick(line, Qt::Key_Return);
+        ASSERT_TRUE(g.editing());
+        ASSERT_TRUE(d.isOpen());
+        // The refused text selected whole in the focused edit box, the reason in a balloon
+        // just below the cell.
+        EXPECT_EQ(line->selectedText(), "  ");
+        EXPECT_EQ(d.focus(), kGrid);
+        auto* balloon = dialogWidget(d)->findChild<QFrame*>("gridBalloon");
+        ASSERT_NE(balloon, nullptr);
+        EXPECT_TRUE(balloon->isVisible());
+        EXPECT_EQ(balloon->findChild<QLabel*>("gridBalloonText")->text(),
+                  "Il nome non può essere vuoto.");
+        QRect cell = table->visualRect(table->model()->index(1, 0));
+        QPoint below = table->viewport()->mapTo(balloon->parentWidget(), cell.bottomLeft());
+        EXPECT_NEAR(balloon->y(), below.y(), 4);
+
+        // A double click on another row: the refused text stays in its own cell, open.
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, centreOf(table, 2, 0));
+        EXPECT_EQ(editorOf(table, 2, 0), nullptr);
+        EXPECT_EQ(editorOf(table, 1, 0), line);
+        EXPECT_EQ(line->text(), "  ");
+        EXPECT_EQ(table->item(2, 0)->text(), "Quota");
+        EXPECT_EQ(g.editRow(), 1);
+
+        // The first key replaces the text and takes the balloon away.
+        QTest::keyClicks(line, "Est");
+        EXPECT_EQ(g.editText(), "Est");
+        EXPECT_FALSE(balloon->isVisible());
+        QTest::keyClick(line, Qt::Key_Return);
+        EXPECT_EQ(table->item(1, 0)->text(), "Est");
+        d.click(IDCANCEL);
     });
     form.DoModal();
     EXPECT_EQ(user.unexpected(), 0);

@@ -10,7 +10,10 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
@@ -139,6 +142,67 @@ TEST_F(QtBackend, dialog_and_controls_sit_at_their_model_rectangles) {
     });
     CDialog dialog(100);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+TEST_F(QtBackend, a_dialog_without_owner_opens_above_the_host_window_in_its_client_area) {
+    QMainWindow host;
+    host.menuBar()->addMenu("File");
+    host.setGeometry(200, 150, 500, 400);
+    host.show();
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    const QPoint client = host.mapToGlobal(QPoint(0, host.menuBar()->height()));
+    ScriptedUser user;
+    user.onDialog([&](Dialog& d) {
+        // Dialog 101 has no DS_CENTER and lies at 0, 0 of its template: at the top-left corner
+        // of the host's client area, below the menu bar, as a window the host owns.
+        QWidget* dialog = dialogWidget(d);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->parentWidget(), &host);
+        RECT r = d.window().m_hWnd->rect();
+        const QPoint origin = QGuiApplication::primaryScreen()->geometry().topLeft();
+        EXPECT_EQ(QPoint(r.left, r.top) + origin, client);
+        EXPECT_EQ(dialog->pos(), client);
+        d.click(IDCANCEL);
+    });
+    CDialog dialog(101);
+    dialog.DoModal();
+    host.hide();
+}
+
+TEST_F(QtBackend, cut_texts_show_whole_as_tool_tips_and_disabled_edits_look_disabled) {
+    ScriptedUser user;
+    user.onDialog([&](Dialog& d) {
+        CWnd& w = d.window();
+        const std::string whole = "PF12/0087/A944 spigolo fabbricato con un nome lungo";
+        // A static text cut by its rectangle, and a read-only edit.
+        auto* label = widget<QLabel>(d, 1011);
+        EXPECT_TRUE(label->toolTip().isEmpty());
+        w.SetDlgItemText(1011, whole);
+        EXPECT_EQ(label->toolTip().toStdString(), whole);
+        w.SetDlgItemText(1011, "PF12");
+        EXPECT_TRUE(label->toolTip().isEmpty());
+        auto* readOnly = widget<QLineEdit>(d, 1001);
+        w.SetDlgItemText(1001, whole);
+        EXPECT_EQ(readOnly->toolTip().toStdString(), whole);
+        w.SetDlgItemText(1001, "12");
+        EXPECT_TRUE(readOnly->toolTip().isEmpty());
+        // An edit a person types into shows what it holds, not a tip.
+        auto* input = widget<QLineEdit>(d, 1000);
+        w.SetDlgItemText(1000, whole);
+        EXPECT_TRUE(input->toolTip().isEmpty());
+
+        // Read-only and disabled edits show the dialog's face colour behind their text.
+        const QColor face = dialogWidget(d)->palette().color(QPalette::Active, QPalette::Window);
+        EXPECT_EQ(readOnly->palette().color(QPalette::Active, QPalette::Base), face);
+        w.GetDlgItem(1000)->EnableWindow(false);
+        EXPECT_FALSE(input->isEnabled());
+        EXPECT_EQ(input->palette().color(QPalette::Disabled, QPalette::Base), face);
+        EXPECT_NE(input->palette().color(QPalette::Active, QPalette::Base), face);
+        d.click(IDCANCEL);
+    });
+    CDialog dialog(100);
+    dialog.DoModal();
 }
 
 TEST_F(QtBackend, title_bar_follows_the_template_styles) {

@@ -155,6 +155,14 @@ public:
     /// \brief True while the in-place editor is open; editText() is what it shows.
     bool editing() const;
     std::string editText() const;
+    /// \brief The cell of the open editor (-1 when none is open).
+    int editRow() const;
+    int editColumn() const;
+    /// \brief True while the editor's whole text is selected (the next key replaces it).
+    bool editTextSelected() const;
+    /// \brief The balloon shown at the open editor's cell: why its text was refused; "" when
+    ///        none is shown.
+    std::string balloon() const;
 
     /// \brief Clicks a cell (false when the cell is fixed or the listener refuses).
     bool click(int row, int column);
@@ -171,6 +179,9 @@ public:
     ///        text, pick a drop-down entry, Enter, Escape.
     bool beginEdit(int row, int column);
     bool setEditText(const std::string& text);
+    /// \brief Keys typed into the open edit box: they replace the text while it is selected
+    ///        whole, and go at its end otherwise.
+    bool type(const std::string& keys);
     bool pick(int index);
     bool enter();
     bool escape();

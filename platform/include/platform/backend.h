@@ -43,6 +43,19 @@ public:
     /// \brief Size of the screen on which dialogs are centred.
     virtual SIZE screenSize() { return SIZE{1920, 1080}; }
 
+    /// \brief The work area (the screen less its task bars) of the screen showing \p owner, or
+    ///        of the main screen without one, in the coordinates of top-level windows. Dialogs
+    ///        with DS_CENTER are centred in it, and every dialog is kept inside it.
+    virtual RECT workArea(const Window* owner) {
+        SIZE screen = screenSize();
+        return RECT{0, 0, screen.cx, screen.cy};
+    }
+
+    /// \brief The top-left corner of the client area of the host's window that owns a dialog
+    ///        made without an owner among the platform's windows: the window the person works
+    ///        in, as the framework takes the application's main window. Nothing without one.
+    virtual std::optional<POINT> hostOwnerOrigin() { return std::nullopt; }
+
     /// \brief Shows \p dialog for the length of its modal run and waits until it has been
     ///        ended (EndDialog).
     /// \param script when given, acts as the user while the dialog is shown (the backend then

@@ -66,6 +66,8 @@ public:
     virtual bool OnGridEndEdit(CGridCtrl& grid, int row, int column, std::string& text) {
         return true;
     }
+    /// \brief The editor was closed without storing its text (Escape, or the program).
+    virtual void OnGridCancelEdit(CGridCtrl& grid, int row, int column) {}
 };
 
 namespace platform {
@@ -116,6 +118,15 @@ struct GridEdit {
     GridEditor kind = GridEditor::Text;
     std::string text;                 ///< what the editor shows
     std::vector<std::string> choices; ///< the drop-down list's entries
+    /// \brief True while the whole text is selected, so that the next key replaces it: from
+    ///        the opening and from each refusal of the text until the text changes.
+    bool wholeTextSelected = false;
+    /// \brief Counts the times the whole text was selected anew, so that a view selects it
+    ///        again after each refusal even when it was selected already.
+    unsigned selectAllCount = 0;
+    /// \brief The balloon at the cell: why its text was refused; "" when none is shown. Typing
+    ///        and the end of the edit hide it.
+    std::string balloon;
     /// \brief The entry whose text the editor shows, or -1.
     int choice() const;
 };
@@ -222,8 +233,13 @@ public:
     bool endEdit(bool commit);
     /// \brief Closes the editor without asking anybody (the cell went away).
     void dropEdit();
+    /// \brief Shows \p text in a balloon at the open editor's cell ("" hides it). \return false
+    ///        when no editor is open
+    bool setEditBalloon(const std::string& text);
 
-    // Keyboard and focus: Enter and focus leaving commit an open edit, Escape cancels it.
+    // Keyboard and focus. A grid keeps Enter and Escape for itself, as a control that asks for
+    // every key: Enter opens the focus cell's editor or stores its text, Escape cancels an
+    // open edit; neither reaches the dialog's buttons. Focus leaving commits an open edit.
     bool takeKey(Window& window, Key key) override;
     void focusLost(Window& window) override;
 
@@ -241,6 +257,9 @@ private:
     void changedCells(int firstRow, int lastRow, int firstColumn = -1, int lastColumn = -1);
     /// Closes an edit whose cell is no longer editable.
     void checkEdit();
+    /// The edit's text was refused: selected whole for the person to correct, with the focus
+    /// taken back unless it is leaving.
+    void refused();
 
     Window& m_window;
     struct Row {
@@ -261,6 +280,7 @@ private:
     GridEdit m_edit;
     unsigned m_editsOpened = 0; ///< tells an edit from the next one on the same cell
     bool m_ending = false;
+    bool m_losingFocus = false;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
@@ -389,6 +409,10 @@ public:
     bool CommitEdit();
     /// \brief Ends a pending edit, leaving the cell as it was.
     void CancelEdit();
+    /// \brief Shows \p text in a balloon at the cell being edited (the reason its text was
+    ///        refused); "" hides it. Typing and the end of the edit hide it too. \return false
+    ///        when no edit is pending
+    bool ShowEditBalloon(const std::string& text);
 
     /// \brief The model state, or null before Create.
     platform::GridState* state() const;

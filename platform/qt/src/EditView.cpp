@@ -34,8 +34,12 @@ QString withForcedCase(const Window& w, QString text) {
 void showReadOnly(QWidget* widget, bool readOnly) {
     QPalette palette = widget->palette();
     QPalette standard = QApplication::palette(widget);
-    palette.setColor(QPalette::Base,
-                     readOnly ? standard.color(QPalette::Window) : standard.color(QPalette::Base));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::Base,
+                         standard.color(group, readOnly ? QPalette::Window : QPalette::Base));
+    // Disabled edits keep the application's disabled colour: the face colour too.
+    palette.setColor(QPalette::Disabled, QPalette::Base,
+                     standard.color(QPalette::Disabled, QPalette::Base));
     widget->setPalette(palette);
 }
 

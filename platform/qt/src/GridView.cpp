@@ -7,8 +7,10 @@
 #include "platform/grid.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
@@ -137,6 +139,7 @@ public:
 
     ~GridView() override {
         if (widget() != nullptr) closeEditor();
+        delete m_balloon.data();
     }
 
     void update(Change what) override { updatePart(what, ChangeRange{}); }
@@ -366,9 +369,72 @@ private:
         if (!m_editor) openEditor(*edit, index);
         if (auto* line = qobject_cast<QLineEdit*>(m_editor.data())) {
             showModelText(line, edit->text);
+            // Opened, or its text refused: selected whole, so that the next key replaces it.
+            if (edit->selectAllCount != m_selectAllShown) {
+                m_selectAllShown = edit->selectAllCount;
+                line->selectAll();
+            }
         } else if (auto* combo = qobject_cast<QComboBox*>(m_editor.data())) {
             if (combo->currentIndex() != edit->choice()) combo->setCurrentIndex(edit->choice());
         }
+        if (focusWindow() == &window() && !m_editor->hasFocus())
+            m_editor->setFocus(Qt::OtherFocusReason);
+        showBalloon(edit->balloon, index);
+    }
+
+    /// The reason a text was refused, in a balloon below the cell (above it when the dialog
+    /// has no room below). A child of the dialog rather than a tool tip window, so that it
+    /// stays with the dialog and shows in a picture of it.
+    void showBalloon(const std::string& text, const QModelIndex& index) {
+        if (text.empty()) {
+            hideBalloon();
+            return;
+        }
+        QWidget* top = m_table->window();
+        if (!m_balloon || m_balloon->parentWidget() != top) {
+            delete m_balloon.data();
+            m_balloon = new QFrame(top);
+            m_balloon->setObjectName(QStringLiteral("gridBalloon"));
+            m_balloon->setAutoFillBackground(true);
+            QPalette colours = m_balloon->palette();
+            colours.setColor(QPalette::Window, colours.color(QPalette::ToolTipBase));
+            colours.setColor(QPalette::WindowText, colours.color(QPalette::ToolTipText));
+            m_balloon->setPalette(colours);
+            m_balloon->setFrameShape(QFrame::Box);
+            m_balloon->setAttribute(Qt::WA_TransparentForMouseEvents);
+            auto* layout = new QHBoxLayout(m_balloon);
+            layout->setContentsMargins(6, 4, 6, 4);
+            layout->setSpacing(6);
+            auto* icon = new QLabel(m_balloon);
+            int size = m_table->style()->pixelMetric(QStyle::PM_SmallIconSize);
+            icon->setPixmap(
+                m_table->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(size, size));
+            icon->setAlignment(Qt::AlignTop);
+            layout->addWidget(icon);
+            auto* label = new QLabel(m_balloon);
+            label->setObjectName(QStringLiteral("gridBalloonText"));
+            label->setWordWrap(true);
+            layout->addWidget(label, 1);
+        }
+        auto* label = m_balloon->findChild<QLabel*>(QStringLiteral("gridBalloonText"));
+        label->setText(toQString(text));
+        QRect cell = m_table->visualRect(index);
+        QPoint below = m_table->viewport()->mapTo(top, cell.bottomLeft() + QPoint(0, 2));
+        QPoint above = m_table->viewport()->mapTo(top, cell.topLeft() - QPoint(0, 2));
+        int width = std::clamp(cell.width() + 120, 240, std::max(240, top->width() - 8));
+        label->setFixedWidth(width - 40);
+        m_balloon->adjustSize();
+        QSize size = m_balloon->sizeHint();
+        int x = std::clamp(below.x(), 4, std::max(4, top->width() - size.width() - 4));
+        int y =
+            below.y() + size.height() <= top->height() - 4 ? below.y() : above.y() - size.height();
+        m_balloon->setGeometry(x, std::max(0, y), size.width(), size.height());
+        m_balloon->raise();
+        m_balloon->show();
+    }
+
+    void hideBalloon() {
+        if (m_balloon) m_balloon->hide();
     }
 
     void openEditor(const GridEdit& edit, const QModelIndex& index) {
@@ -397,6 +463,7 @@ private:
         m_editor = editor;
         m_editorIndex = index;
         m_editorKind = edit.kind;
+        m_selectAllShown = edit.selectAllCount;
         m_table->scrollTo(index);
         m_table->setIndexWidget(index, editor);
         // The grid keeps the model's focus; Qt's goes to the editor while it is open.
@@ -405,6 +472,7 @@ private:
     }
 
     void closeEditor() {
+        hideBalloon();
         if (!m_editor) {
             m_editorIndex = QPersistentModelIndex();
             return;
@@ -471,6 +539,8 @@ private:
     QPointer<QWidget> m_editor;
     QPersistentModelIndex m_editorIndex;
     GridEditor m_editorKind = GridEditor::Text;
+    unsigned m_selectAllShown = 0;
+    QPointer<QFrame> m_balloon;
     bool m_labelled = false;
     QVariant m_warning;
 };

@@ -62,6 +62,9 @@ public:
 
 /// True for views of group boxes (kept behind the controls they frame).
 bool isGroupBoxView(const View* view);
+/// Gives a label, or a read-only line edit, its whole text \p text as its tool tip while its
+/// rectangle cuts it, as the system's dialogs show a cut text; takes away only a tip it gave.
+void showCutTextTip(QWidget* widget, const QString& text);
 
 // --- Message boxes --------------------------------------------------------------------------
 
@@ -85,6 +88,8 @@ public:
     std::string name() const override { return "qt"; }
     SIZE dialogBaseUnits(const FontSpec& font) override;
     SIZE screenSize() override;
+    RECT workArea(const Window* owner) override;
+    std::optional<POINT> hostOwnerOrigin() override;
     void runModal(CDialog& dialog, const ModalScript& script) override;
     void endModal(CDialog& dialog) override;
     int messageBox(CWnd* owner, const std::string& text, const std::string& caption,
@@ -108,9 +113,14 @@ private:
     View* ensureView(Window& window);
     /// The widget over which a message box or file dialog of \p owner comes up.
     QWidget* parentFor(CWnd* owner) const;
+    /// The host's window that owns a dialog made without an owner of the model: the window the
+    /// person works in. Null when there is none.
+    static QWidget* hostOwner();
     /// Tab order, access keys and group boxes of the top-level dialog holding \p window, when
     /// that dialog is on screen (it is arranged anyway before it is shown).
     void arrangeIfShown(Window& window);
+    /// A read-only edit that cuts its text shows it whole as its tool tip.
+    void showEditTip(Window& window);
     void arrange(Window& top);
     /// Puts the Qt focus where the model's focus is.
     void mirrorFocus();

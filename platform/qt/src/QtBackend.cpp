@@ -12,7 +12,10 @@
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -143,6 +146,48 @@ SIZE QtBackend::screenSize() {
     return Backend::screenSize();
 }
 
+namespace {
+
+/// Top-level windows of the model are placed counted from the main screen's top-left corner.
+QPoint modelOrigin() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry().topLeft() : QPoint();
+}
+
+} // namespace
+
+RECT QtBackend::workArea(const Window* owner) {
+    QScreen* screen = nullptr;
+    QWidget* shown = nullptr;
+    if (owner != nullptr)
+        if (View* view = find(topLevelOf(*const_cast<Window*>(owner))); view && view->widget())
+            shown = view->widget()->window();
+    if (shown == nullptr) shown = hostOwner();
+    if (shown != nullptr) screen = shown->screen();
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return Backend::workArea(owner);
+    QRect area = screen->availableGeometry().translated(-modelOrigin());
+    if (area.isEmpty()) return Backend::workArea(owner);
+    return RECT{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+}
+
+std::optional<POINT> QtBackend::hostOwnerOrigin() {
+    QWidget* owner = hostOwner();
+    if (owner == nullptr) return std::nullopt;
+    QPoint client(0, 0);
+    // A main window's client area begins below its menu bar.
+    if (auto* main = qobject_cast<QMainWindow*>(owner); main != nullptr && main->menuWidget())
+        client.ry() += main->menuWidget()->height();
+    QPoint origin = owner->mapToGlobal(client) - modelOrigin();
+    return POINT{origin.x(), origin.y()};
+}
+
+QWidget* QtBackend::hostOwner() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    QWidget* active = QApplication::activeWindow();
+    return active != nullptr && active->isVisible() ? active : nullptr;
+}
+
 View* QtBackend::ensureView(Window& window) {
     if (View* existing = find(&window)) return existing;
     QWidget* parentWidget = nullptr;
@@ -154,6 +199,10 @@ View* QtBackend::ensureView(Window& window) {
     } else if (window.owner() != nullptr) {
         if (View* ownerView = find(window.owner()); ownerView != nullptr && ownerView->widget())
             parentWidget = ownerView->widget()->window();
+    } else if (window.kind() == ControlKind::Dialog) {
+        // Made without an owner: the host's window owns it, so that it stays above that window
+        // and what opens from it stays above it in turn.
+        parentWidget = hostOwner();
     }
     View::Sync sync;
     std::unique_ptr<View> view = createView(window, parentWidget);
@@ -161,6 +210,7 @@ View* QtBackend::ensureView(Window& window) {
     View* created = view.get();
     m_views[&window] = std::move(view);
     created->refresh();
+    showEditTip(window);
     return created;
 }
 
@@ -204,10 +254,20 @@ void QtBackend::windowChanged(Window& window, Change what, const ChangeRange& ra
         View::Sync sync;
         view->updatePart(what, range);
     }
+    if (what == Change::Text || what == Change::Rect || what == Change::ReadOnly ||
+        what == Change::Style)
+        showEditTip(window);
     // Tab stops change with the style; a label's access key with its text.
     if (what == Change::Style || (what == Change::Text && window.kind() == ControlKind::Static))
         arrangeIfShown(window);
     if (what == Change::Enabled || what == Change::Visible || what == Change::Style) mirrorFocus();
+}
+
+void QtBackend::showEditTip(Window& window) {
+    if (window.kind() != ControlKind::Edit) return;
+    View* view = find(&window);
+    if (view != nullptr && view->widget() != nullptr)
+        showCutTextTip(view->widget(), toQString(window.text()));
 }
 
 void QtBackend::arrangeIfShown(Window& window) {
@@ -379,6 +439,12 @@ bool install() {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     if (app == nullptr) return false;
     loadItalianQtTexts(*app);
+    // Disabled edits, lists and boxes show the dialog's face colour behind their text, as the
+    // system draws them, never the white of an input.
+    QPalette palette = QApplication::palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base,
+                     palette.color(QPalette::Active, QPalette::Window));
+    QApplication::setPalette(palette);
     platform::setBackend(std::make_unique<QtBackend>());
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QStyle>
 
@@ -35,6 +36,26 @@ bool isTabStopControl(const Window& w) {
     }
 }
 
+/// True when the rectangle of \p widget cannot show the whole of \p text.
+bool cutsText(const QWidget* widget, const QString& text) {
+    if (text.isEmpty()) return false;
+    const QFontMetrics metrics(widget->font());
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+        const QRect room = label->contentsRect();
+        if (!label->wordWrap()) return metrics.horizontalAdvance(text) > room.width();
+        const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 1 << 20),
+                                                  Qt::TextWordWrap | Qt::AlignLeft, text);
+        return needed.height() > room.height() || needed.width() > room.width();
+    }
+    if (const auto* line = qobject_cast<const QLineEdit*>(widget)) {
+        // The frame and the margins Qt keeps around the text of a line edit.
+        const int room = line->contentsRect().width() - line->textMargins().left() -
+                         line->textMargins().right() - (line->hasFrame() ? 6 : 4);
+        return metrics.horizontalAdvance(text) > room;
+    }
+    return false;
+}
+
 class StaticTextView final : public View {
 public:
     StaticTextView(Window& window, QLabel* label) : View(window, label), m_label(label) {
@@ -44,6 +65,10 @@ public:
     void update(Change what) override {
         switch (what) {
         case Change::Text:
+            showText();
+            break;
+        case Change::Rect:
+            View::update(what);
             showText();
             break;
         case Change::Style: {
@@ -103,6 +128,8 @@ private:
             shown = toQString(withoutAccessKeys(text));
         }
         if (m_label->text() != shown) m_label->setText(shown);
+        showCutTextTip(
+            m_label, toQString((window().style() & SS_NOPREFIX) ? text : withoutAccessKeys(text)));
     }
 
     QLabel* m_label;
@@ -225,6 +252,19 @@ bool isFrameType(DWORD type) {
 }
 
 } // namespace
+
+void showCutTextTip(QWidget* widget, const QString& text) {
+    const char* const given = "platformCutTextTip";
+    const auto* line = qobject_cast<const QLineEdit*>(widget);
+    const bool cut = (line == nullptr || line->isReadOnly()) && cutsText(widget, text);
+    if (cut) {
+        if (widget->toolTip() != text) widget->setToolTip(text);
+        widget->setProperty(given, true);
+    } else if (widget->property(given).toBool()) {
+        widget->setToolTip(QString());
+        widget->setProperty(given, false);
+    }
+}
 
 std::unique_ptr<View> makeStaticView(Window& window, QWidget* parent) {
     DWORD type = window.style() & SS_TYPEMASK;
