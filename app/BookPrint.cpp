@@ -26,6 +26,12 @@ QString orDash(const std::string& text) {
     return text.empty() ? QStringLiteral("-") : fromStd(text);
 }
 
+// A length with its unit, or a dash when the book does not hold it.
+QString length(double value, const QString& unit) {
+    const std::string text = formatLength(value);
+    return text.empty() ? QStringLiteral("-") : fromStd(text) + " " + unit;
+}
+
 // The table's columns: heading, share of the width, right-aligned.
 struct TableColumn {
     QString heading;
@@ -78,13 +84,12 @@ QStringList stationLines(const CGrpGps& group) {
     if (!codes.empty()) station += QObject::tr("    Codici: %1").arg(fromStd(codes));
     return {
         station,
-        QObject::tr("Posizione: lat. %1, long. %2, elev. %3 m, alt. antenna %4 m")
+        QObject::tr("Posizione: lat. %1, long. %2, elev. %3, alt. antenna %4")
             .arg(orDash(formatAngle(group.GetBaseLat())), orDash(formatAngle(group.GetBaseLong())),
-                 orDash(formatLength(group.GetBaseElev())),
-                 orDash(formatLength(group.GetBaseAltAnt()))),
-        QObject::tr("Coordinate piane: Est %1 %2, Nord %3 %2, Quota %4 m")
-            .arg(orDash(formatLength(group.GetCoordX())), unit,
-                 orDash(formatLength(group.GetCoordY())), orDash(formatLength(group.GetCoordZ()))),
+                 length(group.GetBaseElev(), "m"), length(group.GetBaseAltAnt(), "m")),
+        QObject::tr("Coordinate piane: Est %1, Nord %2, Quota %3")
+            .arg(length(group.GetCoordX(), unit), length(group.GetCoordY(), unit),
+                 length(group.GetCoordZ(), "m")),
         QObject::tr("Sistema di coordinate: %1").arg(fromStd(systemText(group))),
         QObject::tr("Ricevitore: %1, rilievo: %2, PDOP %3, GDOP %4")
             .arg(fromStd(receiverTypeName(group.GetTipoRicevitore())),
