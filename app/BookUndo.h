@@ -10,13 +10,15 @@
 #include <QUndoCommand>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace gpsbook {
 
-/// A state of the book: its text and where the selection was.
+/// A state of the book: its text and where the selection was. The text is shared by the change
+/// that leads to the state and the one that leads away from it.
 struct BookState {
-    std::string text;
+    std::shared_ptr<const std::string> text;
     int group = -1; ///< selected group (-1: none)
     int point = -1; ///< selected point of the group (-1: the group itself)
 };

@@ -153,6 +153,8 @@ MainWindow::MainWindow(QString samplePath, QWidget* parent)
     // A note is written into the element as soon as its editor is confirmed, whatever the
     // dialog that called the editor does afterwards: the book has changed from then on.
     m_undo = new QUndoStack(this);
+    // Each state keeps the book's whole text: a long session keeps the latest changes.
+    m_undo->setUndoLimit(200);
     connect(m_undo, &QUndoStack::cleanChanged, this,
             [this](bool clean) { setWindowModified(!clean); });
     m_notes.setOnChanged([this] { recordChange(tr("modifica della nota")); });
@@ -469,23 +471,25 @@ std::string MainWindow::bookText(std::string& error) const {
 void MainWindow::resetHistory() {
     m_undo->clear();
     std::string error;
-    m_stateText = bookText(error);
+    std::string text = bookText(error);
+    m_stateText = error.empty() ? std::make_shared<const std::string>(std::move(text)) : nullptr;
 }
 
 bool MainWindow::recordChange(const QString& label,
                               std::optional<gpsbook::PointPosition> undoSelection) {
     std::string error;
     std::string text = bookText(error);
-    if (error.empty() && text == m_stateText) return false;
+    if (error.empty() && m_stateText && text == *m_stateText) return false;
     const auto at = selectedPosition();
     rebuildTree();
     if (at) selectNearest(at->group, at->point);
-    if (!error.empty() || m_stateText.empty()) {
+    if (!error.empty() || !m_stateText) {
         // A state that cannot be written cannot be put back either: the changes before it can
         // no longer be undone, and the book is modified.
         m_undo->clear();
         m_undo->resetClean();
-        m_stateText = error.empty() ? std::move(text) : std::string();
+        m_stateText =
+            error.empty() ? std::make_shared<const std::string>(std::move(text)) : nullptr;
         updateActions();
         emit bookChanged();
         return true;
@@ -494,8 +498,9 @@ bool MainWindow::recordChange(const QString& label,
     const auto after = selectedPosition();
     gpsbook::BookState before{m_stateText, undoSelection ? undoSelection->group : -1,
                               undoSelection ? undoSelection->point : -1};
-    gpsbook::BookState now{text, after ? after->group : -1, after ? after->point : -1};
-    m_stateText = std::move(text);
+    gpsbook::BookState now{std::make_shared<const std::string>(std::move(text)),
+                           after ? after->group : -1, after ? after->point : -1};
+    m_stateText = now.text;
     m_undo->push(new gpsbook::BookSnapshotCommand(
         label, std::move(before), std::move(now),
         [this](const gpsbook::BookState& state) { restoreState(state); }));
@@ -505,7 +510,7 @@ bool MainWindow::recordChange(const QString& label,
 }
 
 void MainWindow::restoreState(const gpsbook::BookState& state) {
-    gpsbook::LoadResult loaded = gpsbook::parseFieldBook(state.text, tr("libretto").toStdString());
+    gpsbook::LoadResult loaded = gpsbook::parseFieldBook(*state.text, tr("libretto").toStdString());
     if (!loaded.ok()) {
         // Never expected: the text is the book's own. The book shown stays as it is.
         QMessageBox::critical(this, tr("Libretto GPS"), fromStd(loaded.error));
@@ -619,6 +624,7 @@ void MainWindow::setBook(std::unique_ptr<gpsbook::FieldBook> book, const QString
     updateTitle();
     if (m_tree->topLevelItemCount() > 0)
         selectPosition(0, m_book->book.GetPunArSize(0) > 0 ? 0 : -1);
+    emit bookChanged();
 }
 
 bool MainWindow::isSamplePath(const QString& path) const {

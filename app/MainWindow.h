@@ -50,8 +50,8 @@ public:
     QUndoStack& undoStack() { return *m_undo; }
 
 signals:
-    /// After every change to the book, and after every undo and redo: the book shown may be a
-    /// new object, so its elements are to be looked up again.
+    /// After every change to the book, after every undo and redo, and when another book is
+    /// shown: the book may be a new object, so its elements are to be looked up again.
     void bookChanged();
 
 public slots:
@@ -161,7 +161,8 @@ private:
     QAction* m_actImport = nullptr;
 
     QUndoStack* m_undo = nullptr;
-    std::string m_stateText; // the book's text at the state the undo stack stands at
+    // The book's text at the state the undo stack stands at; null when it could not be written.
+    std::shared_ptr<const std::string> m_stateText;
     QAction* m_actUndo = nullptr;
     QAction* m_actRedo = nullptr;
     QAction* m_actDelete = nullptr;

@@ -8,6 +8,7 @@
 
 #include <QMenu>
 #include <QStatusBar>
+#include <QTest>
 #include <QTreeWidget>
 
 using gpsbooktest::GpsbookWindow;
@@ -129,6 +130,17 @@ TEST_F(GpsbookDelete, del_key_and_the_tree_s_context_menu_reach_it) {
     EXPECT_EQ(action("elimina")->shortcut(), QKeySequence(QKeySequence::Delete));
     EXPECT_TRUE(tree()->actions().contains(action("elimina")));
     EXPECT_EQ(tree()->contextMenuPolicy(), Qt::ActionsContextMenu);
+    // The Del key on the tree.
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(window->selectPosition(1, 0));
+    tree()->setFocus();
+    answer(true);
+    QTest::keyClick(tree(), Qt::Key_Delete);
+    EXPECT_EQ(question.substr(0, question.find('\n')),
+              "Eliminare il punto 301 del gruppo \"Rilievo Casalecchio (da elaborare)\"?");
+    EXPECT_EQ(book().GetPunArSize(1), 7);
     tree()->clearSelection();
     EXPECT_FALSE(action("elimina")->isEnabled());
 }

@@ -295,4 +295,14 @@ TEST_F(GpsbookDisplays, units_and_the_group_s_system_are_shown) {
     const std::string tip = tree->topLevelItem(0)->toolTip(0).toStdString();
     EXPECT_NE(tip.find("Est e Nord in ftUS, quote in m"), std::string::npos) << tip;
     EXPECT_NE(tip.find("nessun codice EPSG"), std::string::npos) << tip;
+
+    // Groups in different units: each value says its own.
+    book().GetGrpAt(1)->SetProjection("EPSG:6707", 0);
+    book().GetGrpAt(1)->SetCoordXY(684000.5, 4928000.25);
+    ASSERT_TRUE(window->saveBook());
+    ASSERT_TRUE(window->openFile(QString::fromStdString(bookPath.string())));
+    EXPECT_EQ(tree->headerItem()->text(gpsbook::ColEast).toStdString(), "Est");
+    EXPECT_EQ(tree->headerItem()->text(gpsbook::ColHeight).toStdString(), "Quota [m]");
+    EXPECT_TRUE(tree->topLevelItem(0)->child(0)->text(gpsbook::ColEast).endsWith(" ftUS"));
+    EXPECT_EQ(tree->topLevelItem(1)->text(gpsbook::ColNorth).toStdString(), "4928000.250 m");
 }
