@@ -150,13 +150,14 @@ MainWindow::MainWindow(QString samplePath, QWidget* parent)
     m_summary = new QLabel(this);
     statusBar()->addPermanentWidget(m_summary);
 
-    // A note is written into the element as soon as its editor is confirmed, whatever the
-    // dialog that called the editor does afterwards: the book has changed from then on.
-    m_undo = new QUndoStack(this);
+    // The title's modified mark is the undo history's: the book is as saved at its clean state.
     // Each state keeps the book's whole text: a long session keeps the latest changes.
+    m_undo = new QUndoStack(this);
     m_undo->setUndoLimit(200);
     connect(m_undo, &QUndoStack::cleanChanged, this,
             [this](bool clean) { setWindowModified(!clean); });
+    // A note is written into the element as soon as its editor is confirmed, whatever the
+    // dialog that called the editor does afterwards: the book has changed from then on.
     m_notes.setOnChanged([this] { recordChange(tr("modifica della nota")); });
 
     createActions();
@@ -353,8 +354,7 @@ void MainWindow::rebuildTree() {
         }
     };
     // East and North carry the unit of the groups' systems; when the groups differ, each
-    // value carries its own.
-    // A group without a projection has no unit of its own: it takes the others'.
+    // value carries its own. A group without a projection has no unit of its own.
     QSet<QString> units;
     for (int g = 0; g < book.GetGrpArSize(); ++g)
         if (book.GetGrpAt(g)->IsCdElabValid())
