@@ -221,51 +221,63 @@ bool has(const std::string& text, const std::string& part) {
 } // namespace
 
 TEST_F(GpsbookPrint, pages_repeat_the_table_header_and_are_numbered) {
-    // The first group long enough to go over several pages, the second after it.
-    for (int i = 0; i < 70; ++i) {
-        CPunGps* extra = book().AddPun(0);
-        extra->SetNome("X" + std::to_string(i));
-        extra->SetCodeQU(true);
-    }
+    // The first group long enough to go over several pages, the second after it: printed with
+    // more and more points, so that the second group's heading comes at every height of a page
+    // and once where only the heading and its lines would fit.
     ScriptedUser user;
-    user.onDialog([](Dialog& d) {
-        d.select(IDC_PRINT_GROUPS, 0);
-        d.select(IDC_PRINT_GROUPS, 1);
-        d.click(IDOK);
-    });
-    const auto pdf = settings.dir() / "lungo.pdf";
-    user.onFileDialog([&](const FileDialogCall&) {
-        return FileDialogAnswer{true, pdf.string(), 1};
-    });
-    trigger("stampa");
-    const std::vector<std::string> pages = pdfPages(pdf);
-    ASSERT_GE(pages.size(), 3u);
-    const std::string count = std::to_string(pages.size());
-    int headings = 0;
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        const std::string& page = pages[i];
-        const std::vector<std::string> lines = linesOf(page);
-        SCOPED_TRACE("page " + std::to_string(i + 1) + ":\n" + page);
-        EXPECT_TRUE(has(lines.back(), "Pagina " + std::to_string(i + 1) + " di " + count));
-        // Every page holds a table whose header carries the units.
-        EXPECT_TRUE(has(page, "Est [m]") && has(page, "Quota [m]") && has(page, "Codici"));
-        // Neither a header nor a heading ends a page: the line above the page number is a
-        // point's row, which starts with its number.
-        ASSERT_GE(lines.size(), 3u);
-        const std::string& above = lines[lines.size() - 2];
-        EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(above[above.find_first_not_of(' ')])))
-            << above;
-        if (i > 0) EXPECT_TRUE(has(lines[0], "Libretto GPS - rilievi.gpsbook.json"));
-        if (has(page, "Gruppo Rilievo Saragozza (segue)")) ++headings;
+    bool headingMoved = false;
+    int added = 0;
+    for (const int extra : {70, 92, 96, 100, 103}) {
+        for (; added < extra; ++added) {
+            CPunGps* point = book().AddPun(0);
+            point->SetNome("X" + std::to_string(added));
+            point->SetCodeQU(true);
+        }
+        user.onDialog([](Dialog& d) {
+            d.select(IDC_PRINT_GROUPS, 0);
+            d.select(IDC_PRINT_GROUPS, 1);
+            d.click(IDOK);
+        });
+        const auto pdf = settings.dir() / ("lungo" + std::to_string(extra) + ".pdf");
+        user.onFileDialog([&](const FileDialogCall&) {
+            return FileDialogAnswer{true, pdf.string(), 1};
+        });
+        trigger("stampa");
+        const std::vector<std::string> pages = pdfPages(pdf);
+        ASSERT_GE(pages.size(), 3u);
+        const std::string count = std::to_string(pages.size());
+        int continued = 0;
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            const std::string& page = pages[i];
+            const std::vector<std::string> lines = linesOf(page);
+            SCOPED_TRACE(std::to_string(extra) + " points more, page " + std::to_string(i + 1) +
+                         ":\n" + page);
+            ASSERT_GE(lines.size(), 3u);
+            EXPECT_TRUE(has(lines.back(), "Pagina " + std::to_string(i + 1) + " di " + count));
+            // Every page holds a table whose header carries the units.
+            EXPECT_TRUE(has(page, "Est [m]") && has(page, "Quota [m]") && has(page, "Codici"));
+            // Neither a header nor a heading ends a page: the line above the page number is a
+            // point's row, which starts with its number.
+            const std::string& above = lines[lines.size() - 2];
+            EXPECT_TRUE(
+                std::isdigit(static_cast<unsigned char>(above[above.find_first_not_of(' ')])))
+                << above;
+            if (i > 0) {
+                EXPECT_TRUE(has(lines[0], "Libretto GPS - rilievi.gpsbook.json"));
+                headingMoved = headingMoved || has(lines[1], "Gruppo Rilievo Casalecchio");
+            }
+            if (has(page, "Gruppo Rilievo Saragozza (segue)")) ++continued;
+        }
+        EXPECT_GE(continued, 1) << extra;
+        const std::string& first = pages.front();
+        EXPECT_TRUE(has(first, "Sistema di coordinate: RDN2008 / UTM zone 32N (N-E), EPSG:6707, "
+                               "ondulazione 45.470 m"));
+        EXPECT_TRUE(has(first, "IL")); // 101's code
+        const std::string& last = pages.back();
+        EXPECT_TRUE(has(last, "Gruppo Rilievo Casalecchio (da elaborare)"));
+        EXPECT_TRUE(has(last, "nessuna proiezione calcolata"));
     }
-    EXPECT_GE(headings, 1);
-    const std::string& first = pages.front();
-    EXPECT_TRUE(has(first, "Sistema di coordinate: RDN2008 / UTM zone 32N (N-E), EPSG:6707, "
-                           "ondulazione 45.470 m"));
-    EXPECT_TRUE(has(first, "IL")); // 101's code
-    const std::string& last = pages.back();
-    EXPECT_TRUE(has(last, "Gruppo Rilievo Casalecchio (da elaborare)"));
-    EXPECT_TRUE(has(last, "nessuna proiezione calcolata"));
+    EXPECT_TRUE(headingMoved);
     EXPECT_EQ(user.unexpected(), 0);
 }
 
