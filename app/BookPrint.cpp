@@ -115,6 +115,8 @@ public:
         m_line = QFontMetricsF(m_text, &m_writer).height() * 1.15;
         m_row = QFontMetricsF(m_table, &m_writer).height() * 1.35;
         m_bottom = m_area.height() - 2.0 * QFontMetricsF(m_small, &m_writer).height();
+        for (const TableColumn& c : tableColumns("m"))
+            m_shares += c.share;
     }
 
     void run(const std::vector<CGrpGps*>& groups, const QString& title, const QString& subtitle) {
@@ -245,12 +247,7 @@ private:
         }
     }
 
-    double width(const TableColumn& c) const {
-        double total = 0;
-        for (const TableColumn& each : tableColumns("m"))
-            total += each.share;
-        return m_area.width() * c.share / total;
-    }
+    double width(const TableColumn& c) const { return m_area.width() * c.share / m_shares; }
     double pad() const { return m_row * 0.15; }
 
     QPdfWriter& m_writer;
@@ -259,6 +256,7 @@ private:
     QRectF m_area;
     QFont m_title, m_heading, m_text, m_table, m_tableBold, m_small;
     double m_line = 0, m_row = 0, m_bottom = 0, m_y = 0;
+    double m_shares = 0; // the sum of the columns' shares of the width
     int m_page = 0;
     QString m_runningHead;
 };
