@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "BookPrint.h"
+
 #include "core/AsciiImport.h"
 #include "core/AtomicFile.h"
 #include "core/BookText.h"
@@ -21,16 +23,14 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPrinter>
 #include <QPushButton>
+#include <QSet>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTemporaryFile>
-#include <QTextDocument>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <cstdio>
@@ -57,6 +57,35 @@ QString fromStd(const std::string& text) {
 }
 std::string pathToStd(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+/// "1 punto" or "3 punti": \p many holds %1 for the number.
+QString counted(int n, const QString& one, const QString& many) {
+    return n == 1 ? one : many.arg(n);
+}
+
+/// Marks a point whose name another point of its group has too.
+void markDuplicate(QTreeWidgetItem* item) {
+    item->setIcon(gpsbook::ColName,
+                  QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    item->setToolTip(gpsbook::ColName,
+                     QObject::tr("Nome ripetuto: un altro punto del gruppo ha lo stesso nome"));
+}
+
+/// The group's tooltip: its coordinate system, and the names its points repeat.
+void decorateGroup(QTreeWidgetItem* item, const CGrpGps& group,
+                   const std::vector<std::string>& repeated) {
+    QString tip = QObject::tr("Sistema di coordinate: %1").arg(fromStd(gpsbook::systemText(group)));
+    if (!repeated.empty()) {
+        QStringList names;
+        for (const std::string& name : repeated)
+            names << fromStd(name);
+        tip += "\n" + QObject::tr("Nomi ripetuti nel gruppo: %1").arg(names.join(", "));
+        item->setIcon(gpsbook::ColName,
+                      QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    }
+    for (int c = 0; c < gpsbook::ColumnCount; ++c)
+        if (c != gpsbook::ColDescription) item->setToolTip(c, tip);
 }
 
 QString canonical(const QString& path) {
@@ -121,11 +150,18 @@ MainWindow::MainWindow(QString samplePath, QWidget* parent)
     m_summary = new QLabel(this);
     statusBar()->addPermanentWidget(m_summary);
 
+    // The title's modified mark is the undo history's: the book is as saved at its clean state.
+    // Each state keeps the book's whole text: a long session keeps the latest changes.
+    m_undo = new QUndoStack(this);
+    m_undo->setUndoLimit(200);
+    connect(m_undo, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
     // A note is written into the element as soon as its editor is confirmed, whatever the
     // dialog that called the editor does afterwards: the book has changed from then on.
-    m_notes.setOnChanged([this] { setWindowModified(true); });
+    m_notes.setOnChanged([this] { recordChange(tr("modifica della nota")); });
 
     createActions();
+    createEditActions();
     createMenus();
     resize(1240, 660);
     rebuildTree();
@@ -260,6 +296,12 @@ void MainWindow::createMenus() {
     file->addSeparator();
     file->addAction(m_actQuit);
 
+    QMenu* edit = menuBar()->addMenu(tr("&Modifica"));
+    edit->addAction(m_actUndo);
+    edit->addAction(m_actRedo);
+    edit->addSeparator();
+    edit->addAction(m_actDelete);
+
     QMenu* points = menuBar()->addMenu(tr("&Punti"));
     points->addAction(m_actSearch);
     points->addAction(m_actSearchNext);
@@ -311,22 +353,46 @@ void MainWindow::rebuildTree() {
                 item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
         }
     };
+    // East and North carry the unit of the groups' systems; when the groups differ, each
+    // value carries its own. A group without a projection has no unit of its own.
+    QSet<QString> units;
+    for (int g = 0; g < book.GetGrpArSize(); ++g)
+        if (book.GetGrpAt(g)->IsCdElabValid())
+            units.insert(fromStd(gpsbook::planeUnit(*book.GetGrpAt(g))));
+    const bool mixedUnits = units.size() > 1;
+    const QString commonUnit = units.size() == 1 ? *units.begin() : QString(mixedUnits ? "" : "m");
+    QStringList headings;
+    for (const std::string& title : gpsbook::columnTitles(commonUnit.toStdString()))
+        headings << fromStd(title);
+    m_tree->setHeaderLabels(headings);
+    auto withUnit = [mixedUnits](gpsbook::RowTexts row, const std::string& unit) {
+        if (mixedUnits)
+            for (int c : {gpsbook::ColEast, gpsbook::ColNorth})
+                if (!row[c].empty()) row[c] += " " + unit;
+        return row;
+    };
     for (int g = 0; g < book.GetGrpArSize(); ++g) {
         const CGrpGps* group = book.GetGrpAt(g);
+        const std::string unit = gpsbook::planeUnit(*group);
         auto* groupItem = new QTreeWidgetItem(m_tree);
-        fill(groupItem, gpsbook::groupRow(*group));
+        fill(groupItem, withUnit(gpsbook::groupRow(*group), unit));
         QFont bold = groupItem->font(0);
         bold.setBold(true);
         groupItem->setFont(gpsbook::ColName, bold);
         groupItem->setData(0, kGroupRole, g);
         groupItem->setData(0, kPointRole, -1);
+        const std::vector<std::string> repeated = gpsbook::duplicatePointNames(*group);
         for (int p = 0; p < book.GetPunArSize(g); ++p) {
             auto* pointItem = new QTreeWidgetItem(groupItem);
-            fill(pointItem, gpsbook::pointRow(*book.GetPunAt(g, p)));
+            const CPunGps* point = book.GetPunAt(g, p);
+            fill(pointItem, withUnit(gpsbook::pointRow(*point), unit));
             pointItem->setData(0, kGroupRole, g);
             pointItem->setData(0, kPointRole, p);
+            if (std::find(repeated.begin(), repeated.end(), point->GetNome()) != repeated.end())
+                markDuplicate(pointItem);
             ++pointCount;
         }
+        decorateGroup(groupItem, *group, repeated);
     }
     const std::vector<gpsbook::DrawingPoint>& drawn = m_book->drawingPoints;
     if (!drawn.empty()) {
@@ -366,14 +432,114 @@ void MainWindow::rebuildTree() {
     updateActions();
 }
 
-void MainWindow::bookChanged() {
-    auto at = selectedPosition();
+// ---- changes, undo and redo ------------------------------------------------------------------
+
+void MainWindow::createEditActions() {
+    m_actUndo = m_undo->createUndoAction(this, tr("&Annulla"));
+    m_actUndo->setObjectName("annulla");
+    m_actUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_actUndo->setStatusTip(tr("Annulla l'ultima modifica al libretto"));
+    m_actRedo = m_undo->createRedoAction(this, tr("&Ripeti"));
+    m_actRedo->setObjectName("ripeti");
+    // Ctrl+Y as on Windows, and the desktop's own key where it differs.
+    QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::Key_Y)};
+    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Redo))
+        if (!redoKeys.contains(key)) redoKeys << key;
+    m_actRedo->setShortcuts(redoKeys);
+    m_actRedo->setStatusTip(tr("Ripete la modifica annullata"));
+
+    m_actDelete = new QAction(style()->standardIcon(QStyle::SP_TrashIcon), tr("&Elimina…"), this);
+    m_actDelete->setObjectName("elimina");
+    m_actDelete->setIconText(tr("Elimina"));
+    m_actDelete->setShortcut(QKeySequence::Delete);
+    m_actDelete->setStatusTip(
+        tr("Elimina i gruppi, i punti o i punti grafici selezionati, dopo una conferma"));
+    connect(m_actDelete, &QAction::triggered, this, &MainWindow::deleteSelection);
+
+    // The tree's context menu: what acts on the item under the mouse, which is the current one.
+    m_tree->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    m_tree->addActions({m_actEditPoint, m_actEditBase, m_actNewPoint, separator, m_actDelete});
+}
+
+std::string MainWindow::bookText(std::string& error) const {
+    return gpsbook::fieldBookToText(m_book->book, m_book->context, &m_book->drawings, &m_book->gis,
+                                    error, &m_book->drawingPoints);
+}
+
+void MainWindow::resetHistory() {
+    m_undo->clear();
+    std::string error;
+    std::string text = bookText(error);
+    m_stateText = error.empty() ? std::make_shared<const std::string>(std::move(text)) : nullptr;
+}
+
+bool MainWindow::recordChange(const QString& label,
+                              std::optional<gpsbook::PointPosition> undoSelection) {
+    std::string error;
+    std::string text = bookText(error);
+    if (error.empty() && m_stateText && text == *m_stateText) return false;
+    const auto at = selectedPosition();
     rebuildTree();
-    if (at) selectPosition(at->group, at->point);
-    setWindowModified(true);
+    if (at) selectNearest(at->group, at->point);
+    if (!error.empty() || !m_stateText) {
+        // A state that cannot be written cannot be put back either: the changes before it can
+        // no longer be undone, and the book is modified.
+        m_undo->clear();
+        m_undo->resetClean();
+        m_stateText =
+            error.empty() ? std::make_shared<const std::string>(std::move(text)) : nullptr;
+        updateActions();
+        emit bookChanged();
+        return true;
+    }
+    if (!undoSelection && at) undoSelection = at;
+    const auto after = selectedPosition();
+    gpsbook::BookState before{m_stateText, undoSelection ? undoSelection->group : -1,
+                              undoSelection ? undoSelection->point : -1};
+    gpsbook::BookState now{std::make_shared<const std::string>(std::move(text)),
+                           after ? after->group : -1, after ? after->point : -1};
+    m_stateText = now.text;
+    m_undo->push(new gpsbook::BookSnapshotCommand(
+        label, std::move(before), std::move(now),
+        [this](const gpsbook::BookState& state) { restoreState(state); }));
+    updateActions();
+    emit bookChanged();
+    return true;
+}
+
+void MainWindow::restoreState(const gpsbook::BookState& state) {
+    gpsbook::LoadResult loaded = gpsbook::parseFieldBook(*state.text, tr("libretto").toStdString());
+    if (!loaded.ok()) {
+        // Never expected: the text is the book's own. The book shown stays as it is.
+        QMessageBox::critical(this, tr("Libretto GPS"), fromStd(loaded.error));
+        return;
+    }
+    m_book = std::move(loaded.fieldBook);
+    m_stateText = state.text;
+    rebuildTree();
+    selectNearest(state.group, state.point);
+    updateActions();
+    emit bookChanged();
+}
+
+void MainWindow::selectNearest(int group, int point) {
+    const int groups = m_book->book.GetGrpArSize();
+    if (group < 0 || groups == 0) return;
+    if (group >= groups) {
+        group = groups - 1;
+        point = -1;
+    }
+    if (selectPosition(group, point)) return;
+    const int points = m_book->book.GetPunArSize(group);
+    if (point >= 0 && points > 0 && selectPosition(group, std::min(point, points - 1))) return;
+    selectPosition(group, -1);
 }
 
 bool MainWindow::selectPosition(int group, int point) {
+    // Past the groups is the node of the drawn points, which is no group.
+    if (group >= m_book->book.GetGrpArSize()) return false;
     QTreeWidgetItem* groupItem = m_tree->topLevelItem(group);
     if (groupItem == nullptr) return false;
     QTreeWidgetItem* target = point < 0 ? groupItem : groupItem->child(point);
@@ -433,6 +599,7 @@ void MainWindow::updateActions() {
     m_actTransfer->setEnabled(hasGroups && !m_book->drawingPoints.empty());
     m_actMoveBase->setEnabled(hasGroups);
     m_actPrint->setEnabled(m_book->book.GetGrpArSize() > 0);
+    if (m_actDelete != nullptr) m_actDelete->setEnabled(!m_tree->selectedItems().isEmpty());
 }
 
 void MainWindow::updateTitle() {
@@ -451,11 +618,13 @@ void MainWindow::setBook(std::unique_ptr<gpsbook::FieldBook> book, const QString
     m_book = std::move(book);
     m_path = path;
     m_isSample = isSample;
+    resetHistory();
     setWindowModified(false);
     rebuildTree();
     updateTitle();
     if (m_tree->topLevelItemCount() > 0)
         selectPosition(0, m_book->book.GetPunArSize(0) > 0 ? 0 : -1);
+    emit bookChanged();
 }
 
 bool MainWindow::isSamplePath(const QString& path) const {
@@ -522,6 +691,7 @@ bool MainWindow::writeBook(const QString& path) {
     }
     m_path = QFileInfo(path).absoluteFilePath();
     m_isSample = false;
+    m_undo->setClean();
     setWindowModified(false);
     updateTitle();
     statusBar()->showMessage(tr("Salvato %1").arg(QDir::toNativeSeparators(m_path)), 5000);
@@ -608,19 +778,16 @@ void MainWindow::printBook() {
     }
     temp.close();
 
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(temp.fileName());
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(QFileInfo(pdf).fileName());
     QString title = m_path.isEmpty() ? tr("Senza nome") : QFileInfo(m_path).fileName();
     QString when = tr("Stampato il %1")
                        .arg(QLocale(QLocale::Italian)
                                 .toString(QDateTime::currentDateTime(), QLocale::LongFormat));
-    QTextDocument document;
-    document.setHtml(fromStd(gpsbook::reportHtml(chosen, title.toStdString(), when.toStdString())));
-    document.print(&printer);
+    const int pages = gpsbook::writeReportPdf(temp.fileName(), chosen, title, when);
+    if (pages == 0) {
+        QMessageBox::critical(this, tr("Stampa libretto"),
+                              tr("Impossibile scrivere \"%1\".").arg(pdf));
+        return;
+    }
 
     // The document gets the permissions a saved book gets (the temporary file has the
     // owner's alone).
@@ -633,8 +800,10 @@ void MainWindow::printBook() {
         return;
     }
     temp.setAutoRemove(false);
-    statusBar()->showMessage(tr("Libretto stampato in %1").arg(QDir::toNativeSeparators(pdf)),
-                             8000);
+    statusBar()->showMessage(
+        tr("Libretto stampato in %1 (%2)")
+            .arg(QDir::toNativeSeparators(pdf), counted(pages, tr("1 pagina"), tr("%1 pagine"))),
+        8000);
 }
 
 // ---- ASCII export and import ----------------------------------------------------------------
@@ -676,9 +845,10 @@ void MainWindow::importPoints() {
         QMessageBox::warning(this, tr("Importa"), fromStd(outcome.error));
         return;
     }
-    bookChanged();
+    rebuildTree();
     selectPosition(outcome.group, -1);
-    updateActions();
+    recordChange(tr("importazione nel gruppo %1")
+                     .arg(fromStd(m_book->book.GetGrpAt(outcome.group)->GetNomeGrp())));
     statusBar()->showMessage(
         tr("%n punti importati nel gruppo \"%1\"", nullptr, static_cast<int>(outcome.points))
             .arg(fromStd(m_book->book.GetGrpAt(outcome.group)->GetNomeGrp())),
@@ -759,11 +929,13 @@ void MainWindow::runPointEditor(bool full) {
     }
     // "Note" edits the editor's copy of the point: the book changes only if the editor is
     // confirmed, so a note confirmed inside an editor that is then cancelled marks nothing.
+    const QString name = fromStd(point->GetNome());
     m_notes.setOnChanged({});
-    const bool confirmed =
-        FDlgModPunGps(&m_book->context, point, &m_book->book, &m_book->gis, full, &m_notes, full);
-    m_notes.setOnChanged([this] { setWindowModified(true); });
-    if (confirmed) bookChanged();
+    FDlgModPunGps(&m_book->context, point, &m_book->book, &m_book->gis, full, &m_notes, full);
+    m_notes.setOnChanged([this] { recordChange(tr("modifica della nota")); });
+    // Whatever the editor ended with, what it left in the book is what is recorded.
+    recordChange(full ? tr("modifica del punto %1").arg(name)
+                      : tr("dichiarazione di correzione del punto %1").arg(name));
 }
 
 void MainWindow::showBaseStation() {
@@ -785,15 +957,11 @@ void MainWindow::editBaseStation() {
     }
     // The editor changes the group while it is open (the reference-network box, the note) and
     // its "Annulla" puts back only part of it: whether the book changed is seen afterwards.
-    std::string unused;
-    const std::string before =
-        gpsbook::fieldBookToText(m_book->book, m_book->context, &m_book->drawings, nullptr, unused);
+    const QString name = fromStd(group->GetNomeGrp());
     m_notes.setOnChanged({});
-    const bool confirmed = FDlgModStazBase(group, &m_notes, true);
-    m_notes.setOnChanged([this] { setWindowModified(true); });
-    const std::string after =
-        gpsbook::fieldBookToText(m_book->book, m_book->context, &m_book->drawings, nullptr, unused);
-    if (confirmed || after != before) bookChanged();
+    FDlgModStazBase(group, &m_notes, true);
+    m_notes.setOnChanged([this] { recordChange(tr("modifica della nota")); });
+    recordChange(tr("stazione base del gruppo %1").arg(name));
 }
 
 void MainWindow::newPoint() {
@@ -814,6 +982,15 @@ void MainWindow::newPoint() {
     if (!FDlgOpzCreazGps(group, &m_book->book, groupIndex, name, description, east, north, height,
                          antenna))
         return;
+    // Two points of one group must not share a name: refused before anything is created.
+    if (const CGrpGps* target = m_book->book.GetGrpAt(groupIndex);
+        target != nullptr && gpsbook::groupHasPointNamed(*target, name)) {
+        QMessageBox::warning(this, tr("Nuovo punto"),
+                             tr("Il gruppo \"%1\" ha già un punto di nome %2: il punto non è stato "
+                                "creato. Scegliere un altro nome.")
+                                 .arg(fromStd(target->GetNomeGrp()), fromStd(name)));
+        return;
+    }
     std::string error;
     CPunGps* point = gpsbook::createPoint(m_book->book, groupIndex, name, description, east, north,
                                           height, antenna, error);
@@ -823,9 +1000,10 @@ void MainWindow::newPoint() {
             tr("Impossibile creare il punto %1: %2.").arg(fromStd(name), fromStd(error)));
         return;
     }
+    const auto undoSelection = selectedPosition();
     rebuildTree();
     selectPosition(groupIndex, m_book->book.GetPunArSize(groupIndex) - 1);
-    setWindowModified(true);
+    recordChange(tr("nuovo punto %1").arg(fromStd(name)), undoSelection);
     statusBar()->showMessage(
         tr("Creato il punto %1 nel gruppo %2")
             .arg(fromStd(name), fromStd(m_book->book.GetGrpAt(groupIndex)->GetNomeGrp())),
@@ -852,7 +1030,8 @@ void MainWindow::transferDrawingPoints() {
     if (result.transferred > 0) {
         rebuildTree();
         selectPosition(groupIndex, m_book->book.GetPunArSize(groupIndex) - 1);
-        setWindowModified(true);
+        recordChange(counted(result.transferred, tr("trasferimento di 1 punto grafico"),
+                             tr("trasferimento di %1 punti grafici")));
         statusBar()->showMessage(tr("Trasferiti %1 punti grafici nel gruppo %2")
                                      .arg(result.transferred)
                                      .arg(fromStd(m_book->book.GetGrpAt(groupIndex)->GetNomeGrp())),
@@ -881,13 +1060,134 @@ void MainWindow::moveBaseStation() {
             tr("La stazione base non è stata spostata: %1.").arg(fromStd(moved.error)));
         return;
     }
-    bookChanged();
     const CGrpGps* group = m_book->book.GetGrpAt(groupIndex);
-    statusBar()->showMessage(
-        tr("Stazione base %1 spostata di %2 m lungo la verticale con %3 punti")
-            .arg(fromStd(group->GetNome()), QString::number(moved.shift, 'f', 3))
-            .arg(moved.points),
-        10000);
+    recordChange(tr("spostamento della stazione base %1").arg(fromStd(group->GetNome())));
+    QString message =
+        tr("Stazione base %1 spostata di %2 m lungo la verticale: %3")
+            .arg(fromStd(group->GetNome()), QString::number(moved.shift, 'f', 3),
+                 counted(moved.points, tr("1 punto spostato"), tr("%1 punti spostati")));
+    if (moved.leftOut > 0)
+        message += ", " + counted(moved.leftOut, tr("1 punto escluso (codice NE)"),
+                                  tr("%1 punti esclusi (codice NE)"));
+    statusBar()->showMessage(message, 10000);
+}
+
+// ---- deletion -------------------------------------------------------------------------------
+
+gpsbook::Deletion MainWindow::selectedDeletion() const {
+    gpsbook::Deletion which;
+    bool allDrawn = false;
+    for (QTreeWidgetItem* item : m_tree->selectedItems()) {
+        const int group = item->data(0, kGroupRole).toInt();
+        const int point = item->data(0, kPointRole).toInt();
+        const QVariant drawing = item->data(0, kDrawingRole);
+        if (drawing.isValid()) {
+            if (drawing.toInt() < 0)
+                allDrawn = true;
+            else
+                which.drawingPoints.push_back(drawing.toInt());
+        } else if (point < 0) {
+            which.groups.push_back(group);
+        } else {
+            which.points.push_back({group, point});
+        }
+    }
+    if (allDrawn) {
+        which.drawingPoints.clear();
+        for (std::size_t i = 0; i < m_book->drawingPoints.size(); ++i)
+            which.drawingPoints.push_back(static_cast<int>(i));
+    }
+    std::sort(which.groups.begin(), which.groups.end());
+    std::sort(which.drawingPoints.begin(), which.drawingPoints.end());
+    // The points of a group that goes whole are not counted twice.
+    std::erase_if(which.points, [&](const gpsbook::PointPosition& at) {
+        return std::binary_search(which.groups.begin(), which.groups.end(), at.group);
+    });
+    std::sort(which.points.begin(), which.points.end(), [](const auto& a, const auto& b) {
+        return std::pair{a.group, a.point} < std::pair{b.group, b.point};
+    });
+    return which;
+}
+
+void MainWindow::deleteSelection() {
+    const gpsbook::Deletion which = selectedDeletion();
+    const CLibGps& book = m_book->book;
+    QStringList parts;
+    QString label;
+    bool linked = false;
+    for (int g : which.groups) {
+        const CGrpGps* group = book.GetGrpAt(g);
+        const int points = group->GetPunCount();
+        parts << (points == 0
+                      ? tr("il gruppo \"%1\", che non ha punti").arg(fromStd(group->GetNomeGrp()))
+                      : tr("il gruppo \"%1\" con %2")
+                            .arg(fromStd(group->GetNomeGrp()),
+                                 counted(points, tr("il suo punto"), tr("i suoi %1 punti"))));
+        label = tr("eliminazione del gruppo %1").arg(fromStd(group->GetNomeGrp()));
+        linked = linked || group->GetEntVert() != nullptr;
+        for (int p = 0; p < points; ++p)
+            linked = linked || group->GetPunAt(p)->GetEntVert() != nullptr;
+    }
+    if (which.points.size() == 1) {
+        const auto& at = which.points.front();
+        const CPunGps* point = book.GetPunAt(at.group, at.point);
+        parts << tr("il punto %1 del gruppo \"%2\"")
+                     .arg(fromStd(point->GetNome()),
+                          fromStd(book.GetGrpAt(at.group)->GetNomeGrp()));
+        label = tr("eliminazione del punto %1").arg(fromStd(point->GetNome()));
+    } else if (!which.points.empty()) {
+        parts << tr("%1 punti").arg(which.points.size());
+        label = tr("eliminazione di %1 punti").arg(which.points.size());
+    }
+    for (const auto& at : which.points)
+        linked = linked || book.GetPunAt(at.group, at.point)->GetEntVert() != nullptr;
+    if (which.drawingPoints.size() == 1) {
+        const auto& drawn = m_book->drawingPoints[static_cast<std::size_t>(which.drawingPoints[0])];
+        parts << tr("il punto grafico %1").arg(fromStd(drawn.name));
+        label = tr("eliminazione del punto grafico %1").arg(fromStd(drawn.name));
+    } else if (!which.drawingPoints.empty()) {
+        const int count = static_cast<int>(which.drawingPoints.size());
+        parts << tr("%1 punti grafici").arg(count);
+        label = tr("eliminazione di %1 punti grafici").arg(count);
+    }
+    if (parts.isEmpty()) {
+        QMessageBox::information(
+            this, tr("Elimina"),
+            tr("Selezionare i gruppi, i punti o i punti grafici da eliminare."));
+        return;
+    }
+    if (parts.size() > 1) label = tr("eliminazione di %1 elementi").arg(parts.size());
+
+    QString question = parts.size() == 1 ? tr("Eliminare %1?").arg(parts.front())
+                                         : tr("Eliminare:\n- %1?").arg(parts.join(";\n- "));
+    if (linked)
+        question += "\n\n" + tr("Le entità GIS collegate vengono eliminate con i loro punti, salvo "
+                                "quelle usate anche da altri elementi.");
+    question += "\n\n" + tr("L'eliminazione si può annullare con Modifica › Annulla.");
+    QMessageBox box(QMessageBox::Question, tr("Elimina"), question, QMessageBox::NoButton, this);
+    QPushButton* yes = box.addButton(tr("&Elimina"), QMessageBox::DestructiveRole);
+    QPushButton* no = box.addButton(tr("Annulla"), QMessageBox::RejectRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    if (box.clickedButton() != yes) return;
+
+    // Undoing shows the first element that went; afterwards the selection is on its neighbour.
+    gpsbook::PointPosition first{-1, -1};
+    if (!which.groups.empty()) first = {which.groups.front(), -1};
+    if (!which.points.empty() && (first.group < 0 || which.points.front().group < first.group))
+        first = which.points.front();
+    const gpsbook::DeletionResult done = gpsbook::deleteElements(*m_book, which);
+    rebuildTree();
+    selectNearest(first.group >= 0 ? first.group : m_book->book.GetGrpArSize() - 1, first.point);
+    recordChange(label, first.group >= 0 ? std::optional(first) : std::nullopt);
+    QStringList gone;
+    if (done.groups > 0) gone << counted(done.groups, tr("1 gruppo"), tr("%1 gruppi"));
+    if (done.points > 0) gone << counted(done.points, tr("1 punto"), tr("%1 punti"));
+    if (done.drawingPoints > 0)
+        gone << counted(done.drawingPoints, tr("1 punto grafico"), tr("%1 punti grafici"));
+    if (done.entities > 0) gone << counted(done.entities, tr("1 entità GIS"), tr("%1 entità GIS"));
+    statusBar()->showMessage(tr("Eliminati: %1").arg(gone.join(", ")), 8000);
 }
 
 void MainWindow::about() {

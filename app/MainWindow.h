@@ -3,10 +3,12 @@
 // (finding the point, showing the selection, printing the chosen groups, saving the book).
 #pragma once
 
+#include "BookUndo.h"
 #include "NoteEditor.h"
 
 #include "core/FieldBook.h"
 #include "core/PointSearch.h"
+#include "core/SurveyEdits.h"
 
 #include <QMainWindow>
 
@@ -18,6 +20,7 @@ class QAction;
 class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QUndoStack;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -42,6 +45,14 @@ public:
     /// The host object handed to the dialogs that have a "Note" button; a note changed through
     /// it marks the book modified.
     HostNotes& notes() { return m_notes; }
+    /// The changes made to the book since it was opened, for "Annulla" and "Ripeti"; its clean
+    /// state is the book as last saved or opened.
+    QUndoStack& undoStack() { return *m_undo; }
+
+signals:
+    /// After every change to the book, after every undo and redo, and when another book is
+    /// shown: the book may be a new object, so its elements are to be looked up again.
+    void bookChanged();
 
 public slots:
     void openBook();
@@ -74,6 +85,9 @@ public slots:
     void chooseExportLayout();
     /// Reads a receiver's file or an ASCII export into a new group.
     void importPoints();
+    /// Deletes the selected groups, points and drawn points after a confirmation that says
+    /// what goes.
+    void deleteSelection();
     void about();
 
 protected:
@@ -82,9 +96,25 @@ protected:
 private:
     void createActions();
     void createMenus();
-    /// After an export changed the field book: shows the new values, keeps the selection and
-    /// marks the book modified.
-    void bookChanged();
+    /// After the field book changed: records the change for "Annulla" (\p label says what it
+    /// did), shows the new values, keeps the selection and tells bookChanged. Nothing happens
+    /// when the book is as it was.
+    /// \param undoSelection the selection that undoing the change shows; the current one when
+    /// absent
+    /// \return whether the book had changed
+    bool recordChange(const QString& label,
+                      std::optional<gpsbook::PointPosition> undoSelection = std::nullopt);
+    /// Puts a recorded state of the book into the window (undo and redo).
+    void restoreState(const gpsbook::BookState& state);
+    /// The book's text as a save writes it; empty (with \p error) when it cannot be written.
+    std::string bookText(std::string& error) const;
+    /// Forgets the recorded changes: the book shown is the one opened or saved.
+    void resetHistory();
+    void createEditActions();
+    /// Selects \p group, \p point, or the nearest that exists (the group, else nothing).
+    void selectNearest(int group, int point);
+    /// What deleteSelection removes: the selected groups, points and drawn points.
+    gpsbook::Deletion selectedDeletion() const;
     void rebuildTree();
     void updateActions();
     void updateTitle();
@@ -129,4 +159,11 @@ private:
     QAction* m_actExportAscii = nullptr;
     QAction* m_actExportLayout = nullptr;
     QAction* m_actImport = nullptr;
+
+    QUndoStack* m_undo = nullptr;
+    // The book's text at the state the undo stack stands at; null when it could not be written.
+    std::shared_ptr<const std::string> m_stateText;
+    QAction* m_actUndo = nullptr;
+    QAction* m_actRedo = nullptr;
+    QAction* m_actDelete = nullptr;
 };

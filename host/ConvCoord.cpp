@@ -163,6 +163,45 @@ std::string CConvCoord::GetCrsName() const {
     return name ? name : "";
 }
 
+std::string CConvCoord::GetCrsCode() const {
+    if (!IsValid()) return std::string();
+    const char* auth = proj_get_id_auth_name(m_pImpl->projected, 0);
+    const char* code = proj_get_id_code(m_pImpl->projected, 0);
+    if (auth != nullptr && code != nullptr) return std::string(auth) + ":" + code;
+    // A system given by its definition: the registry's system that is exactly the same.
+    std::string found;
+    int* confidence = nullptr;
+    PJ_OBJ_LIST* candidates =
+        proj_identify(m_pImpl->ctx, m_pImpl->projected, "EPSG", nullptr, &confidence);
+    if (candidates != nullptr) {
+        if (proj_list_get_count(candidates) > 0 && confidence != nullptr && confidence[0] == 100) {
+            PJ* match = proj_list_get(m_pImpl->ctx, candidates, 0);
+            const char* matchCode = match != nullptr ? proj_get_id_code(match, 0) : nullptr;
+            if (matchCode != nullptr) found = std::string("EPSG:") + matchCode;
+            if (match != nullptr) proj_destroy(match);
+        }
+        proj_list_destroy(candidates);
+    }
+    proj_int_list_destroy(confidence);
+    return found;
+}
+
+std::string CConvCoord::GetPlaneUnit() const {
+    if (!IsValid()) return std::string();
+    PJ* cs = proj_crs_get_coordinate_system(m_pImpl->ctx, m_pImpl->projected);
+    if (cs == nullptr) return "m";
+    double factor = 1.0;
+    const char* name = nullptr;
+    const bool known = proj_cs_get_axis_info(m_pImpl->ctx, cs, 0, nullptr, nullptr, nullptr,
+                                             &factor, &name, nullptr, nullptr) != 0;
+    std::string unit = known && name != nullptr ? name : "metre";
+    proj_destroy(cs);
+    if (!known || std::fabs(factor - 1.0) < 1e-12) return "m";
+    if (std::fabs(factor - 0.3048) < 1e-12) return "ft";
+    if (std::fabs(factor - 1200.0 / 3937.0) < 1e-12) return "ftUS";
+    return unit;
+}
+
 double CConvCoord::GetUndulation() const {
     return m_pImpl->undulation;
 }

@@ -69,6 +69,12 @@ public:
     bool GetAreaOfUse(double& west, double& south, double& east, double& north) const;
     /// \brief Host side: replaces the area of use (degrees), for systems without one.
     void SetAreaOfUse(double west, double south, double east, double north);
+    /// \brief Host side: the authority code of the system ("EPSG:6707"), also for a system
+    /// given as WKT or PROJ text that the EPSG registry holds exactly; empty when it has none.
+    std::string GetCrsCode() const;
+    /// \brief Host side: the unit of the plane coordinates X and Y, as a symbol ("m", "ft",
+    /// "ftUS") or the unit's name; the heights Z are always in metres. Empty if invalid.
+    std::string GetPlaneUnit() const;
 
 private:
     struct Impl;

@@ -22,10 +22,45 @@ std::string themeName(const CEgn& element) {
 } // namespace
 
 const RowTexts& columnTitles() {
-    static const RowTexts titles = {"Nome",        "Descrizione", "Tema GIS", "Latitudine",
-                                    "Longitudine", "Elevazione",  "Est",      "Nord",
-                                    "Quota",       "Alt. antenna"};
+    static const RowTexts titles = columnTitles("m");
     return titles;
+}
+
+RowTexts columnTitles(const std::string& planeUnit) {
+    const std::string plane = planeUnit.empty() ? std::string() : " [" + planeUnit + "]";
+    return {"Nome",           "Descrizione", "Tema GIS",     "Latitudine", "Longitudine",
+            "Elevazione [m]", "Est" + plane, "Nord" + plane, "Quota [m]",  "Alt. antenna [m]"};
+}
+
+std::string planeUnit(const CGrpGps& group) {
+    const CConvCoord* conv = group.IsCdElabValid() ? group.GetConvCoord() : nullptr;
+    const std::string unit = conv != nullptr ? conv->GetPlaneUnit() : std::string();
+    return unit.empty() ? "m" : unit;
+}
+
+std::string systemText(const CGrpGps& group) {
+    const CConvCoord* conv = group.GetConvCoord();
+    if (conv == nullptr || !conv->IsValid()) return "nessuna proiezione calcolata";
+    std::string text = conv->GetCrsName().empty() ? conv->GetCrs() : conv->GetCrsName();
+    const std::string code = conv->GetCrsCode();
+    text += ", " + (code.empty() ? std::string("nessun codice EPSG") : code);
+    text += ", ondulazione " + formatLength(conv->GetUndulation()) + " m";
+    const std::string unit = conv->GetPlaneUnit();
+    if (!unit.empty() && unit != "m") text += ", Est e Nord in " + unit + ", quote in m";
+    return text;
+}
+
+std::string codesText(const CEgn& element) {
+    const std::pair<const char*, bool> codes[] = {
+        {"OR", element.IsCodedOR()}, {"QU", element.IsCodedQU()}, {"OC", element.IsCodedOC()},
+        {"NC", element.IsCodedNC()}, {"CL", element.IsCodedCL()}, {"NT", element.IsCodedNT()},
+        {"LD", element.IsCodedLD()}, {"FL", element.IsCodedFL()}, {"NP", element.IsCodedNP()},
+        {"NE", element.IsCodedNE()}, {"IL", element.IsCodedIL()}, {"NV", element.IsCodedNV()},
+        {"NL", element.IsCodedNL()}};
+    std::string text;
+    for (const auto& [name, on] : codes)
+        if (on) text += (text.empty() ? "" : " ") + std::string(name);
+    return text;
 }
 
 std::string formatAngle(double radians) {
@@ -104,95 +139,6 @@ std::string surveyTypeName(unsigned char type) {
     default:
         return "non noto";
     }
-}
-
-namespace {
-
-std::string escape(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string cell(const std::string& text, bool right = false) {
-    return std::string(right ? "<td align=\"right\">" : "<td>") + escape(text) + "</td>";
-}
-
-std::string orDash(const std::string& text) {
-    return text.empty() ? "-" : text;
-}
-
-} // namespace
-
-std::string reportHtml(const std::vector<CGrpGps*>& groups, const std::string& title,
-                       const std::string& subtitle) {
-    std::string html = "<html><body style=\"font-size:8pt\">";
-    html += "<h1>Libretto GPS - " + escape(title) + "</h1>";
-    if (!subtitle.empty()) html += "<p>" + escape(subtitle) + "</p>";
-    for (const CGrpGps* group : groups) {
-        if (group == nullptr) continue;
-        html += "<h2>Gruppo " + escape(group->GetNomeGrp()) + "</h2>";
-        html += "<p><b>Stazione base:</b> " + escape(group->GetNome());
-        if (!group->GetSecScri().empty()) html += " - " + escape(group->GetSecScri());
-        html += "<br><b>Posizione:</b> lat. " + escape(orDash(formatAngle(group->GetBaseLat()))) +
-                ", long. " + escape(orDash(formatAngle(group->GetBaseLong()))) + ", elev. " +
-                escape(orDash(formatLength(group->GetBaseElev()))) + ", alt. antenna " +
-                escape(orDash(formatLength(group->GetBaseAltAnt())));
-        html += "<br><b>Coordinate piane:</b> Est " +
-                escape(orDash(formatLength(group->GetCoordX()))) + ", Nord " +
-                escape(orDash(formatLength(group->GetCoordY()))) + ", Quota " +
-                escape(orDash(formatLength(group->GetCoordZ())));
-        html += "<br><b>Proiezione:</b> ";
-        if (const CConvCoord* conv = group->GetConvCoord()) {
-            html += escape(conv->GetCrsName().empty() ? conv->GetCrs() : conv->GetCrsName()) +
-                    ", ondulazione " + escape(formatLength(conv->GetUndulation())) + " m";
-        } else {
-            html += "nessuna proiezione calcolata";
-        }
-        html += "<br><b>Ricevitore:</b> " + escape(receiverTypeName(group->GetTipoRicevitore())) +
-                ", <b>rilievo:</b> " + escape(surveyTypeName(group->GetTipoRilievo())) +
-                ", <b>PDOP</b> " + escape(orDash(formatNumber(group->m_dPdop, 2))) +
-                ", <b>GDOP</b> " + escape(orDash(formatNumber(group->m_dGdop, 2))) + "</p>";
-
-        html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\"><tr>"
-                "<th>N.</th>";
-        for (const std::string& heading : columnTitles())
-            html += "<th>" + escape(heading) + "</th>";
-        html += "<th>PDOP</th></tr>";
-        for (int p = 0; p < group->GetPunCount(); ++p) {
-            const CPunGps* point = group->GetPunAt(p);
-            RowTexts row = pointRow(*point);
-            html += "<tr>" + cell(std::to_string(p + 1), true) + cell(row[ColName]) +
-                    cell(row[ColDescription]) + cell(row[ColTheme]);
-            for (int c = ColLatitude; c < ColumnCount; ++c)
-                html += cell(row[c], true);
-            html += cell(formatNumber(point->GetPdop(), 2), true) + "</tr>";
-        }
-        if (group->GetPunCount() == 0)
-            html += "<tr><td colspan=\"" + std::to_string(ColumnCount + 2) +
-                    "\">Nessun punto.</td></tr>";
-        html += "</table>";
-    }
-    html += "</body></html>";
-    return html;
 }
 
 } // namespace gpsbook

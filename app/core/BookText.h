@@ -5,8 +5,8 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
+class CEgn;
 class CGrpGps;
 class CPunGps;
 
@@ -29,8 +29,25 @@ enum Column {
 
 using RowTexts = std::array<std::string, ColumnCount>;
 
-/// Headings of the columns, in column order.
+/// Headings of the columns, in column order, lengths in metres ("Est [m]").
 const RowTexts& columnTitles();
+
+/// Headings of the columns with East and North in \p planeUnit ("Est [ft]"); heights, the
+/// elevation and the antenna height stay in metres. An empty unit leaves East and North without
+/// one (for a list whose groups use different units).
+RowTexts columnTitles(const std::string& planeUnit);
+
+/// The unit of the group's plane East and North, as its projection gives them ("m" without a
+/// projection).
+std::string planeUnit(const CGrpGps& group);
+
+/// The group's coordinate system as a person reads it: name, authority code, undulation, unit
+/// of the plane coordinates ("RDN2008 / UTM zone 32N (N-E), EPSG:6707, ondulazione 47.300 m");
+/// "nessuna proiezione calcolata" without one.
+std::string systemText(const CGrpGps& group);
+
+/// The element's survey codes by their two-letter names, separated by blanks ("QU NE").
+std::string codesText(const CEgn& element);
 
 /// An angle in radians as degrees, minutes and seconds with 5 decimals (44°29'53.12345"),
 /// with a leading minus for negative angles; empty when undefined or not finite.
@@ -53,12 +70,5 @@ RowTexts pointRow(const CPunGps& point);
 std::string receiverTypeName(unsigned char type);
 /// Name of a survey type code ("Baseline", "RTK", "non noto").
 std::string surveyTypeName(unsigned char type);
-
-/// The printable field book: for each group a heading, its base station and a table of its
-/// points, as HTML that Qt's rich text understands.
-/// \param title printed at the top (the file name)
-/// \param subtitle printed under it (the date, for instance); may be empty
-std::string reportHtml(const std::vector<CGrpGps*>& groups, const std::string& title,
-                       const std::string& subtitle);
 
 } // namespace gpsbook

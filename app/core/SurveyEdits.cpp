@@ -2,7 +2,10 @@
 
 #include "gpsdialogs/interfaces/ConvCoord.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <set>
 
 namespace gpsbook {
 
@@ -109,6 +112,10 @@ BaseMoveResult moveBaseStation(CLibGps& book, int group, double antennaHeight) {
     }
     for (int p = 0; p < grp->GetPunCount(); ++p) {
         CPunGps* point = grp->GetPunAt(p);
+        if (point->IsCodedNE()) {
+            ++result.leftOut;
+            continue;
+        }
         double x = 0, y = 0, z = 0;
         if (!point->GetGeocCeFaMis(x, y, z)) continue; // not measured: nothing to move
         point->SetGeocCeFaMis(x + dx, y + dy, z + dz);
@@ -117,6 +124,83 @@ BaseMoveResult moveBaseStation(CLibGps& book, int group, double antennaHeight) {
     }
     result.ok = true;
     return result;
+}
+
+namespace {
+
+// Unlinks the element from its GIS entity; deletes the entity when no element uses it any more.
+// Returns whether an entity was deleted.
+bool dropEntity(gis::CLibGis& gis, CEgn& element) {
+    gis::CEnt* entity = gis::CLibGis::GetEnt(element.GetEntVert());
+    if (entity == nullptr) return false;
+    bool shared = false;
+    for (int p = 0; p < entity->GetNumParts() && !shared; ++p) {
+        gis::CEntPart* part = gis.GetEntPart(entity, p);
+        for (int v = 0; v < part->GetNumVerts() && !shared; ++v)
+            for (const CEgn* other : gis.GetEntVert(part, v)->GetLinkedElements())
+                shared = shared || other != &element;
+    }
+    // With no theme the element leaves its entity, which goes when nothing else uses it.
+    CheckCodeIsTable(&gis, &element, kit::String());
+    return !shared;
+}
+
+} // namespace
+
+DeletionResult deleteElements(FieldBook& fieldBook, const Deletion& which) {
+    DeletionResult result;
+    CLibGps& book = fieldBook.book;
+    const std::set<int> groups(which.groups.begin(), which.groups.end());
+    // Points from the last to the first, so that the positions still to go stay valid.
+    std::set<std::pair<int, int>, std::greater<>> points;
+    for (const PointPosition& at : which.points)
+        if (!groups.contains(at.group) && book.GetPunAt(at.group, at.point) != nullptr)
+            points.insert({at.group, at.point});
+    for (const auto& [g, p] : points) {
+        CGrpGps* group = book.GetGrpAt(g);
+        if (dropEntity(fieldBook.gis, *group->GetPunAt(p))) ++result.entities;
+        group->RemovePun(p);
+        ++result.points;
+    }
+    for (auto g = groups.rbegin(); g != groups.rend(); ++g) {
+        CGrpGps* group = book.GetGrpAt(*g);
+        if (group == nullptr) continue;
+        for (int p = 0; p < group->GetPunCount(); ++p)
+            if (dropEntity(fieldBook.gis, *group->GetPunAt(p))) ++result.entities;
+        if (dropEntity(fieldBook.gis, *group)) ++result.entities;
+        result.points += group->GetPunCount();
+        book.RemoveGrp(*g);
+        ++result.groups;
+    }
+    const std::set<int> drawn(which.drawingPoints.begin(), which.drawingPoints.end());
+    std::vector<DrawingPoint> kept;
+    for (std::size_t i = 0; i < fieldBook.drawingPoints.size(); ++i) {
+        if (drawn.contains(static_cast<int>(i)))
+            ++result.drawingPoints;
+        else
+            kept.push_back(fieldBook.drawingPoints[i]);
+    }
+    fieldBook.drawingPoints = std::move(kept);
+    return result;
+}
+
+std::vector<std::string> duplicatePointNames(const CGrpGps& group) {
+    std::map<std::string, int> count;
+    for (int p = 0; p < group.GetPunCount(); ++p)
+        ++count[group.GetPunAt(p)->GetNome()];
+    std::vector<std::string> names;
+    for (int p = 0; p < group.GetPunCount(); ++p) {
+        const std::string& name = group.GetPunAt(p)->GetNome();
+        if (count[name] > 1 && std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    }
+    return names;
+}
+
+bool groupHasPointNamed(const CGrpGps& group, const std::string& name) {
+    for (int p = 0; p < group.GetPunCount(); ++p)
+        if (group.GetPunAt(p)->GetNome() == name) return true;
+    return false;
 }
 
 } // namespace gpsbook

@@ -73,25 +73,3 @@ TEST(BookText, group_row_names_the_group_and_its_base_station) {
     EXPECT_EQ(row[gpsbook::ColAntenna], "1.500");
     EXPECT_EQ(row[gpsbook::ColEast], "");
 }
-
-TEST(BookText, printout_lists_the_chosen_groups_in_order_with_escaped_texts) {
-    CLibGps book;
-    CGrpGps* first = book.AddGrp("Secondo <B>");
-    first->SetNome("S&1");
-    CPunGps* p = book.AddPun(0);
-    p->SetNome("PF12");
-    p->SetCode("muro \"nord\" <a>");
-    p->SetPdop(1.25);
-    CGrpGps* second = book.AddGrp("Primo");
-    second->SetProjection("EPSG:6707", 45.5);
-
-    std::string html = gpsbook::reportHtml({second, first}, "libretto.json", "oggi");
-    EXPECT_LT(html.find("Gruppo Primo"), html.find("Gruppo Secondo &lt;B&gt;"));
-    EXPECT_NE(html.find("S&amp;1"), std::string::npos);
-    EXPECT_NE(html.find("muro &quot;nord&quot; &lt;a&gt;"), std::string::npos);
-    EXPECT_EQ(html.find("<a>"), std::string::npos);
-    EXPECT_NE(html.find("RDN2008"), std::string::npos);
-    EXPECT_NE(html.find("nessuna proiezione calcolata"), std::string::npos);
-    EXPECT_NE(html.find("Nessun punto."), std::string::npos); // the second group is empty
-    EXPECT_NE(html.find(">1.25<"), std::string::npos);
-}

@@ -3,6 +3,7 @@
 #include "core/SurveyEdits.h"
 
 #include "gpsdialogs/interfaces/ConvCoord.h"
+#include "gpsdialogs/interfaces/Gis.h"
 
 #include <gtest/gtest.h>
 
@@ -103,7 +104,8 @@ TEST_F(SurveyEdits, moving_the_base_shifts_it_and_its_points_along_its_vertical)
     gpsbook::BaseMoveResult moved = gpsbook::moveBaseStation(book(), 0, oldAntenna + 0.1);
     ASSERT_TRUE(moved.ok) << moved.error;
     EXPECT_NEAR(moved.shift, 0.1, 1e-12);
-    EXPECT_EQ(moved.points, group->GetPunCount());
+    EXPECT_EQ(moved.points, group->GetPunCount() - 1);
+    EXPECT_EQ(moved.leftOut, 1); // 107, coded NE
     EXPECT_DOUBLE_EQ(group->GetBaseAltAnt(), oldAntenna + 0.1);
     EXPECT_NEAR(group->GetBaseElev(), baseElev + 0.1, 1e-6);
     EXPECT_NEAR(group->GetCoordZ(), baseGround, 1e-6); // the mark stays where it is
@@ -127,4 +129,42 @@ TEST_F(SurveyEdits, a_base_without_position_or_height_is_not_moved) {
     fresh->SetBaseGeo(0.77, 0.19, 100.0);
     EXPECT_FALSE(gpsbook::moveBaseStation(book(), 2, 1.5).ok); // old height unknown
     EXPECT_FALSE(gpsbook::moveBaseStation(book(), 9, 1.5).ok);
+}
+
+TEST_F(SurveyEdits, deletion_takes_entities_no_other_element_uses_and_ignores_bad_positions) {
+    gis::CLibGis& gis = fb->gis;
+    // The base station shares the manhole of 104; the kerb line has 101, 102 and 103.
+    CGrpGps* first = book().GetGrpAt(0);
+    first->SetEntVert(book().GetPunAt(0, 6)->GetEntVert());
+    gpsbook::Deletion which;
+    which.points = {{0, 6}, {0, 3}, {0, 3}, {0, 99}, {7, 0}};
+    gpsbook::DeletionResult done = gpsbook::deleteElements(*fb, which);
+    EXPECT_EQ(done.points, 2);
+    EXPECT_EQ(done.entities, 0);
+    EXPECT_EQ(gis.FindTheme("Pozzetti")->GetNumEnts(), 1);
+    EXPECT_EQ(gis.FindTheme("Cordoli")->GetNumEnts(), 1);
+    EXPECT_EQ(book().GetPunArSize(0), 12);
+
+    // The group goes with the station's entity, now used by nothing else, and its points'.
+    which = {};
+    which.groups = {0, 0};
+    which.points = {{0, 0}}; // inside a group that goes whole: counted once
+    done = gpsbook::deleteElements(*fb, which);
+    EXPECT_EQ(done.groups, 1);
+    EXPECT_EQ(done.points, 12);
+    EXPECT_EQ(done.entities, 3); // manhole, kerb line, tree
+    EXPECT_EQ(gis.FindTheme("Pozzetti")->GetNumEnts(), 0);
+    EXPECT_EQ(gis.FindTheme("Cordoli")->GetNumEnts(), 0);
+    EXPECT_EQ(book().GetGrpArSize(), 1);
+}
+
+TEST_F(SurveyEdits, duplicate_names_are_listed_once_in_order) {
+    CGrpGps* group = book().GetGrpAt(1);
+    EXPECT_TRUE(gpsbook::duplicatePointNames(*group).empty());
+    group->GetPunAt(5)->SetNome("302");
+    group->GetPunAt(6)->SetNome("301");
+    group->GetPunAt(7)->SetNome("302");
+    EXPECT_EQ(gpsbook::duplicatePointNames(*group), (std::vector<std::string>{"301", "302"}));
+    EXPECT_TRUE(gpsbook::groupHasPointNamed(*group, "303"));
+    EXPECT_FALSE(gpsbook::groupHasPointNamed(*group, "30"));
 }

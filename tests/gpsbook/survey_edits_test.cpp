@@ -13,6 +13,7 @@ using automation::Dialog;
 using automation::MessageBoxCall;
 using automation::ScriptedUser;
 using gpsbooktest::GpsbookWindow;
+using gpsbooktest::QtUser;
 
 namespace {
 
@@ -202,4 +203,68 @@ TEST_F(GpsbookSurvey, move_base_cancelled_changes_nothing) {
     EXPECT_EQ(book().GetGrpAt(0)->GetBaseAltAnt(), antenna);
     EXPECT_FALSE(window->isWindowModified());
     EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(GpsbookSurvey, move_base_leaves_points_coded_ne_as_they_were) {
+    CPunGps* excluded = point(0, 9); // 107, coded NE, no plane coordinates
+    ASSERT_EQ(excluded->GetNome(), "107");
+    ASSERT_TRUE(excluded->IsCodedNE());
+    ASSERT_FALSE(IsEgnValueDefined(excluded->GetCoordX()));
+    const double lat = excluded->GetLat(), elev = excluded->GetElev();
+    ScriptedUser user;
+    user.onDialog([](Dialog& d) {
+        d.setText(IDC_MOVE_ANTENNA_HEIGHT, "1.752");
+        d.click(IDOK);
+    });
+    trigger("spostaStazioneBase");
+    EXPECT_FALSE(IsEgnValueDefined(point(0, 9)->GetCoordX()));
+    EXPECT_FALSE(IsEgnValueDefined(point(0, 9)->GetCoordZ()));
+    EXPECT_EQ(point(0, 9)->GetLat(), lat);
+    EXPECT_EQ(point(0, 9)->GetElev(), elev);
+    EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
+              "Stazione base B01 spostata di 0.100 m lungo la verticale: 13 punti spostati, 1 "
+              "punto escluso (codice NE)");
+    auto again = savedAndReloaded(*window, bookPath);
+    EXPECT_FALSE(IsEgnValueDefined(again->book.GetPunAt(0, 9)->GetCoordX()));
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(GpsbookSurvey, new_point_with_a_name_the_group_has_is_refused_before_creation) {
+    ASSERT_TRUE(window->selectPosition(0, 3));
+    const int points = book().GetPunArSize(0);
+    ScriptedUser user;
+    user.onDialog([](Dialog& d) {
+        d.setText(IDC_NEW_POINT_NAME, "PF12");
+        d.click(IDOK);
+    });
+    std::string shown;
+    qt.onMessageBox([&](QMessageBox& box) {
+        shown = box.text().toStdString();
+        QtUser::dismiss(box);
+    });
+    trigger("nuovoPunto");
+    EXPECT_EQ(shown, "Il gruppo \"Rilievo Saragozza\" ha già un punto di nome PF12: il punto non "
+                     "è stato creato. Scegliere un altro nome.");
+    EXPECT_EQ(book().GetPunArSize(0), points);
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(window->undoStack().count(), 0);
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(GpsbookSurvey, the_tree_marks_names_a_file_repeats_within_a_group) {
+    // A second "301" in the second group and a "PF12" there too, as a file may bring them.
+    point(1, 3)->SetNome("301");
+    point(1, 4)->SetNome("PF12");
+    ASSERT_TRUE(window->saveBook());
+    ASSERT_TRUE(window->openFile(QString::fromStdString(bookPath.string())));
+    auto* tree = window->findChild<QTreeWidget*>();
+    QTreeWidgetItem* second = tree->topLevelItem(1);
+    const QString warning = "Nome ripetuto: un altro punto del gruppo ha lo stesso nome";
+    EXPECT_EQ(second->child(0)->toolTip(0), warning);
+    EXPECT_EQ(second->child(3)->toolTip(0), warning);
+    EXPECT_FALSE(second->child(0)->icon(0).isNull());
+    EXPECT_TRUE(second->child(4)->toolTip(0).isEmpty()); // PF12 only once in this group
+    EXPECT_TRUE(second->child(1)->icon(0).isNull());
+    EXPECT_NE(second->toolTip(0).indexOf("Nomi ripetuti nel gruppo: 301"), -1);
+    EXPECT_EQ(tree->topLevelItem(0)->toolTip(0).indexOf("Nomi ripetuti"), -1);
 }

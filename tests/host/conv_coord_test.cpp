@@ -264,3 +264,17 @@ TEST(Geocentric, undefined_inputs_are_refused_untouched) {
     EXPECT_EQ(b, 2.0);
     EXPECT_EQ(c, 3.0);
 }
+
+TEST(ConvCoord, a_system_says_its_code_and_the_unit_of_its_plane_coordinates) {
+    EXPECT_EQ(CConvCoord("EPSG:6707").GetCrsCode(), "EPSG:6707");
+    EXPECT_EQ(CConvCoord("EPSG:6707").GetPlaneUnit(), "m");
+    EXPECT_EQ(CConvCoord("EPSG:2227").GetPlaneUnit(), "ftUS"); // California zone 3 (ftUS)
+    EXPECT_EQ(CConvCoord("+proj=tmerc +lon_0=9 +k=0.9996 +x_0=500000 +ellps=GRS80 +units=ft")
+                  .GetPlaneUnit(),
+              "ft");
+    EXPECT_EQ(CConvCoord("+proj=tmerc +lon_0=9 +k=0.9996 +x_0=500000 +ellps=GRS80 +units=ft")
+                  .GetCrsCode(),
+              "");
+    EXPECT_EQ(CConvCoord("EPSG:4326").GetPlaneUnit(), ""); // not projected: refused
+    EXPECT_EQ(CConvCoord("EPSG:4326").GetCrsCode(), "");
+}

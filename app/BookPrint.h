@@ -1,0 +1,24 @@
+// The printed field book: for each chosen group a heading, its base station and coordinate
+// system, and a table of its points, laid out on A4 landscape pages.
+//
+// The layout keeps a group's heading, its base-station lines, the table's header and at least
+// one row on the same page; a table that goes on over a page break repeats its header there,
+// under a line naming the group. Every page carries "Pagina n di m" at its foot.
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+class CGrpGps;
+
+namespace gpsbook {
+
+/// Writes the printout of \p groups, in that order, as a PDF document to \p path.
+/// \param title printed at the top of the first page and in the running head of the others
+/// \param subtitle printed under the title (the date, for instance); may be empty
+/// \return the number of pages written; 0 when the file could not be written
+int writeReportPdf(const QString& path, const std::vector<CGrpGps*>& groups, const QString& title,
+                   const QString& subtitle);
+
+} // namespace gpsbook
