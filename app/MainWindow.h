@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+class PlanView;
 class QAction;
 class QLabel;
 class QTreeWidget;
@@ -42,6 +43,8 @@ public:
     /// The host object handed to the dialogs that have a "Note" button; a note changed through
     /// it marks the book modified.
     HostNotes& notes() { return m_notes; }
+    /// The plan view beside the tree.
+    PlanView* planView() const { return m_plan; }
 
 public slots:
     void openBook();
@@ -101,6 +104,12 @@ private:
     void rememberFolder(const QString& path);
     bool isSamplePath(const QString& path) const;
 
+    // The plan view: a dock beside the tree, drawing the book again whenever the tree is
+    // filled again, its selection in step with the tree's.
+    void createPlanDock();
+    void refreshPlan();
+    void showTreeSelectionInPlan();
+
     std::unique_ptr<gpsbook::FieldBook> m_book;
     QString m_path;
     bool m_isSample = false;
@@ -109,6 +118,8 @@ private:
 
     QTreeWidget* m_tree = nullptr;
     QLabel* m_summary = nullptr;
+    PlanView* m_plan = nullptr;
+    bool m_pickingInPlan = false; // the tree follows a choice made in the plan
 
     QAction* m_actOpen = nullptr;
     QAction* m_actSave = nullptr;
