@@ -48,10 +48,16 @@ struct Style {
     Detail detail = Detail::Names;
     bool exporting = false; // every mark a symbol of its own, whatever the scale
     bool baselines = true;
-    // Device pixels already holding a dot: when zoomed out, a pixel is painted once.
-    std::vector<unsigned char> occupied;
-    int occupiedWidth = 0;
-    int occupiedHeight = 0;
+    // Zoomed out, the points as dots of a few pixels, written straight into an image: their
+    // scene positions and colours bucket by bucket, close together in memory.
+    QImage dots;
+    struct Dot {
+        float x, y;
+        QRgb colour;
+    };
+    std::vector<Dot> dotList;
+    std::vector<std::size_t> bucketStart; // first dot of each bucket, and the end
+    int selectedCount = 0;
 };
 
 } // namespace planview
@@ -149,6 +155,9 @@ public:
         : m_style(style), m_bucket(bucket), m_box(sceneBox) {
         setData(kBucketKey, bucket);
         setZValue(2);
+        for (int m : style.plan->buckets()[static_cast<std::size_t>(bucket)].marks)
+            if (style.plan->marks()[static_cast<std::size_t>(m)].kind != MarkKind::Point)
+                m_standOut.push_back(m);
     }
     void setPad(double pad) {
         prepareGeometryChange();
@@ -162,26 +171,16 @@ public:
         painter->save();
         painter->resetTransform();
         painter->setRenderHint(QPainter::Antialiasing, m_style.detail != Style::Detail::Dots);
-        auto& occupied = const_cast<Style&>(m_style).occupied;
-        for (int m : plan.buckets()[static_cast<std::size_t>(m_bucket)].marks) {
+        // Zoomed out, the canvas has drawn the points as dots already: only what must stand
+        // out is drawn here.
+        const bool dots = m_style.detail == Style::Detail::Dots && !m_style.exporting;
+        const std::vector<int>& all = plan.buckets()[static_cast<std::size_t>(m_bucket)].marks;
+        for (int m : dots&& m_style.selectedCount == 0 ? m_standOut : all) {
             const Mark& mark = plan.marks()[static_cast<std::size_t>(m)];
             const bool selected = m_style.selected[static_cast<std::size_t>(m)] != 0;
+            if (dots && !selected && mark.kind == MarkKind::Point) continue;
             const QPointF at = toDevice.map(
                 QPointF(mark.east - m_style.originEast, m_style.originNorth - mark.north));
-            if (m_style.detail == Style::Detail::Dots && !m_style.exporting && !selected &&
-                mark.kind == MarkKind::Point) {
-                const int x = static_cast<int>(std::floor(at.x()));
-                const int y = static_cast<int>(std::floor(at.y()));
-                if (x < 0 || y < 0 || x >= m_style.occupiedWidth || y >= m_style.occupiedHeight)
-                    continue;
-                unsigned char& cell = occupied[static_cast<std::size_t>(y) *
-                                                   static_cast<std::size_t>(m_style.occupiedWidth) +
-                                               static_cast<std::size_t>(x)];
-                if (cell != 0) continue;
-                cell = 1;
-                painter->fillRect(QRect(x - 1, y - 1, 3, 3), colourOf(mark));
-                continue;
-            }
             drawSymbol(*painter, at, mark, selected);
         }
         painter->restore();
@@ -192,6 +191,7 @@ private:
     int m_bucket;
     QRectF m_box;
     double m_pad = 0.0;
+    std::vector<int> m_standOut; // base stations and drawn points: never mere dots
 };
 
 /// The baselines of up to a few hundred points, from their base stations.
@@ -421,14 +421,45 @@ void PlanCanvas::drawBackground(QPainter* painter, const QRectF& rect) {
     m_style.detail = inView > kSymbolsUpTo ? Style::Detail::Dots
                      : inView > kNamesUpTo ? Style::Detail::Symbols
                                            : Style::Detail::Names;
-    if (m_style.detail == Style::Detail::Dots) {
-        const QPaintDevice* device = painter->device();
-        m_style.occupiedWidth = device->width();
-        m_style.occupiedHeight = device->height();
-        m_style.occupied.assign(static_cast<std::size_t>(device->width()) *
-                                    static_cast<std::size_t>(device->height()),
-                                0);
+    if (m_style.detail == Style::Detail::Dots && !m_style.exporting) drawDots(painter, rect);
+}
+
+void PlanCanvas::drawDots(QPainter* painter, const QRectF& rect) {
+    // A hundred thousand points are too many to paint one by one in a frame: each sets a
+    // three-pixel square of an image drawn at once.
+    const QPaintDevice* device = painter->device();
+    QImage& image = m_style.dots;
+    if (image.width() != device->width() || image.height() != device->height())
+        image = QImage(device->width(), device->height(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    const QTransform toDevice = painter->worldTransform();
+    const int width = image.width(), height = image.height();
+    auto* pixels = reinterpret_cast<QRgb*>(image.bits());
+    const qsizetype stride = image.bytesPerLine() / 4;
+    double e1, n1, e2, n2;
+    toPlan(rect.topLeft(), e1, n2);
+    toPlan(rect.bottomRight(), e2, n1);
+    const PlanBox box{e1, n1, e2, n2};
+    const Plan& plan = *m_style.plan;
+    // The view neither turns nor shears: each axis maps on its own.
+    const double sx = toDevice.m11(), sy = toDevice.m22(), ox = toDevice.dx(), oy = toDevice.dy();
+    for (std::size_t b = 0; b < plan.buckets().size(); ++b) {
+        if (!plan.buckets()[b].box.intersects(box)) continue;
+        for (std::size_t d = m_style.bucketStart[b]; d < m_style.bucketStart[b + 1]; ++d) {
+            const Style::Dot& dot = m_style.dotList[d];
+            const int x = static_cast<int>(sx * dot.x + ox);
+            const int y = static_cast<int>(sy * dot.y + oy);
+            if (x < 1 || y < 1 || x >= width - 1 || y >= height - 1) continue;
+            for (int dy = -1; dy <= 1; ++dy) {
+                QRgb* row = pixels + (y + dy) * stride + x;
+                row[-1] = row[0] = row[1] = dot.colour;
+            }
+        }
     }
+    painter->save();
+    painter->resetTransform();
+    painter->drawImage(0, 0, image);
+    painter->restore();
 }
 
 void PlanCanvas::drawForeground(QPainter* painter, const QRectF& rect) {
@@ -665,6 +696,7 @@ void PlanView::rebuildScene() {
     else
         m_plan = Plan();
     m_style->selected.assign(m_plan.marks().size(), 0);
+    m_style->selectedCount = 0;
 
     const PlanBox& bounds = m_plan.bounds();
     if (!bounds.empty())
@@ -713,6 +745,18 @@ void PlanView::rebuildScene() {
     }
     flush();
 
+    m_style->dotList.clear();
+    m_style->bucketStart.assign(1, 0);
+    for (const auto& bucket : m_plan.buckets()) {
+        for (int m : bucket.marks) {
+            const Mark& mark = m_plan.marks()[static_cast<std::size_t>(m)];
+            if (mark.kind != MarkKind::Point) continue;
+            const QPointF at = m_canvas->toScene(mark.east, mark.north);
+            m_style->dotList.push_back(
+                {static_cast<float>(at.x()), static_cast<float>(at.y()), colourOf(mark).rgba()});
+        }
+        m_style->bucketStart.push_back(m_style->dotList.size());
+    }
     for (std::size_t b = 0; b < m_plan.buckets().size(); ++b) {
         const PlanBox& box = m_plan.buckets()[b].box;
         const QRectF rect = QRectF(m_canvas->toScene(box.minEast, box.maxNorth),
@@ -817,6 +861,7 @@ void PlanView::setSelected(std::vector<int> marks) {
     std::fill(m_style->selected.begin(), m_style->selected.end(), 0);
     for (int m : marks)
         m_style->selected[static_cast<std::size_t>(m)] = 1;
+    m_style->selectedCount = static_cast<int>(marks.size());
     m_canvas->viewport()->update();
 }
 

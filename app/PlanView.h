@@ -77,6 +77,7 @@ protected:
 
 private:
     void panBy(const QPointF& pixels);
+    void drawDots(QPainter* painter, const QRectF& rect);
 
     planview::Style& m_style;
     double m_originEast = 0.0;

@@ -64,13 +64,13 @@ const gpsbook::FieldBook& largeBook() {
 /// A plan view fitted on the large book, shown offscreen in a window of a common size.
 struct ShownPlan {
     ShownPlan() {
-        application();
         view.resize(900, 700);
         view.show();
         view.showBook(&largeBook(), 0);
         view.fit();
         view.canvas()->viewport()->grab();
     }
+    QApplication& app = application(); // before any widget
     PlanView view;
 };
 
