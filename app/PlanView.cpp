@@ -564,8 +564,10 @@ PlanView::PlanView(QWidget* parent)
         action->setToolTip(tip + (key.isEmpty() ? QString() : " (" + key.toString() + ")"));
         action->setObjectName(name);
         if (!key.isEmpty()) {
+            // Wherever the focus is inside the view, the canvas included.
             action->setShortcut(key);
             action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            addAction(action);
         }
         connect(action, &QAction::triggered, this, slot);
         return action;
@@ -650,7 +652,6 @@ void PlanView::showBook(const gpsbook::FieldBook* book, int preferredGroup) {
     for (const auto& system : m_systems)
         m_system->addItem(QString::fromStdString(system.label));
     if (m_systems.empty()) m_system->addItem(tr("Nessun gruppo con proiezione"));
-    m_system->setEnabled(m_systems.size() > 1);
     for (std::size_t i = 0; i < m_systems.size(); ++i)
         if (m_systems[i].crs == m_crs) m_system->setCurrentIndex(static_cast<int>(i));
 

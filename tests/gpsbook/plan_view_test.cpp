@@ -136,6 +136,11 @@ TEST_F(GpsbookPlan, keys_and_the_wheel_zoom_and_pan) {
     QApplication::sendEvent(viewport(), &wheel);
     EXPECT_NEAR(plan->canvas()->scale(), fitted * 1.5625, fitted * 1e-9);
     EXPECT_LE((plan->viewPosition(base) - at).manhattanLength(), 2);
+
+    // Home is "Adatta", with the focus on the drawing.
+    QTest::keyClick(plan->canvas(), Qt::Key_Home);
+    EXPECT_NEAR(plan->canvas()->scale(), fitted, fitted * 1e-9);
+    EXPECT_EQ(plan->viewPosition(base), before);
 }
 
 TEST_F(GpsbookPlan, a_rubber_band_selects_exactly_the_points_inside) {
