@@ -114,6 +114,18 @@ TEST_F(GpsbookPlan, a_selection_in_the_tree_is_highlighted_and_brought_into_view
     planAction("adatta");
     for (std::size_t m = 0; m < plan->plan().marks().size(); ++m)
         EXPECT_TRUE(inView(static_cast<int>(m))) << plan->plan().marks()[m].name;
+
+    // Zoom to the selection: the kerb points fill the view.
+    const double fitted = plan->canvas()->scale();
+    window->selectPosition(0, 3);
+    auto* tree = window->findChild<QTreeWidget*>();
+    tree->topLevelItem(0)->child(5)->setSelected(true);
+    ASSERT_EQ(plan->selectedMarks().size(), 2u);
+    planAction("zoomSelezione");
+    EXPECT_GT(plan->canvas()->scale(), 10 * fitted);
+    EXPECT_TRUE(inView(mark(0, 3)));
+    EXPECT_TRUE(inView(mark(0, 5)));
+    EXPECT_FALSE(inView(far));
 }
 
 TEST_F(GpsbookPlan, keys_and_the_wheel_zoom_and_pan) {
@@ -242,6 +254,22 @@ TEST_F(GpsbookPlan, the_exported_svg_holds_one_symbol_per_drawn_mark) {
         ++paths;
     EXPECT_EQ(paths, plan->plan().marks().size() + plan->plan().shapes().size() + 2);
     EXPECT_NE(text.find(">PF07<"), std::string::npos);
+    // A line per baseline and the scale bar's three; without baselines, the bar's alone.
+    auto count = [](const std::string& svgText, const std::string& element) {
+        std::size_t n = 0;
+        for (auto at = svgText.find(element); at != std::string::npos;
+             at = svgText.find(element, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count(text, "<polyline "), plan->plan().baselines().size() + 3);
+    planAction("lineeDiBase");
+    const std::filesystem::path bare = settings.dir() / "pianta-senza-basi.svg";
+    user.onFileDialog([&](const FileDialogCall&) {
+        return FileDialogAnswer{true, bare.string(), 2};
+    });
+    planAction("esportaPianta");
+    EXPECT_EQ(count(fileText(bare), "<polyline "), 3u);
 
     const std::filesystem::path png = settings.dir() / "pianta.png";
     user.onFileDialog([&](const FileDialogCall&) {
