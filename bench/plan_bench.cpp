@@ -7,6 +7,9 @@
 #include "core/PlanScene.h"
 
 #include <QApplication>
+#include <QGraphicsEllipseItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QHeaderView>
 #include <QPixmap>
 #include <QTreeWidget>
@@ -186,3 +189,43 @@ static void BM_PlanHitTest100k(benchmark::State& state) {
         benchmark::DoNotOptimize(shown.view.markAt(QPointF(x(random), y(random))));
 }
 BENCHMARK(BM_PlanHitTest100k)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The alternative the buckets stand against: one scene item per point, each a small symbol of
+// constant size on screen, in the same BSP index; the scene made, then one paint of it all.
+static void BM_OneItemPerPointBuild100k(benchmark::State& state) {
+    application();
+    const gpsbook::plan::Plan plan = gpsbook::plan::Plan::build(largeBook(), "EPSG:6707");
+    for (auto _ : state) {
+        QGraphicsScene scene;
+        scene.setItemIndexMethod(QGraphicsScene::BspTreeIndex);
+        for (const gpsbook::plan::Mark& mark : plan.marks()) {
+            auto* item = scene.addEllipse(-3.5, -3.5, 7, 7, QPen(Qt::darkBlue), QBrush(Qt::blue));
+            item->setFlag(QGraphicsItem::ItemIgnoresTransformations);
+            item->setPos(mark.east - 686000.0, 4929000.0 - mark.north);
+        }
+        benchmark::DoNotOptimize(scene.items(QRectF(-10, -10, 20, 20)).size());
+    }
+}
+BENCHMARK(BM_OneItemPerPointBuild100k)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+static void BM_OneItemPerPointPaintFitted100k(benchmark::State& state) {
+    application();
+    const gpsbook::plan::Plan plan = gpsbook::plan::Plan::build(largeBook(), "EPSG:6707");
+    QGraphicsScene scene;
+    scene.setItemIndexMethod(QGraphicsScene::BspTreeIndex);
+    for (const gpsbook::plan::Mark& mark : plan.marks()) {
+        auto* item = scene.addEllipse(-3.5, -3.5, 7, 7, QPen(Qt::darkBlue), QBrush(Qt::blue));
+        item->setFlag(QGraphicsItem::ItemIgnoresTransformations);
+        item->setPos(mark.east - 686000.0, 4929000.0 - mark.north);
+    }
+    QGraphicsView view(&scene);
+    view.resize(900, 700);
+    view.show();
+    view.fitInView(scene.itemsBoundingRect(), Qt::KeepAspectRatio);
+    view.viewport()->grab();
+    for (auto _ : state) {
+        QPixmap frame = view.viewport()->grab();
+        benchmark::DoNotOptimize(frame);
+    }
+}
+BENCHMARK(BM_OneItemPerPointPaintFitted100k)->Unit(benchmark::kMillisecond)->Iterations(5);
