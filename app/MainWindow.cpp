@@ -624,7 +624,8 @@ void MainWindow::printBook() {
                        .arg(QLocale(QLocale::Italian)
                                 .toString(QDateTime::currentDateTime(), QLocale::LongFormat));
     QTextDocument document;
-    document.setHtml(fromStd(gpsbook::reportHtml(chosen, title.toStdString(), when.toStdString())));
+    document.setHtml(planPageHtml(document) +
+                     fromStd(gpsbook::reportHtml(chosen, title.toStdString(), when.toStdString())));
     document.print(&printer);
 
     // The document gets the permissions a saved book gets (the temporary file has the
@@ -941,6 +942,24 @@ void MainWindow::createPlanDock() {
     };
     dock->installEventFilter(new ResizeWatch(remember, dock));
 
+    // The plan as the printout's first page: an entry beside "Stampa libretto...", its state
+    // kept in the settings file.
+    static const char* const printKey = "PiantaInStampa";
+    m_actPlanInPrint = new QAction(tr("Pianta &nella stampa"), this);
+    m_actPlanInPrint->setObjectName("piantaInStampa");
+    m_actPlanInPrint->setStatusTip(tr("Stampa la pianta come prima pagina del libretto"));
+    m_actPlanInPrint->setCheckable(true);
+    m_actPlanInPrint->setChecked(CIniFile().GetBool(kSettingsSection, printKey, false));
+    connect(m_actPlanInPrint, &QAction::toggled, this,
+            [](bool on) { CIniFile().WriteBool(kSettingsSection, printKey, on); });
+    for (QObject* holder : m_actPrint->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(holder)) {
+            const QList<QAction*> entries = menu->actions();
+            const qsizetype at = entries.indexOf(m_actPrint);
+            menu->insertAction(at + 1 < entries.size() ? entries[at + 1] : nullptr,
+                               m_actPlanInPrint);
+        }
+
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &MainWindow::showTreeSelectionInPlan);
     connect(m_plan, &PlanView::picked, this,
             [this](const std::vector<PlanPick>& picks, const PlanPick& current) {
@@ -1000,4 +1019,28 @@ void MainWindow::showTreeSelectionInPlan() {
     // A choice made in the plan is already in view there.
     if (item != nullptr && item->isSelected() && !m_pickingInPlan) current = pickOf(item);
     m_plan->showSelection(picks, current);
+}
+
+QString MainWindow::planPageHtml(QTextDocument& document) {
+    if (m_plan == nullptr || m_actPlanInPrint == nullptr || !m_actPlanInPrint->isChecked())
+        return {};
+    const QImage picture = m_plan->snapshot(3);
+    const QUrl name("gpsbook-pianta:1");
+    document.addResource(QTextDocument::ImageResource, name, picture);
+    // As large as a landscape page allows under the title, keeping the picture's proportions.
+    const double fit =
+        std::min(900.0 / std::max(picture.width(), 1), 460.0 / std::max(picture.height(), 1));
+    const int width = static_cast<int>(picture.width() * fit);
+    const int height = static_cast<int>(picture.height() * fit);
+    QString html = "<h2>" + tr("Pianta") + "</h2><p>" +
+                   tr("Sistema: %1").arg(m_plan->systemName().toHtmlEscaped()) + "</p>";
+    html += QString("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
+                .arg(name.toString())
+                .arg(width)
+                .arg(height);
+    const QString leftOut = m_plan->leftOutText();
+    html += "<p style=\"page-break-after: always\">" +
+            (leftOut.isEmpty() ? QString() : tr("Non disegnati: %1").arg(leftOut.toHtmlEscaped())) +
+            "</p>";
+    return html;
 }

@@ -17,6 +17,7 @@
 class PlanView;
 class QAction;
 class QLabel;
+class QTextDocument;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -109,6 +110,9 @@ private:
     void createPlanDock();
     void refreshPlan();
     void showTreeSelectionInPlan();
+    /// The plan as the printout's first page, when "Pianta nella stampa" is on: HTML for
+    /// \p document, whose resources get the picture; empty otherwise.
+    QString planPageHtml(QTextDocument& document);
 
     std::unique_ptr<gpsbook::FieldBook> m_book;
     QString m_path;
@@ -119,6 +123,7 @@ private:
     QTreeWidget* m_tree = nullptr;
     QLabel* m_summary = nullptr;
     PlanView* m_plan = nullptr;
+    QAction* m_actPlanInPrint = nullptr;
     bool m_pickingInPlan = false; // the tree follows a choice made in the plan
 
     QAction* m_actOpen = nullptr;

@@ -772,13 +772,8 @@ void PlanView::rebuildScene() {
 
 void PlanView::updateLegend() {
     QStringList lines;
-    if (!m_plan.leftOut().empty()) {
-        QStringList groups;
-        for (const auto& group : m_plan.leftOut())
-            groups << tr("%1 (%2)").arg(QString::fromStdString(group.name).toHtmlEscaped(),
-                                        QString::fromStdString(group.reason).toHtmlEscaped());
-        lines << tr("<b>Non disegnati:</b> %1").arg(groups.join("; "));
-    }
+    if (!m_plan.leftOut().empty())
+        lines << tr("<b>Non disegnati:</b> %1").arg(leftOutText().toHtmlEscaped());
     lines << tr("<span style='color:#c80000'>▲</span> stazione base &nbsp; "
                 "<span style='color:#1f77b4'>●</span> punto &nbsp; "
                 "<span style='color:#828282'>○</span> escluso (NE) &nbsp; "
@@ -974,10 +969,29 @@ bool PlanView::render(QPaintDevice& device) {
     return true;
 }
 
-bool PlanView::exportPng(const QString& path, QString& error) {
-    QImage image(m_canvas->viewport()->size() * 2, QImage::Format_ARGB32_Premultiplied);
+QImage PlanView::snapshot(int scale) {
+    QImage image(m_canvas->viewport()->size() * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     render(image);
+    return image;
+}
+
+QString PlanView::systemName() const {
+    for (const auto& system : m_systems)
+        if (system.crs == m_crs) return QString::fromStdString(system.label);
+    return {};
+}
+
+QString PlanView::leftOutText() const {
+    QStringList groups;
+    for (const auto& group : m_plan.leftOut())
+        groups << tr("%1 (%2)").arg(QString::fromStdString(group.name),
+                                    QString::fromStdString(group.reason));
+    return groups.join("; ");
+}
+
+bool PlanView::exportPng(const QString& path, QString& error) {
+    const QImage image = snapshot(2);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

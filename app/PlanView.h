@@ -119,6 +119,12 @@ public:
     /// Writes the view as shown to an image or SVG file; false, with \p error, on failure.
     bool exportPng(const QString& path, QString& error);
     bool exportSvg(const QString& path, QString& error);
+    /// The view as shown, drawn into an image \p scale times its size (for a printed page).
+    QImage snapshot(int scale);
+    /// The system drawn, as the drop-down names it; empty when none.
+    QString systemName() const;
+    /// The groups not drawn and why, one text.
+    QString leftOutText() const;
 
 public slots:
     /// Shows every drawn thing ("Adatta").

@@ -5,6 +5,7 @@
 
 #include "../../resources/resource.h"
 #include "PlanView.h"
+#include "gpsdialogs/interfaces/Kit.h"
 #include "platform/automation.h"
 
 #include <QComboBox>
@@ -279,4 +280,40 @@ TEST_F(GpsbookPlan, the_exported_svg_holds_one_symbol_per_drawn_mark) {
     QImage image(QString::fromStdString(png.string()));
     EXPECT_FALSE(image.isNull());
     EXPECT_EQ(image.width(), viewport()->width() * 2);
+}
+
+TEST_F(GpsbookPlan, the_printout_starts_with_the_plan_when_asked) {
+    auto pages = [](const std::filesystem::path& pdf) {
+        const std::string text = fileText(pdf);
+        std::size_t n = 0;
+        for (auto at = text.find("/Type /Page"); at != std::string::npos;
+             at = text.find("/Type /Page", at + 1))
+            if (text.compare(at, 12, "/Type /Pages") != 0) ++n;
+        return n;
+    };
+    auto print = [&](const std::filesystem::path& pdf) {
+        ScriptedUser user;
+        user.onDialog([](Dialog& d) {
+            d.select(IDC_PRINT_GROUPS, 0);
+            d.click(IDOK);
+        });
+        user.onFileDialog([&](const FileDialogCall&) {
+            return FileDialogAnswer{true, pdf.string(), 1};
+        });
+        trigger("stampa");
+        EXPECT_EQ(user.unexpected(), 0);
+    };
+    const std::filesystem::path plain = settings.dir() / "senza.pdf";
+    print(plain);
+    const std::size_t before = pages(plain);
+    ASSERT_GT(before, 0u);
+
+    QAction* option = action("piantaInStampa");
+    ASSERT_NE(option, nullptr);
+    EXPECT_FALSE(option->isChecked());
+    option->trigger();
+    EXPECT_TRUE(CIniFile().GetBool("GPSBOOK", "PiantaInStampa", false));
+    const std::filesystem::path withPlan = settings.dir() / "con-pianta.pdf";
+    print(withPlan);
+    EXPECT_EQ(pages(withPlan), before + 1);
 }
