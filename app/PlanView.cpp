@@ -46,6 +46,9 @@ struct Style {
     double originNorth = 0.0;
     double pad = 0.0; // the largest symbol's reach, in scene units
     Detail detail = Detail::Names;
+    // Baselines crossing the view, roughly: those of the baseline items it meets.
+    int linesInView = 0;
+    std::vector<std::pair<QRectF, int>> lineItems; // each baseline item's box and lines
     bool exporting = false; // every mark a symbol of its own, whatever the scale
     bool baselines = true;
     // Zoomed out, the points as dots of a few pixels, written straight into an image: their
@@ -70,6 +73,7 @@ constexpr int kBucketKey = 0;
 // Marks in view above which names are left out, and above which marks become dots.
 constexpr int kNamesUpTo = 1500;
 constexpr int kSymbolsUpTo = 15000;
+constexpr int kBaselinesUpTo = 1000; // baselines crossing the view
 // Largest reach of a symbol (with its highlight) from its point, in pixels.
 constexpr double kSymbolReach = 14.0;
 constexpr double kPickRadius = 7.0;
@@ -126,7 +130,7 @@ QColor colourOf(const Mark& mark) {
     if (mark.kind == MarkKind::Base) return kBaseColour;
     if (mark.kind == MarkKind::Drawn) return kDrawnColour;
     if (mark.excluded) return kExcludedColour;
-    return kPalette[(mark.family / 5) % std::size(kPalette)];
+    return kPalette[mark.family % std::size(kPalette)];
 }
 
 void drawSymbol(QPainter& painter, const QPointF& at, const Mark& mark, bool selected) {
@@ -205,9 +209,10 @@ public:
     }
     QRectF boundingRect() const override { return m_box.adjusted(-1, -1, 1, 1); }
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
-        // Zoomed far out the lines would only grey the picture over.
-        if (m_style.detail == Style::Detail::Dots && !m_style.exporting) return;
-        QPen pen(QColor(120, 120, 160), 0, Qt::DashLine);
+        // With more than a few hundred points in view the lines would only hatch the picture
+        // over.
+        if (m_style.linesInView > kBaselinesUpTo && !m_style.exporting) return;
+        QPen pen(QColor(90, 90, 170, 150), 0, Qt::DashLine);
         pen.setCosmetic(true);
         painter->setPen(pen);
         painter->drawLines(m_lines);
@@ -418,6 +423,9 @@ void PlanCanvas::drawBackground(QPainter* painter, const QRectF& rect) {
         for (const auto& bucket : m_style.plan->buckets())
             if (bucket.box.intersects(box)) inView += static_cast<int>(bucket.marks.size());
     }
+    m_style.linesInView = 0;
+    for (const auto& [box, lines] : m_style.lineItems)
+        if (box.intersects(rect)) m_style.linesInView += lines;
     m_style.detail = inView > kSymbolsUpTo ? Style::Detail::Dots
                      : inView > kNamesUpTo ? Style::Detail::Symbols
                                            : Style::Detail::Names;
@@ -518,6 +526,9 @@ void PlanCanvas::drawForeground(QPainter* painter, const QRectF& rect) {
     if (length > 0) {
         const double pixels = length * scale();
         const QPointF from(12, device.height() - 14);
+        // On a pale ground of its own, readable over a crowded drawing.
+        painter->fillRect(QRectF(from.x() - 6, from.y() - 24, pixels + 12, 30),
+                          QColor(255, 255, 255, 210));
         QPen pen(Qt::black, 2);
         painter->setPen(pen);
         painter->drawLine(from, from + QPointF(pixels, 0));
@@ -528,6 +539,7 @@ void PlanCanvas::drawForeground(QPainter* painter, const QRectF& rect) {
     }
     // North arrow, top right: North is always up.
     const QPointF tip(device.width() - 22, 12);
+    painter->fillRect(QRectF(tip.x() - 12, tip.y() - 4, 24, 38), QColor(255, 255, 255, 210));
     painter->setPen(QPen(Qt::black, 1));
     painter->setBrush(Qt::black);
     painter->drawPolygon(QPolygonF({tip, tip + QPointF(6, 18), tip + QPointF(0, 13), tip}));
@@ -692,6 +704,7 @@ void PlanView::rebuildScene() {
     m_scene->clear();
     m_buckets.clear();
     m_baselineItems.clear();
+    m_style->lineItems.clear();
     if (m_book != nullptr)
         m_plan = Plan::build(*m_book, m_crs);
     else
@@ -731,7 +744,9 @@ void PlanView::rebuildScene() {
     QVector<QLineF> lines;
     auto flush = [&] {
         if (lines.isEmpty()) return;
+        const int count = static_cast<int>(lines.size());
         auto* item = new BaselineItem(*m_style, std::move(lines));
+        m_style->lineItems.emplace_back(item->boundingRect(), count);
         item->setVisible(m_style->baselines);
         m_scene->addItem(item);
         m_baselineItems.push_back(item);
