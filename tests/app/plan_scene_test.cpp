@@ -2,6 +2,7 @@
 // the buckets through which the view finds marks.
 #include "core/FieldBook.h"
 #include "core/PlanScene.h"
+#include "gpsdialogs/interfaces/Gis.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,22 @@ TEST(PlanScene, groups_of_another_system_are_never_mixed_in) {
     EXPECT_TRUE(second.shapes().empty());
     // The drawing's own points are in every system.
     EXPECT_EQ(namesOf(second, MarkKind::Drawn).size(), 3u);
+
+    // So is an area that no point is linked to.
+    gis::CTheme* lots = book->gis.CreateTheme("Lotti", 3);
+    gis::CEntPart* part = book->gis.AddEntPart(book->gis.CreateEnt(lots));
+    for (auto [e, n] :
+         {std::pair{685000.0, 4928800.0}, {685040.0, 4928800.0}, {685040.0, 4928840.0}})
+        book->gis.AddEntVert(part, kit::geom::PNT_3D{e, n, 0.0});
+    for (const std::string crs : {"EPSG:6707", "EPSG:32632"}) {
+        const Plan plan = Plan::build(*book, crs);
+        auto area = std::find_if(plan.shapes().begin(), plan.shapes().end(),
+                                 [](const Shape& shape) { return shape.theme == "Lotti"; });
+        ASSERT_NE(area, plan.shapes().end()) << crs;
+        EXPECT_TRUE(area->area);
+        EXPECT_EQ(area->parts.at(0).size(), 3u);
+        EXPECT_TRUE(plan.bounds().contains(685040.0, 4928840.0));
+    }
 }
 
 TEST(PlanScene, an_empty_book_has_an_empty_plan) {
