@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 
@@ -119,12 +120,17 @@ public:
             m_shares += c.share;
     }
 
-    void run(const std::vector<CGrpGps*>& groups, const QString& title, const QString& subtitle) {
+    void run(const std::vector<CGrpGps*>& groups, const QString& title, const QString& subtitle,
+             const PicturePage* first) {
         m_runningHead = QObject::tr("Libretto GPS - %1").arg(title);
         startPage(true);
         text(QObject::tr("Libretto GPS - %1").arg(title), m_title,
              QFontMetricsF(m_title, &m_writer).height() * 1.3);
         if (!subtitle.isEmpty()) text(subtitle, m_text, m_line);
+        if (first != nullptr) {
+            picturePage(*first);
+            newPage();
+        }
         for (const CGrpGps* group : groups)
             if (group != nullptr) printGroup(*group);
         finishPage();
@@ -172,6 +178,27 @@ private:
                                 Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, line);
         }
         m_y += height;
+    }
+
+    // The picture as large as the rest of the page allows, under its heading and caption.
+    void picturePage(const PicturePage& page) {
+        m_y += m_line * 0.5;
+        text(page.heading, m_heading, QFontMetricsF(m_heading, &m_writer).height() * 1.4);
+        for (const QString& line : page.caption)
+            text(line, m_text, m_line);
+        m_y += m_line * 0.5;
+        if (page.picture.isNull() || m_painter == nullptr) return;
+        const double room = m_bottom - m_y - m_line;
+        const double fit = std::min(m_area.width() / std::max(page.picture.width(), 1),
+                                    room / std::max(page.picture.height(), 1));
+        if (fit <= 0) return;
+        const QSizeF size(page.picture.width() * fit, page.picture.height() * fit);
+        const QRectF target(QPointF((m_area.width() - size.width()) / 2, m_y), size);
+        m_painter->drawImage(target, page.picture);
+        m_painter->save();
+        m_painter->setPen(QColor(160, 160, 160));
+        m_painter->drawRect(target);
+        m_painter->restore();
     }
 
     void tableHeader(const std::array<TableColumn, kTableColumns>& columns) {
@@ -264,7 +291,7 @@ private:
 } // namespace
 
 int writeReportPdf(const QString& path, const std::vector<CGrpGps*>& groups, const QString& title,
-                   const QString& subtitle) {
+                   const QString& subtitle, const PicturePage* first) {
     QPdfWriter writer(path);
     writer.setResolution(300);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
@@ -272,11 +299,11 @@ int writeReportPdf(const QString& path, const std::vector<CGrpGps*>& groups, con
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("gpsbook"));
     Layout counting(writer, nullptr, 0);
-    counting.run(groups, title, subtitle);
+    counting.run(groups, title, subtitle, first);
     QPainter painter;
     if (!painter.begin(&writer)) return 0;
     Layout drawing(writer, &painter, counting.pages());
-    drawing.run(groups, title, subtitle);
+    drawing.run(groups, title, subtitle, first);
     painter.end();
     return drawing.pages();
 }

@@ -1,7 +1,5 @@
 #include "MainWindow.h"
-
-#include "BookPrint.h"
-
+#include "PlanView.h"
 #include "core/AsciiImport.h"
 #include "core/AtomicFile.h"
 #include "core/BookText.h"
@@ -17,6 +15,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -28,6 +27,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QUndoStack>
@@ -164,6 +164,7 @@ MainWindow::MainWindow(QString samplePath, QWidget* parent)
     createEditActions();
     createMenus();
     resize(1240, 660);
+    createPlanDock();
     rebuildTree();
     updateTitle();
 }
@@ -430,6 +431,7 @@ void MainWindow::rebuildTree() {
     m_summary->setText((groupCount == 1 ? tr("1 gruppo") : tr("%1 gruppi").arg(groupCount)) + ", " +
                        (pointCount == 1 ? tr("1 punto") : tr("%1 punti").arg(pointCount)));
     updateActions();
+    refreshPlan();
 }
 
 // ---- changes, undo and redo ------------------------------------------------------------------
@@ -782,7 +784,9 @@ void MainWindow::printBook() {
     QString when = tr("Stampato il %1")
                        .arg(QLocale(QLocale::Italian)
                                 .toString(QDateTime::currentDateTime(), QLocale::LongFormat));
-    const int pages = gpsbook::writeReportPdf(temp.fileName(), chosen, title, when);
+    const std::optional<gpsbook::PicturePage> plan = planPage();
+    const int pages =
+        gpsbook::writeReportPdf(temp.fileName(), chosen, title, when, plan ? &*plan : nullptr);
     if (pages == 0) {
         QMessageBox::critical(this, tr("Stampa libretto"),
                               tr("Impossibile scrivere \"%1\".").arg(pdf));
@@ -1199,4 +1203,128 @@ void MainWindow::about() {
            "<p>Impostazioni: %2</p>")
             .arg(QStringLiteral(GPSBOOK_VERSION),
                  QDir::toNativeSeparators(fromStd(CIniFile::GetFilePath())).toHtmlEscaped()));
+}
+
+// ---- Plan view -------------------------------------------------------------------------------
+
+void MainWindow::createPlanDock() {
+    auto* dock = new QDockWidget(tr("Pianta"), this);
+    dock->setObjectName("dockPianta");
+    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    m_plan = new PlanView(dock);
+    dock->setWidget(m_plan);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    statusBar()->addWidget(m_plan->cursorLabel());
+    statusBar()->addPermanentWidget(m_plan->countLabel());
+
+    // The width the user gave the plan is kept in the settings file, written once the
+    // dragging has stopped.
+    static const char* const widthKey = "LarghezzaPianta";
+    const int width = CIniFile().GetLong(kSettingsSection, widthKey, 560);
+    resizeDocks({dock}, {std::clamp(width, 120, 4000)}, Qt::Horizontal);
+    auto* remember = new QTimer(this);
+    remember->setSingleShot(true);
+    remember->setInterval(600);
+    connect(remember, &QTimer::timeout, this, [dock] {
+        if (dock->isVisible() &&
+            dock->width() != CIniFile().GetLong(kSettingsSection, widthKey, -1))
+            CIniFile().WriteLong(kSettingsSection, widthKey, dock->width());
+    });
+    struct ResizeWatch final : QObject {
+        QTimer* timer;
+        explicit ResizeWatch(QTimer* t, QObject* parent) : QObject(parent), timer(t) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Resize) timer->start();
+            return false;
+        }
+    };
+    dock->installEventFilter(new ResizeWatch(remember, dock));
+
+    // The plan as the printout's first page: an entry beside "Stampa libretto...", its state
+    // kept in the settings file.
+    static const char* const printKey = "PiantaInStampa";
+    m_actPlanInPrint = new QAction(tr("Pianta &nella stampa"), this);
+    m_actPlanInPrint->setObjectName("piantaInStampa");
+    m_actPlanInPrint->setStatusTip(tr("Stampa la pianta come prima pagina del libretto"));
+    m_actPlanInPrint->setCheckable(true);
+    m_actPlanInPrint->setChecked(CIniFile().GetBool(kSettingsSection, printKey, false));
+    connect(m_actPlanInPrint, &QAction::toggled, this,
+            [](bool on) { CIniFile().WriteBool(kSettingsSection, printKey, on); });
+    for (QObject* holder : m_actPrint->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(holder)) {
+            const QList<QAction*> entries = menu->actions();
+            const qsizetype at = entries.indexOf(m_actPrint);
+            menu->insertAction(at + 1 < entries.size() ? entries[at + 1] : nullptr,
+                               m_actPlanInPrint);
+        }
+
+    connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &MainWindow::showTreeSelectionInPlan);
+    connect(m_plan, &PlanView::picked, this,
+            [this](const std::vector<PlanPick>& picks, const PlanPick& current) {
+                auto itemOf = [this](const PlanPick& pick) -> QTreeWidgetItem* {
+                    const int groups = m_book->book.GetGrpArSize();
+                    if (pick.group < 0) {
+                        QTreeWidgetItem* node = m_tree->topLevelItem(groups);
+                        return node != nullptr ? node->child(pick.point) : nullptr;
+                    }
+                    QTreeWidgetItem* group = m_tree->topLevelItem(pick.group);
+                    if (group == nullptr || pick.point < 0) return group;
+                    return group->child(pick.point);
+                };
+                m_pickingInPlan = true;
+                m_tree->blockSignals(true);
+                m_tree->clearSelection();
+                QTreeWidgetItem* focus = itemOf(current);
+                if (focus != nullptr)
+                    m_tree->setCurrentItem(focus, 0, QItemSelectionModel::NoUpdate);
+                for (const PlanPick& pick : picks)
+                    if (QTreeWidgetItem* item = itemOf(pick)) item->setSelected(true);
+                m_tree->blockSignals(false);
+                if (focus != nullptr) m_tree->scrollToItem(focus);
+                updateActions();
+                showTreeSelectionInPlan();
+                m_pickingInPlan = false;
+            });
+    connect(m_plan, &PlanView::activated, this, [this](const PlanPick& pick) {
+        if (pick.group < 0) return; // a drawn point has no editor
+        if (!selectPosition(pick.group, pick.point)) return;
+        if (pick.point >= 0)
+            editPoint();
+        else
+            showBaseStation();
+    });
+}
+
+void MainWindow::refreshPlan() {
+    if (m_plan == nullptr) return;
+    auto at = selectedPosition();
+    m_plan->showBook(m_book.get(), at ? at->group : 0);
+    showTreeSelectionInPlan();
+}
+
+void MainWindow::showTreeSelectionInPlan() {
+    if (m_plan == nullptr) return;
+    auto pickOf = [](const QTreeWidgetItem* item) {
+        const QVariant drawing = item->data(0, kDrawingRole);
+        if (drawing.isValid()) return PlanPick{-1, drawing.toInt()};
+        return PlanPick{item->data(0, kGroupRole).toInt(), item->data(0, kPointRole).toInt()};
+    };
+    std::vector<PlanPick> picks;
+    for (QTreeWidgetItem* item : m_tree->selectedItems())
+        picks.push_back(pickOf(item));
+    PlanPick current{-1, -1};
+    QTreeWidgetItem* item = m_tree->currentItem();
+    // A choice made in the plan is already in view there.
+    if (item != nullptr && item->isSelected() && !m_pickingInPlan) current = pickOf(item);
+    m_plan->showSelection(picks, current);
+}
+
+std::optional<gpsbook::PicturePage> MainWindow::planPage() {
+    if (m_plan == nullptr || m_actPlanInPrint == nullptr || !m_actPlanInPrint->isChecked())
+        return std::nullopt;
+    gpsbook::PicturePage page{
+        tr("Pianta"), {tr("Sistema: %1").arg(m_plan->systemName())}, m_plan->snapshot(3)};
+    const QString leftOut = m_plan->leftOutText();
+    if (!leftOut.isEmpty()) page.caption << tr("Non disegnati: %1").arg(leftOut);
+    return page;
 }

@@ -3,6 +3,7 @@
 // (finding the point, showing the selection, printing the chosen groups, saving the book).
 #pragma once
 
+#include "BookPrint.h"
 #include "BookUndo.h"
 #include "NoteEditor.h"
 
@@ -16,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+class PlanView;
 class QAction;
 class QLabel;
 class QTreeWidget;
@@ -48,6 +50,8 @@ public:
     /// The changes made to the book since it was opened, for "Annulla" and "Ripeti"; its clean
     /// state is the book as last saved or opened.
     QUndoStack& undoStack() { return *m_undo; }
+    /// The plan view beside the tree.
+    PlanView* planView() const { return m_plan; }
 
 signals:
     /// After every change to the book, after every undo and redo, and when another book is
@@ -131,6 +135,16 @@ private:
     void rememberFolder(const QString& path);
     bool isSamplePath(const QString& path) const;
 
+    // The plan view: a dock beside the tree, drawing the book again whenever the tree is
+    // filled again, its selection in step with the tree's.
+    void createPlanDock();
+    void refreshPlan();
+    void showTreeSelectionInPlan();
+    /// The plan as the printout's first page, when "Pianta nella stampa" is on: HTML for
+    /// \p document, whose resources get the picture; empty otherwise.
+    /// The plan as the printout's first page, when "Pianta nella stampa" is on.
+    std::optional<gpsbook::PicturePage> planPage();
+
     std::unique_ptr<gpsbook::FieldBook> m_book;
     QString m_path;
     bool m_isSample = false;
@@ -139,6 +153,9 @@ private:
 
     QTreeWidget* m_tree = nullptr;
     QLabel* m_summary = nullptr;
+    PlanView* m_plan = nullptr;
+    QAction* m_actPlanInPrint = nullptr;
+    bool m_pickingInPlan = false; // the tree follows a choice made in the plan
 
     QAction* m_actOpen = nullptr;
     QAction* m_actSave = nullptr;
