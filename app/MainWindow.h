@@ -5,11 +5,13 @@
 
 #include "NoteEditor.h"
 
+#include "core/AsciiImport.h"
 #include "core/FieldBook.h"
 #include "core/PointSearch.h"
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -72,8 +74,11 @@ public slots:
     void exportAscii();
     /// Opens the layout of the ASCII export ("Selezione campi").
     void chooseExportLayout();
-    /// Reads a receiver's file or an ASCII export into a new group.
+    /// Reads a receiver's file (the module's import file choice) into a new group.
     void importPoints();
+    /// Reads an ASCII file exported by gpsbook, in the layout of "Formato esportazione…", into
+    /// a new group.
+    void importOwnAscii();
     void about();
 
 protected:
@@ -99,6 +104,10 @@ private:
     std::vector<int> selectedDrawingPoints() const;
     QString startFolder() const;
     void rememberFolder(const QString& path);
+    /// Shows what an import did: its message on failure, else the new group selected.
+    void finishImport(const gpsbook::ImportOutcome& outcome, const QString& title);
+    /// Runs a menu action; an exception it lets out is reported, the book stays as it is.
+    void guarded(const QString& action, const std::function<void()>& run);
     bool isSamplePath(const QString& path) const;
 
     std::unique_ptr<gpsbook::FieldBook> m_book;
@@ -129,4 +138,5 @@ private:
     QAction* m_actExportAscii = nullptr;
     QAction* m_actExportLayout = nullptr;
     QAction* m_actImport = nullptr;
+    QAction* m_actImportAscii = nullptr;
 };
