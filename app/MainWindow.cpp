@@ -225,7 +225,7 @@ void MainWindow::createActions() {
                        tr("Legge i punti di un file di ricevitore in un nuovo gruppo"),
                        &MainWindow::importPoints);
     m_actImportAscii =
-        make(tr("Importa &ASCII di gpsbook…"), tr("Importa ASCII"), QIcon(),
+        make(tr("Importa ASCII di &gpsbook…"), tr("Importa ASCII"), QIcon(),
              tr("Legge in un nuovo gruppo un file ASCII esportato da gpsbook, con il formato "
                 "di \"Formato esportazione…\""),
              &MainWindow::importOwnAscii);

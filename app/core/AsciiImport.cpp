@@ -50,6 +50,10 @@ std::optional<std::vector<std::string>> splitLine(std::string_view line, char se
     return fields;
 }
 
+// Every value below the largest float plus half its spacing rounds to a finite float (the
+// largest float's shortest text reads as a double just above it).
+const double kFloatLimit = static_cast<double>(FLT_MAX) + std::ldexp(1.0, 103);
+
 bool blank(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
@@ -217,7 +221,7 @@ ImportOutcome importAsciiText(const std::string& bytes, const AsciiLayout& layou
                         ++empty;
                     else if (!readNumber(term, read))
                         ok = fail("non è un numero", term);
-                    else if (std::fabs(read) > FLT_MAX)
+                    else if (!(std::fabs(read) < kFloatLimit))
                         ok = fail("è fuori intervallo (ammessi valori tra -3.4e38 e 3.4e38)", term);
                     else
                         point.cov[i] = static_cast<float>(read);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <filesystem>
 #include <fstream>
 
@@ -163,7 +164,7 @@ TEST(AsciiImport, covariance_terms_are_all_six_or_none_and_within_single_precisi
     l.fields = {{0, 0}, {17, 6}};
     CLibGps book;
     gpsbook::ImportOutcome in =
-        gpsbook::importAsciiText("\"A\",,,,,,\n\"B\",1e-4,0,0,2e-4,0,3e-4\n", l, book, "x");
+        gpsbook::importAsciiText("\"A\",,,,,,\n\"B\",1e-4,0,0,2e-4,0,3e-4\n\"C\",3.4028235e38,0,0,0,0,0\n", l, book, "x");
     ASSERT_EQ(in.error, "");
     const CPunGps* a = book.GetPunAt(in.group, 0);
     const CPunGps* b = book.GetPunAt(in.group, 1);
@@ -171,6 +172,7 @@ TEST(AsciiImport, covariance_terms_are_all_six_or_none_and_within_single_precisi
     EXPECT_EQ(a->GetPosCov_zz(), 0.0f);
     EXPECT_EQ(b->GetPosCov_xx(), 1e-4f);
     EXPECT_EQ(b->GetPosCov_zz(), 3e-4f);
+    EXPECT_EQ(book.GetPunAt(in.group, 2)->GetPosCov_xx(), FLT_MAX); // the largest float's text
 
     const std::pair<const char*, const char*> bad[] = {
         {"\"A\",1e-4,,0,0,0,0\n", "Riga 1: il campo \"Matrice Covarianza\" ha termini vuoti: "
