@@ -163,8 +163,8 @@ TEST(AsciiImport, covariance_terms_are_all_six_or_none_and_within_single_precisi
     AsciiLayout l;
     l.fields = {{0, 0}, {17, 6}};
     CLibGps book;
-    gpsbook::ImportOutcome in =
-        gpsbook::importAsciiText("\"A\",,,,,,\n\"B\",1e-4,0,0,2e-4,0,3e-4\n\"C\",3.4028235e38,0,0,0,0,0\n", l, book, "x");
+    gpsbook::ImportOutcome in = gpsbook::importAsciiText(
+        "\"A\",,,,,,\n\"B\",1e-4,0,0,2e-4,0,3e-4\n\"C\",3.4028235e38,0,0,0,0,0\n", l, book, "x");
     ASSERT_EQ(in.error, "");
     const CPunGps* a = book.GetPunAt(in.group, 0);
     const CPunGps* b = book.GetPunAt(in.group, 1);
