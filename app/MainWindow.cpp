@@ -689,6 +689,11 @@ void MainWindow::importOwnAscii() {
                        OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY,
                        "File ASCII di gpsbook (*.TXT)|*.txt|Tutti i file (*.*)|*.*||");
     dialog.m_ofn.lpstrTitle = title.c_str();
+    // Where the last export went: the file to read back is usually there.
+    const std::string exported = CIniFile().GetString("PERSIST", "LastExportedLibrettoLBC", "");
+    const std::string folder =
+        pathToStd(QFileInfo(QFile::decodeName(exported.c_str())).absolutePath());
+    if (!exported.empty()) dialog.m_ofn.lpstrInitialDir = folder.c_str();
     if (dialog.DoModal() != IDOK) return;
     const gpsbook::AsciiLayout layout = gpsbook::AsciiLayout::fromSettings(CIniFile());
     finishImport(gpsbook::importOwnAsciiFile(dialog.GetPathName(), layout, m_book->book),

@@ -84,6 +84,7 @@ TEST_F(GpsbookExchange,
     const int groups = book().GetGrpArSize();
     user.onFileDialog([&](const FileDialogCall& call) {
         EXPECT_EQ(call.title, "Importa ASCII di gpsbook");
+        EXPECT_EQ(call.initialFolder, out.parent_path().string()); // where the export went
         return FileDialogAnswer{true, out.string(), 1};
     });
     trigger("importaAscii");
