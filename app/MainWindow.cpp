@@ -178,7 +178,9 @@ void MainWindow::createActions() {
         auto* action = new QAction(icon, text, this);
         action->setIconText(iconText);
         action->setStatusTip(tip);
-        connect(action, &QAction::triggered, this, slot);
+        connect(action, &QAction::triggered, this, [this, action, slot] {
+            guarded(action->iconText(), [this, slot] { (this->*slot)(); });
+        });
         return action;
     };
     auto makeBool = [this](const QString& text, const QString& iconText, const QIcon& icon,
@@ -186,7 +188,9 @@ void MainWindow::createActions() {
         auto* action = new QAction(icon, text, this);
         action->setIconText(iconText);
         action->setStatusTip(tip);
-        connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+        connect(action, &QAction::triggered, this, [this, action, slot] {
+            guarded(action->iconText(), [this, slot] { (this->*slot)(); });
+        });
         return action;
     };
 
@@ -255,9 +259,13 @@ void MainWindow::createActions() {
         make(tr("&Formato esportazione…"), tr("Formato esportazione"), QIcon(),
              tr("Sceglie i campi e il formato del file ASCII"), &MainWindow::chooseExportLayout);
     m_actImport = make(tr("&Importa…"), tr("Importa"), QIcon(),
-                       tr("Legge i punti di un file di ricevitore o di un file ASCII in un nuovo "
-                          "gruppo"),
+                       tr("Legge i punti di un file di ricevitore in un nuovo gruppo"),
                        &MainWindow::importPoints);
+    m_actImportAscii =
+        make(tr("Importa ASCII di &gpsbook…"), tr("Importa ASCII"), QIcon(),
+             tr("Legge in un nuovo gruppo un file ASCII esportato da gpsbook, con il formato "
+                "di \"Formato esportazione…\""),
+             &MainWindow::importOwnAscii);
     m_actAbout = make(tr("&Informazioni"), tr("Informazioni"), QIcon(),
                       tr("Informazioni sul programma"), &MainWindow::about);
 
@@ -281,6 +289,7 @@ void MainWindow::createActions() {
     m_actExportAscii->setObjectName("esportaAscii");
     m_actExportLayout->setObjectName("formatoEsportazione");
     m_actImport->setObjectName("importa");
+    m_actImportAscii->setObjectName("importaAscii");
 }
 
 void MainWindow::createMenus() {
@@ -294,6 +303,7 @@ void MainWindow::createMenus() {
     file->addAction(m_actExportAscii);
     file->addAction(m_actExportLayout);
     file->addAction(m_actImport);
+    file->addAction(m_actImportAscii);
     file->addSeparator();
     file->addAction(m_actQuit);
 
@@ -843,20 +853,66 @@ void MainWindow::importPoints() {
     std::string name;
     int format = 1;
     if (!FInpNomeFileConvGpsVari(name, format)) return;
+    finishImport(gpsbook::importFile(name, format, m_book->book), tr("Importa"));
+}
+
+void MainWindow::importOwnAscii() {
+    const std::string title = tr("Importa ASCII di gpsbook").toStdString();
+    CFileDialog dialog(TRUE, "txt", nullptr,
+                       OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY,
+                       "File ASCII di gpsbook (*.TXT)|*.txt|Tutti i file (*.*)|*.*||");
+    dialog.m_ofn.lpstrTitle = title.c_str();
+    // Where the last export went: the file to read back is usually there.
+    const std::string exported = CIniFile().GetString("PERSIST", "LastExportedLibrettoLBC", "");
+    const std::string folder =
+        pathToStd(QFileInfo(QFile::decodeName(exported.c_str())).absolutePath());
+    if (!exported.empty()) dialog.m_ofn.lpstrInitialDir = folder.c_str();
+    if (dialog.DoModal() != IDOK) return;
     const gpsbook::AsciiLayout layout = gpsbook::AsciiLayout::fromSettings(CIniFile());
-    const gpsbook::ImportOutcome outcome = gpsbook::importFile(name, format, layout, m_book->book);
+    finishImport(gpsbook::importOwnAsciiFile(dialog.GetPathName(), layout, m_book->book),
+                 tr("Importa ASCII di gpsbook"));
+}
+
+void MainWindow::finishImport(const gpsbook::ImportOutcome& outcome, const QString& title) {
     if (!outcome.error.empty()) {
-        QMessageBox::warning(this, tr("Importa"), fromStd(outcome.error));
+        QMessageBox::warning(this, title, fromStd(outcome.error));
         return;
     }
     rebuildTree();
     selectPosition(outcome.group, -1);
     recordChange(tr("importazione nel gruppo %1")
                      .arg(fromStd(m_book->book.GetGrpAt(outcome.group)->GetNomeGrp())));
-    statusBar()->showMessage(
-        tr("%n punti importati nel gruppo \"%1\"", nullptr, static_cast<int>(outcome.points))
-            .arg(fromStd(m_book->book.GetGrpAt(outcome.group)->GetNomeGrp())),
-        8000);
+    const int points = static_cast<int>(outcome.points);
+    const QString group = fromStd(m_book->book.GetGrpAt(outcome.group)->GetNomeGrp());
+    const QString done =
+        outcome.groups > 1
+            ? tr("%n punti importati in %1 gruppi, uno per stazione base, dal gruppo \"%2\"",
+                 nullptr, points)
+                  .arg(outcome.groups)
+                  .arg(group)
+            : tr("%n punti importati nel gruppo \"%1\"", nullptr, points).arg(group);
+    statusBar()->showMessage(done, 8000);
+    if (!outcome.note.empty())
+        QMessageBox::information(this, title, done + ".\n\n" + fromStd(outcome.note));
+}
+
+void MainWindow::guarded(const QString& action, const std::function<void()>& run) {
+    QString why;
+    try {
+        run();
+        return;
+    } catch (const std::bad_alloc&) {
+        why = tr("memoria insufficiente");
+    } catch (const std::exception& e) {
+        why = QString::fromUtf8(e.what()).left(200);
+    } catch (...) {
+        why = tr("errore imprevisto");
+    }
+    updateTitle();
+    QMessageBox::critical(this, action,
+                          tr("Operazione \"%1\" non riuscita (%2). Il libretto è rimasto "
+                             "aperto: salvarlo con un altro nome prima di continuare.")
+                              .arg(action, why));
 }
 
 // ---- Points and groups -----------------------------------------------------------------------

@@ -7,12 +7,14 @@
 #include "BookUndo.h"
 #include "NoteEditor.h"
 
+#include "core/AsciiImport.h"
 #include "core/FieldBook.h"
 #include "core/PointSearch.h"
 #include "core/SurveyEdits.h"
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -87,11 +89,14 @@ public slots:
     void exportAscii();
     /// Opens the layout of the ASCII export ("Selezione campi").
     void chooseExportLayout();
-    /// Reads a receiver's file or an ASCII export into a new group.
+    /// Reads a receiver's file (the module's import file choice) into a new group.
     void importPoints();
     /// Deletes the selected groups, points and drawn points after a confirmation that says
     /// what goes.
     void deleteSelection();
+    /// Reads an ASCII file exported by gpsbook, in the layout of "Formato esportazione…", into
+    /// a new group.
+    void importOwnAscii();
     void about();
 
 protected:
@@ -133,6 +138,10 @@ private:
     std::vector<int> selectedDrawingPoints() const;
     QString startFolder() const;
     void rememberFolder(const QString& path);
+    /// Shows what an import did: its message on failure, else the new group selected.
+    void finishImport(const gpsbook::ImportOutcome& outcome, const QString& title);
+    /// Runs a menu action; an exception it lets out is reported, the book stays as it is.
+    void guarded(const QString& action, const std::function<void()>& run);
     bool isSamplePath(const QString& path) const;
 
     // The plan view: a dock beside the tree, drawing the book again whenever the tree is
@@ -140,8 +149,6 @@ private:
     void createPlanDock();
     void refreshPlan();
     void showTreeSelectionInPlan();
-    /// The plan as the printout's first page, when "Pianta nella stampa" is on: HTML for
-    /// \p document, whose resources get the picture; empty otherwise.
     /// The plan as the printout's first page, when "Pianta nella stampa" is on.
     std::optional<gpsbook::PicturePage> planPage();
 
@@ -176,6 +183,7 @@ private:
     QAction* m_actExportAscii = nullptr;
     QAction* m_actExportLayout = nullptr;
     QAction* m_actImport = nullptr;
+    QAction* m_actImportAscii = nullptr;
 
     QUndoStack* m_undo = nullptr;
     // The book's text at the state the undo stack stands at; null when it could not be written.

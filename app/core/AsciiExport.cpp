@@ -1,6 +1,7 @@
 #include "AsciiExport.h"
 
 #include "AtomicFile.h"
+#include "ImportText.h"
 
 #include "gpsdialogs/interfaces/ConvCoord.h"
 
@@ -58,6 +59,8 @@ const std::array<const char*, kAsciiFieldCount> kCaptions = {
 constexpr std::array<int, 15> kDefaultLayout = {0,  1,  2,  3,  4,  8,  9, 13,
                                                 14, 15, 16, 19, 20, 22, 23};
 constexpr int kMaxFields = 1000;
+// The largest angle written: a longitude of the field book goes to ±2π.
+constexpr double kMaxAngle = 2.0 * std::numbers::pi;
 
 std::string key(const char* format, int position) {
     char name[64];
@@ -67,6 +70,12 @@ std::string key(const char* format, int position) {
 
 bool defined(double value) {
     return std::isfinite(value) && value < kUndefined;
+}
+
+std::string shortestDouble(double value) {
+    char buffer[64];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return ec == std::errc() ? std::string(buffer, end) : std::string("?");
 }
 
 std::string number(double value, int decimals) {
@@ -102,9 +111,13 @@ bool localDeviations(const CPunGps& point, double& horizontal, double& vertical)
                             {point.GetPosCov_xy(), point.GetPosCov_yy(), point.GetPosCov_yz()},
                             {point.GetPosCov_xz(), point.GetPosCov_yz(), point.GetPosCov_zz()}};
     if (!defined(lat) || !defined(lon)) return false;
+    bool measured = false; // all six 0: the receiver gave no covariance
     for (const auto& row : c)
-        for (double v : row)
+        for (double v : row) {
             if (!defined(v)) return false;
+            measured = measured || v != 0.0;
+        }
+    if (!measured) return false;
     const double sl = std::sin(lat), cl = std::cos(lat), so = std::sin(lon), co = std::cos(lon);
     const double r[3][3] = {{-so, co, 0.0}, {-sl * co, -sl * so, cl}, {cl * co, cl * so, sl}};
     double local[3] = {0, 0, 0}; // diagonal of R C R^T
@@ -118,6 +131,24 @@ bool localDeviations(const CPunGps& point, double& horizontal, double& vertical)
 }
 
 } // namespace
+
+bool asciiFieldWritten(int id) {
+    switch (id) {
+    case 9:  // quality
+    case 19: // date
+    case 20: // time of day
+    case 21: // GIS data
+    case 22: // satellites
+    case 23:
+    case 31: // comment
+    case 32:
+    case 33:
+    case 34:
+        return false;
+    default:
+        return id >= 0 && id < kAsciiFieldCount;
+    }
+}
 
 std::string asciiFieldCaption(int id) {
     return id >= 0 && id < kAsciiFieldCount ? kCaptions[static_cast<size_t>(id)] : "";
@@ -158,7 +189,7 @@ char AsciiLayout::separatorChar() const {
 }
 
 std::string formatAngle(double radians, int format, int decimals) {
-    if (!defined(radians)) return {};
+    if (!defined(radians) || std::fabs(radians) > kMaxAngle) return {};
     decimals = std::clamp(decimals, 0, 12);
     const double degrees = radians * 180.0 / std::numbers::pi;
     if (format == 3) return StringDaDouble(degrees, 0, decimals);
@@ -296,7 +327,8 @@ std::string asciiLine(const CPunGps& point, const AsciiLayout& layout, std::stri
     std::string line;
     auto text = [&](const std::string& value) {
         if (value.find_first_of("\r\n") != std::string::npos) {
-            error = "il punto \"" + point.GetNome() + "\" ha un testo su più righe";
+            error = "il punto \"" + importtext::excerpt(point.GetNome()) +
+                    "\" ha un testo su più righe";
             return;
         }
         if (layout.quotes) {
@@ -309,7 +341,7 @@ std::string asciiLine(const CPunGps& point, const AsciiLayout& layout, std::stri
             return;
         }
         if (value.find(separator) != std::string::npos || value.find('"') != std::string::npos) {
-            error = "il punto \"" + point.GetNome() +
+            error = "il punto \"" + importtext::excerpt(point.GetNome()) +
                     "\" ha un testo con il separatore o le virgolette: scegliere \"Apici nei "
                     "nomi\" SI o un altro separatore";
             return;
@@ -336,25 +368,27 @@ std::string asciiLine(const CPunGps& point, const AsciiLayout& layout, std::stri
             text(point.GetNote());
             break;
         case kFieldLatitude:
-        case kFieldLatitudeWgs84: {
-            std::string a = formatAngle(point.GetLat(), angles, d);
+        case kFieldLatitudeWgs84:
+        case kFieldLongitude:
+        case kFieldLongitudeWgs84: {
             if (angles == 1 && separator == ' ') {
                 error = "il formato angoli con gli spazi non si può usare con il separatore "
                         "Spazio";
                 return {};
             }
-            line += a;
+            const bool latitude = field.id == kFieldLatitude || field.id == kFieldLatitudeWgs84;
+            const double value = latitude ? point.GetLat() : point.GetLong();
+            const double limit = latitude ? std::numbers::pi / 2.0 : kMaxAngle;
+            if (defined(value) && !(std::fabs(value) <= limit)) {
+                error = "il punto \"" + importtext::excerpt(point.GetNome()) + "\" ha " +
+                        (latitude ? "una latitudine" : "una longitudine") + " fuori intervallo (" +
+                        shortestDouble(value * 180.0 / std::numbers::pi) + "°; ammessi da " +
+                        (latitude ? "-90° a 90°" : "-360° a 360°") + ")";
+                return {};
+            }
+            line += formatAngle(value, angles, d);
             break;
         }
-        case kFieldLongitude:
-        case kFieldLongitudeWgs84:
-            if (angles == 1 && separator == ' ') {
-                error = "il formato angoli con gli spazi non si può usare con il separatore "
-                        "Spazio";
-                return {};
-            }
-            line += formatAngle(point.GetLong(), angles, d);
-            break;
         case kFieldElevation:
         case kFieldElevationWgs84:
             line += number(point.GetElev(), d);
@@ -428,6 +462,18 @@ ExportOutcome asciiText(const CLibGps& book, const std::vector<int>& groups,
                         const AsciiLayout& layout, std::string& text) {
     ExportOutcome outcome;
     text.clear();
+    if (layout.fields.empty()) {
+        outcome.error = "Esportazione non eseguita: il formato di esportazione non ha campi; "
+                        "sceglierli con \"Formato esportazione…\".";
+        return outcome;
+    }
+    if (std::none_of(layout.fields.begin(), layout.fields.end(),
+                     [](const AsciiLayout::Field& f) { return asciiFieldWritten(f.id); })) {
+        outcome.error = "Esportazione non eseguita: nessuno dei campi scelti è tenuto dal "
+                        "libretto, le righe sarebbero vuote; sceglierne altri con \"Formato "
+                        "esportazione…\".";
+        return outcome;
+    }
     for (int g : groups) {
         for (int p = 0; p < book.GetPunArSize(g); ++p) {
             const CPunGps* point = book.GetPunAt(g, p);

@@ -42,6 +42,11 @@ enum AsciiField {
     kFieldGroundGeocZ = 30,
 };
 
+/// Whether the export writes anything in the column of a field: false for the fields the
+/// field book does not hold (quality, date, time, satellites, comment, GIS data) and unknown
+/// ids, whose columns stay empty.
+bool asciiFieldWritten(int id);
+
 /// The caption of a field (as the layout dialog shows it); "" for an unknown id.
 std::string asciiFieldCaption(int id);
 

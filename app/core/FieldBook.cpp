@@ -1,6 +1,7 @@
 #include "core/FieldBook.h"
 
 #include "core/AtomicFile.h"
+#include "core/ImportText.h"
 
 #include <nlohmann/json.hpp>
 
@@ -199,10 +200,10 @@ public:
     }
 
 private:
-    Json text(const std::string& value, const std::string& where) const {
-        if (!isValidUtf8(value))
-            throw FormatError{"il testo di \"" + where + "\" non è UTF-8 valido"};
-        return value;
+    // A text that is not UTF-8 (bytes taken in before imports read such files as Latin-1)
+    // is written as Latin-1, as an import reads it today, so that such a book can be saved.
+    Json text(const std::string& value, const std::string&) const {
+        return isValidUtf8(value) ? value : importtext::utf8OrLatin1(value);
     }
 
     static Json number(double value) {
@@ -785,13 +786,19 @@ private:
         if (theme == nullptr)
             outOfRange(member(at, "theme"),
                        "il tema GIS \"" + excerpt(themeName) + "\" non esiste");
-        auto index = [&](const char* key, int count) {
+        // An empty list has no position to link to: said so, not as a range "0 to -1".
+        auto index = [&](const char* key, int count, const char* none) {
+            if (count <= 0) outOfRange(member(at, key), none);
             return static_cast<int>(
                 readInteger(required(*gisLink, key, at), member(at, key), 0, count - 1));
         };
-        gis::CEnt* ent = theme->GetEntAt(index("entity", theme->GetNumEnts()));
-        gis::CEntPart* part = m_fb.gis.GetEntPart(ent, index("part", ent->GetNumParts()));
-        gis::CEntVert* vertex = m_fb.gis.GetEntVert(part, index("vertex", part->GetNumVerts()));
+        gis::CEnt* ent = theme->GetEntAt(
+            index("entity", theme->GetNumEnts(), "il tema GIS non ha entità a cui collegarsi"));
+        gis::CEntPart* part = m_fb.gis.GetEntPart(
+            ent, index("part", ent->GetNumParts(), "l'entità GIS non ha parti a cui collegarsi"));
+        gis::CEntVert* vertex =
+            m_fb.gis.GetEntVert(part, index("vertex", part->GetNumVerts(),
+                                            "la parte GIS non ha vertici a cui collegarsi"));
         element.SetEntVert(vertex);
     }
 

@@ -72,7 +72,7 @@ LoadResult parseFieldBook(const std::string& text, const std::string& sourceName
 [[nodiscard]] std::string saveFieldBook(const std::string& path, FieldBook& fieldBook);
 
 /// The text saveFieldBook writes, or an error (\p error non-empty, text empty) when a value
-/// cannot be written (a text that is not UTF-8).
+/// cannot be written. A text that is not UTF-8 is written as Latin-1.
 std::string fieldBookToText(const CLibGps& book, const CCts& context, const CDrawEng* drawings,
                             gis::CLibGis* gis, std::string& error,
                             const std::vector<DrawingPoint>* drawingPoints = nullptr);

@@ -145,8 +145,41 @@ TEST(AsciiExport, texts_that_would_break_the_columns_are_refused_and_nothing_is_
     EXPECT_NE(outcome.error.find("su più righe"), std::string::npos);
     outcome = gpsbook::exportAscii(path, sample.book, {0}, layout({{2, 5}}, 1, 2));
     EXPECT_NE(outcome.error.find("separatore Spazio"), std::string::npos);
+
+    // A layout with no column, or only columns the field book never fills.
+    outcome = gpsbook::exportAscii(path, sample.book, {0}, layout({}));
+    EXPECT_EQ(outcome.error, "Esportazione non eseguita: il formato di esportazione non ha campi; "
+                             "sceglierli con \"Formato esportazione…\".");
+    outcome = gpsbook::exportAscii(path, sample.book, {0}, layout({{9, 0}, {19, 0}, {40, 0}}));
+    EXPECT_EQ(outcome.error, "Esportazione non eseguita: nessuno dei campi scelti è tenuto dal "
+                             "libretto, le righe sarebbero vuote; sceglierne altri con \"Formato "
+                             "esportazione…\".");
+    EXPECT_EQ(outcome.lines, 0u);
+
+    // Angles no field book holds are refused, not written as garbage.
+    sample.second->SetLat(degrees(100.0));
+    outcome = gpsbook::exportAscii(path, sample.book, {0}, layout({{0, 0}, {2, 5}}));
+    EXPECT_EQ(outcome.error, "Esportazione non eseguita: il punto \"PF12\" ha una latitudine fuori "
+                             "intervallo (100°; ammessi da -90° a 90°).");
+    sample.second->SetLat(degrees(45.0));
+    sample.second->SetLong(1e150);
+    outcome = gpsbook::exportAscii(path, sample.book, {0}, layout({{0, 0}, {3, 5}}, 3));
+    EXPECT_NE(outcome.error.find("ha una longitudine fuori intervallo"), std::string::npos);
+    EXPECT_EQ(gpsbook::formatAngle(1e150, 0, 5), "");
     std::ifstream in(path);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "vecchio");
+}
+
+TEST(AsciiExport, standard_deviations_are_empty_for_a_point_without_covariance) {
+    testsupport::SmallBook sample;
+    const AsciiLayout l = layout({{0, 0}, {13, 3}, {14, 3}});
+    std::string error;
+    EXPECT_EQ(gpsbook::asciiLine(*sample.first, l, error), "\"101\",,");
+    // A covariance of 1 cm² east-west only: 0.100 horizontal, 0 vertical at the equator.
+    sample.first->SetGeo(0.0, 0.0, 10.0);
+    sample.first->SetPosCov_yy(0.01f);
+    EXPECT_EQ(gpsbook::asciiLine(*sample.first, l, error), "\"101\",0.100,0.000");
+    EXPECT_EQ(error, "");
 }
 
 TEST(AsciiExport, pythons_csv_reader_finds_the_same_values_with_each_separator_and_quoting) {
