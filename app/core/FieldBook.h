@@ -37,8 +37,8 @@ struct DrawingPoint {
 
 /// The largest field book file read and written, one rule for both, so that whatever is
 /// written can be read back: a book of a million points stays below it (measured: about 750
-/// bytes a point with every survey value, 1.2 KB with a linked GIS entity each). A book that would
-/// be larger is refused before the file is touched.
+/// bytes a point with every survey value, 1.2 KB with a linked GIS entity each). A book that
+/// would be larger is refused before the file is touched.
 inline constexpr std::uintmax_t kMaxFileBytes = 1280ull << 20;
 
 /// Everything a field book file holds, kept by the host's own libraries.
