@@ -696,9 +696,28 @@ void MainWindow::openBook() {
 }
 
 bool MainWindow::writeBook(const QString& path) {
-    std::string error = gpsbook::saveFieldBook(pathToStd(path), *m_book);
-    if (!error.empty()) {
-        QMessageBox::critical(this, tr("Salva libretto"), fromStd(error));
+    gpsbook::SaveResult saved = gpsbook::writeFieldBook(pathToStd(path), *m_book);
+    // A question with one button that goes ahead (\p proceed) and "Annulla".
+    auto ask = [this](const std::string& text, const QString& proceed) {
+        QMessageBox box(QMessageBox::Warning, tr("Salva libretto"), fromStd(text),
+                        QMessageBox::NoButton, this);
+        QPushButton* yes = box.addButton(proceed, QMessageBox::AcceptRole);
+        QPushButton* no = box.addButton(tr("Annulla"), QMessageBox::RejectRole);
+        box.setDefaultButton(no);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes;
+    };
+    // Another program replaced the file since it was opened or saved here: overwritten only
+    // when the user says so.
+    if (saved.status == gpsbook::SaveStatus::Changed) {
+        if (!ask(saved.message, tr("&Sovrascrivi"))) return false;
+        saved = gpsbook::writeFieldBook(pathToStd(path), *m_book, true);
+    }
+    if (saved.status == gpsbook::SaveStatus::ReadOnly)
+        return ask(saved.message, tr("Salva con &nome...")) && saveBookAs();
+    if (!saved.ok()) {
+        QMessageBox::critical(this, tr("Salva libretto"), fromStd(saved.message));
         return false;
     }
     m_path = QFileInfo(path).absoluteFilePath();

@@ -7,16 +7,14 @@
 #include "platform/automation.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct GpsdUser {
     automation::ScriptedUser user;
-};
-
-struct GpsdDialog {
-    automation::Dialog& dialog;
 };
 
 static_assert(GPSD_IDOK == IDOK && GPSD_IDCANCEL == IDCANCEL && GPSD_IDYES == IDYES &&
@@ -79,6 +77,17 @@ CGestGps* cpp(GpsdHost* h) {
 
 void setNeeded(std::size_t* needed, std::size_t size) {
     if (needed != nullptr) *needed = size;
+}
+
+// A dialog handle is a number, never an address: it names a dialog only while the handler it
+// was given to runs, and a stale or null handle finds nothing instead of freed memory. Numbers
+// are never reused, so a handle kept past its handler cannot name a later dialog either.
+thread_local std::unordered_map<std::uintptr_t, automation::Dialog*> t_liveDialogs;
+thread_local std::uintptr_t t_lastDialog = 0;
+
+automation::Dialog* live(const GpsdDialog* handle) {
+    const auto it = t_liveDialogs.find(reinterpret_cast<std::uintptr_t>(handle));
+    return it == t_liveDialogs.end() ? nullptr : it->second;
 }
 
 } // namespace
@@ -164,8 +173,9 @@ void gpsd_move_base(GpsdBook* book, GpsdEngine* engine, int* groupIndex, double*
 }
 
 int gpsd_create_point(GpsdGroup* group, GpsdBook* book, int* groupIndex, char* name,
-                      size_t nameCapacity, char* description, size_t descriptionCapacity, double* x,
-                      double* y, double* z, double* antennaHeight) {
+                      size_t nameCapacity, size_t* nameNeeded, char* description,
+                      size_t descriptionCapacity, size_t* descriptionNeeded, double* x, double* y,
+                      double* z, double* antennaHeight) {
     if (groupIndex == nullptr || x == nullptr || y == nullptr || z == nullptr ||
         antennaHeight == nullptr)
         return 0;
@@ -174,8 +184,8 @@ int gpsd_create_point(GpsdGroup* group, GpsdBook* book, int* groupIndex, char* n
                                                                       : std::string();
     if (!FDlgOpzCreazGps(cpp(group), cpp(book), *groupIndex, n, d, *x, *y, *z, *antennaHeight))
         return 0;
-    copyOut(n, name, nameCapacity);
-    copyOut(d, description, descriptionCapacity);
+    setNeeded(nameNeeded, copyOut(n, name, nameCapacity));
+    setNeeded(descriptionNeeded, copyOut(d, description, descriptionCapacity));
     return 1;
 }
 
@@ -215,8 +225,13 @@ void gpsd_user_free(GpsdUser* user) {
 void gpsd_user_on_dialog(GpsdUser* user, GpsdDialogHandler handler, void* context) {
     if (user == nullptr) return;
     user->user.onDialog([handler, context](automation::Dialog& d) {
-        GpsdDialog dialog{d};
-        if (handler != nullptr) handler(&dialog, context);
+        const std::uintptr_t id = ++t_lastDialog;
+        t_liveDialogs.emplace(id, &d);
+        struct Expire {
+            std::uintptr_t id;
+            ~Expire() { t_liveDialogs.erase(id); }
+        } expire{id};
+        if (handler != nullptr) handler(reinterpret_cast<GpsdDialog*>(id), context);
     });
 }
 
@@ -241,59 +256,73 @@ int gpsd_user_unexpected(const GpsdUser* user) {
 }
 
 int gpsd_dialog_template(const GpsdDialog* dialog) {
-    return dialog->dialog.templateId();
+    automation::Dialog* d = live(dialog);
+    return d != nullptr ? d->templateId() : 0;
 }
 
 size_t gpsd_dialog_caption(const GpsdDialog* dialog, char* text, size_t capacity) {
-    return copyOut(dialog->dialog.caption(), text, capacity);
+    automation::Dialog* d = live(dialog);
+    return copyOut(d != nullptr ? d->caption() : std::string(), text, capacity);
 }
 
 size_t gpsd_dialog_text(const GpsdDialog* dialog, int id, char* text, size_t capacity) {
-    return copyOut(dialog->dialog.text(id), text, capacity);
+    automation::Dialog* d = live(dialog);
+    return copyOut(d != nullptr ? d->text(id) : std::string(), text, capacity);
 }
 
 int gpsd_dialog_checked(const GpsdDialog* dialog, int id) {
-    return dialog->dialog.checked(id);
+    automation::Dialog* d = live(dialog);
+    return d != nullptr ? d->checked(id) : 0;
 }
 
 int gpsd_dialog_enabled(const GpsdDialog* dialog, int id) {
-    return dialog->dialog.enabled(id);
+    automation::Dialog* d = live(dialog);
+    return d != nullptr ? d->enabled(id) : 0;
 }
 
 int gpsd_dialog_selection(const GpsdDialog* dialog, int id) {
-    return dialog->dialog.selection(id);
+    automation::Dialog* d = live(dialog);
+    return d != nullptr ? d->selection(id) : -1;
 }
 
 int gpsd_dialog_active_page(const GpsdDialog* dialog) {
-    return dialog->dialog.activePage();
+    automation::Dialog* d = live(dialog);
+    return d != nullptr ? d->activePage() : -1;
 }
 
 int gpsd_dialog_set_text(GpsdDialog* dialog, int id, const char* text) {
-    return dialog->dialog.setText(id, in(text));
+    automation::Dialog* d = live(dialog);
+    return d != nullptr && d->setText(id, in(text));
 }
 
 int gpsd_dialog_type(GpsdDialog* dialog, int id, const char* keys) {
-    return dialog->dialog.type(id, in(keys));
+    automation::Dialog* d = live(dialog);
+    return d != nullptr && d->type(id, in(keys));
 }
 
 int gpsd_dialog_click(GpsdDialog* dialog, int id) {
-    return dialog->dialog.click(id);
+    automation::Dialog* d = live(dialog);
+    return d != nullptr && d->click(id);
 }
 
 int gpsd_dialog_select(GpsdDialog* dialog, int id, int index) {
-    return dialog->dialog.select(id, index);
+    automation::Dialog* d = live(dialog);
+    return d != nullptr && d->select(id, index);
 }
 
 int gpsd_dialog_select_page(GpsdDialog* dialog, int index) {
-    return dialog->dialog.selectPage(index);
+    automation::Dialog* d = live(dialog);
+    return d != nullptr && d->selectPage(index);
 }
 
 int gpsd_dialog_enter(GpsdDialog* dialog) {
-    return dialog->dialog.enter();
+    automation::Dialog* d = live(dialog);
+    return d != nullptr && d->enter();
 }
 
 int gpsd_dialog_escape(GpsdDialog* dialog) {
-    return dialog->dialog.escape();
+    automation::Dialog* d = live(dialog);
+    return d != nullptr && d->escape();
 }
 
 } // extern "C"

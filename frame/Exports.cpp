@@ -102,7 +102,8 @@ bool FDlgOpzTrasfPtGps(CLibGps* lib, int count, int& grpIndex, double& antHeight
 // --- Field-book exchange: the ASCII export layout and the export and import file choice ------
 
 bool FSelDatiFile() {
-    return RunDialogExport<CDlgSelDatiFile>([](CDlgSelDatiFile&) {}, [](CDlgSelDatiFile&) {});
+    return RunDialogExport<CDlgSelDatiFile>([](CDlgSelDatiFile&) {}, [](CDlgSelDatiFile&) {},
+                                            SettingsRole::Result);
 }
 
 // The file choices use the platform's standard file dialogs and need none of the module's

@@ -95,3 +95,10 @@ std::string LoadModuleString(UINT id) {
     LoadStringA(record().extension.hResource, id, buffer, static_cast<int>(sizeof buffer));
     return buffer;
 }
+
+void ReportSettingsNotWritten(const std::string& why) {
+    MessageBoxOkExclam(nullptr,
+                       "Impossibile salvare le impostazioni nel file \"" + CIniFile::GetFilePath() +
+                           "\": " + why + ". Le scelte fatte non sono state registrate.",
+                       "Attenzione !");
+}

@@ -42,11 +42,19 @@ CField* CDBTable::GetField(int index) const {
     return m_fields[static_cast<std::size_t>(index)].get();
 }
 
+namespace {
+
+std::string asciiLower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+} // namespace
+
 int CDBTable::FindField(const std::string& name) const {
-    for (int i = 0; i < GetNumFields(); ++i)
-        if (hostutil::equalsNoCase(m_fields[static_cast<std::size_t>(i)]->GetName(), name))
-            return i;
-    return -1;
+    const auto it = m_fieldByName.find(asciiLower(name));
+    return it == m_fieldByName.end() ? -1 : it->second;
 }
 
 CEntVert::CEntVert(CEntPart* part, const kit::geom::PNT_3D& pos) : m_pPart(part), m_pos(pos) {}
@@ -238,14 +246,14 @@ kit::String CLibGis::GetThemeName(CTheme* theme) {
 }
 
 CTheme* CLibGis::FindTheme(const kit::String& name) {
-    for (const auto& theme : m_themes)
-        if (theme->GetName() == name) return theme.get();
-    return nullptr;
+    const auto it = m_themeByName.find(name.GetText());
+    return it == m_themeByName.end() ? nullptr : it->second;
 }
 
 CTheme* CLibGis::CreateTheme(const kit::String& name, int entType) {
     if (name.IsEmpty() || FindTheme(name)) return nullptr;
     m_themes.push_back(std::unique_ptr<CTheme>(new CTheme(name, entType)));
+    m_themeByName.emplace(name.GetText(), m_themes.back().get());
     return m_themes.back().get();
 }
 
@@ -255,6 +263,7 @@ bool CLibGis::DeleteTheme(CTheme* theme) {
     if (!theme || it == m_themes.end()) return false;
     std::unique_ptr<CTheme> doomed = std::move(*it);
     m_themes.erase(it);
+    m_themeByName.erase(theme->GetName().GetText());
     return true;
 }
 
@@ -262,6 +271,7 @@ CField* CLibGis::AddField(CDBTable* table, const std::string& name, FieldDataTyp
     if (!table || hostutil::trimBlanks(name).empty() || table->FindField(name) >= 0) return nullptr;
     if (kind != FIELD_KIND_NONE && type != FieldDataType::Text) return nullptr;
     table->m_fields.push_back(std::unique_ptr<CField>(new CField(name, type, kind, table)));
+    table->m_fieldByName.emplace(asciiLower(name), table->GetNumFields() - 1);
     if (CTheme* theme = table->GetTheme())
         for (const auto& ent : theme->m_ents)
             ent->m_row.AddColumn(columnType(type));

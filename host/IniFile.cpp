@@ -1,27 +1,24 @@
 // The host's settings file: Windows-profile text, read afresh on every call, replaced
-// atomically on every write.
+// atomically on every write (or once for a batch of writes).
 #include "gpsdialogs/interfaces/Kit.h"
 
 #include "TextNumbers.h"
+#include "gpshost/FileReplace.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <mutex>
-#include <random>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -59,9 +56,6 @@ std::string narrow(const std::wstring& wide) {
 fs::path toPath(const std::string& path) {
     return fs::path(widen(path));
 }
-std::string pathText(const fs::path& path) {
-    return narrow(path.wstring());
-}
 
 // The user's roaming application data, where Windows programs keep their settings.
 std::string defaultPath() {
@@ -73,9 +67,6 @@ std::string defaultPath() {
 fs::path toPath(const std::string& path) {
     return fs::path(path);
 }
-std::string pathText(const fs::path& path) {
-    return path.string();
-}
 
 // The XDG rules: $XDG_CONFIG_HOME only when it is an absolute path, else ~/.config.
 std::string defaultPath() {
@@ -86,6 +77,11 @@ std::string defaultPath() {
     return "gpsdialogs.ini";
 }
 #endif
+
+// A settings file holds a few hundred keys; one larger than this is not one, and reading it on
+// every call would freeze the dialogs: it is treated as unreadable (defaults, and no write
+// replaces it).
+constexpr std::uint64_t kMaxSettingsBytes = 1u << 20;
 
 bool isDefaultPath(const std::string& path) {
     std::lock_guard<std::mutex> lock(g_pathMutex);
@@ -115,7 +111,9 @@ ReadResult readFile(const std::string& path, std::string& out) {
     // Anything but a file on disk (a pipe, a console, a folder) is refused.
     BY_HANDLE_FILE_INFORMATION info{};
     if (::GetFileType(file) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file, &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        ((static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow) >
+            kMaxSettingsBytes) {
         ::CloseHandle(file);
         return ReadResult::Error;
     }
@@ -128,6 +126,11 @@ ReadResult readFile(const std::string& path, std::string& out) {
             return ReadResult::Error;
         }
         if (n == 0) break;
+        if (out.size() + n > kMaxSettingsBytes) { // grown since it was measured
+            ::CloseHandle(file);
+            out.clear();
+            return ReadResult::Error;
+        }
         out.append(buffer, n);
     }
     ::CloseHandle(file);
@@ -157,7 +160,8 @@ ReadResult readFile(const std::string& path, std::string& out) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Error;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > kMaxSettingsBytes) {
         ::close(fd);
         return ReadResult::Error;
     }
@@ -167,6 +171,11 @@ ReadResult readFile(const std::string& path, std::string& out) {
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
+            ::close(fd);
+            out.clear();
+            return ReadResult::Error;
+        }
+        if (out.size() + static_cast<std::size_t>(n) > kMaxSettingsBytes) {
             ::close(fd);
             out.clear();
             return ReadResult::Error;
@@ -284,292 +293,9 @@ bool findValue(const std::string& content, std::string_view section, std::string
     return false;
 }
 
-bool lookup(const std::string& path, std::string_view section, std::string_view key,
-            std::string& value) {
-    std::string content;
-    if (readFile(path, content) != ReadResult::Ok) return false;
-    return findValue(content, section, key, value);
-}
-
-// The file a write must replace: the target of a symbolic link rather than the link.
-fs::path resolveTarget(const std::string& path) {
-    fs::path target = toPath(path);
-    for (int hop = 0; hop < 16; ++hop) {
-        std::error_code ec;
-        if (!fs::is_symlink(target, ec)) break;
-        fs::path next = fs::read_symlink(target, ec);
-        if (ec) break;
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    return target;
-}
-
-// Temporaries are named "." + the file's name + "." + six letters or digits.
-constexpr std::size_t kTempSuffix = 6;
-
-bool isTemporaryOf(const std::string& name, const std::string& targetName) {
-    const std::string prefix = "." + targetName + ".";
-    if (name.size() != prefix.size() + kTempSuffix || name.compare(0, prefix.size(), prefix) != 0)
-        return false;
-    return std::all_of(
-        name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
-            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        });
-}
-
-#ifdef _WIN32
-// Writers take turns through a byte-range lock on a companion file beside the settings file,
-// held from the read of a write to its replace, so that each writer reads what the previous
-// one put in place and no confirmed key is lost. A folder cannot be locked on Windows, and the
-// settings file itself is replaced by every write, hence the companion: it stays, hidden and
-// empty. The wait is bounded as on the other systems; where the companion cannot be made
-// (a read-only folder) writes go ahead without taking turns and fail at the replace.
-class FolderLock {
-public:
-    FolderLock(const fs::path& folder, const std::string& targetName) {
-        const fs::path lockPath = folder / toPath("." + targetName + "-lock");
-        m_file = ::CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
-        if (m_file == INVALID_HANDLE_VALUE) return;
-        const ULONGLONG deadline = ::GetTickCount64() + 10000;
-        for (;;) {
-            OVERLAPPED at{};
-            if (::LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
-                             &at)) {
-                m_held = true;
-                return;
-            }
-            if (::GetLastError() != ERROR_LOCK_VIOLATION) return; // locks not supported here
-            if (::GetTickCount64() >= deadline) {
-                m_busy = true;
-                return;
-            }
-            ::Sleep(1);
-        }
-    }
-    ~FolderLock() {
-        if (m_file == INVALID_HANDLE_VALUE) return;
-        if (m_held) {
-            OVERLAPPED at{};
-            ::UnlockFileEx(m_file, 0, 1, 0, &at);
-        }
-        ::CloseHandle(m_file);
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-
-    bool held() const { return m_held; }
-    /// Another writer kept the lock for the whole wait.
-    bool busy() const { return m_busy; }
-
-private:
-    HANDLE m_file = INVALID_HANDLE_VALUE;
-    bool m_held = false;
-    bool m_busy = false;
-};
-
-bool writeAll(HANDLE file, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1 << 20));
-        DWORD n = 0;
-        if (!::WriteFile(file, data.data() + done, chunk, &n, nullptr) || n == 0) return false;
-        done += n;
-    }
-    return true;
-}
-
-// Temporaries that writers killed between creating and replacing left behind: removed by the
-// next writer that holds the lock when not written after its own temporary was made, as on
-// the other systems.
-void removeStaleTemporaries(const fs::path& folder, const std::string& targetName,
-                            const FILETIME& startedAt) {
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path& candidate = it->path();
-        if (!isTemporaryOf(pathText(candidate.filename()), targetName)) continue;
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (!::GetFileAttributesExW(candidate.c_str(), GetFileExInfoStandard, &data) ||
-            (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
-            continue;
-        if (::CompareFileTime(&data.ftLastWriteTime, &startedAt) <= 0)
-            ::DeleteFileW(candidate.c_str());
-    }
-}
-
-// Replaces the target with content: a temporary in the same folder, flushed to disk, put in
-// the old file's place by ReplaceFileW (which keeps the old file's attributes and security)
-// or, for a new file, by a write-through move. On failure the old file is untouched.
-bool replaceFile(const fs::path& target, const fs::path& folder, const FolderLock& lock,
-                 const std::string& content) {
-    const std::string targetName = pathText(target.filename());
-    static constexpr char kChars[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device random;
-    fs::path temp;
-    HANDLE file = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-        std::string name = "." + targetName + ".";
-        for (std::size_t i = 0; i < kTempSuffix; ++i)
-            name += kChars[random() % (sizeof kChars - 1)];
-        temp = folder / toPath(name);
-        file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return false;
-    }
-    if (file == INVALID_HANDLE_VALUE) return false;
-    FILETIME created{};
-    bool ok = ::GetFileTime(file, nullptr, nullptr, &created) != 0;
-    ok = ok && writeAll(file, content) && ::FlushFileBuffers(file);
-    if (!::CloseHandle(file)) ok = false;
-    if (ok) {
-        const DWORD attributes = ::GetFileAttributesW(target.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-            ok = false; // a read-only settings file stays as it is
-        else if (attributes != INVALID_FILE_ATTRIBUTES)
-            ok = ::ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
-                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) ||
-                 ::MoveFileExW(temp.c_str(), target.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        else
-            ok = ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-    }
-    if (!ok) {
-        ::DeleteFileW(temp.c_str());
-        return false;
-    }
-    if (lock.held()) removeStaleTemporaries(folder, targetName, created);
-    return true;
-}
-
-#else
-bool writeAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// An advisory lock on the folder of the settings file, held from the read of a write to its
-// rename, so that writers take turns across processes and threads: each one reads the file
-// the previous one renamed into place, and no confirmed key is lost. The folder is locked, not
-// the file, because every write puts a new file in the old one's place. The wait is bounded
-// so that a writer stopped while holding the lock cannot freeze the user interface: the write
-// then reports failure. Where the folder cannot be locked (a file system without locks) writes
-// go ahead without taking turns.
-class FolderLock {
-public:
-    explicit FolderLock(const fs::path& folder)
-        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        if (m_fd < 0) return;
-        using clock = std::chrono::steady_clock;
-        const auto deadline = clock::now() + std::chrono::seconds(10);
-        for (;;) {
-            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
-                m_held = true;
-                return;
-            }
-            if (errno == EINTR) continue;
-            if (errno != EWOULDBLOCK) return; // locks not supported here
-            if (clock::now() >= deadline) {
-                m_busy = true;
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    }
-    ~FolderLock() {
-        if (m_fd >= 0) ::close(m_fd); // releases the lock
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-
-    bool held() const { return m_held; }
-    /// Another writer kept the folder locked for the whole wait.
-    bool busy() const { return m_busy; }
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-    bool m_held = false;
-    bool m_busy = false;
-};
-
-// A new temporary in the folder, created with mode 0666 so that the process's umask decides
-// its permissions as it does for any new file. \return its descriptor, or -1
-int createTemporary(const fs::path& folder, const std::string& targetName, std::string& tempPath) {
-    static constexpr char kChars[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = "." + targetName + ".";
-        for (std::size_t i = 0; i < kTempSuffix; ++i)
-            name += kChars[random() % (sizeof kChars - 1)];
-        tempPath = (folder / name).string();
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-// Temporaries left behind: a writer killed between creating its temporary and renaming it
-// (kill -9, a crash, a power cut) leaves its temporary in the folder. The rule: after a
-// successful rename, the writer holding the folder lock removes every temporary of the same
-// file (our naming pattern above) whose last change is not later than the creation of its own
-// temporary. While one writer holds the lock no other writer of ours is between creating and
-// renaming, so only the temporaries of dead writers match; the age spares the temporary of a
-// writer that does not take the lock and began after this one. So such litter never outlives
-// the next successful write, and there is never more of it than writers killed since.
-void removeStaleTemporaries(const fs::path& folder, const std::string& targetName,
-                            const timespec& startedAt) {
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path& candidate = it->path();
-        if (!isTemporaryOf(candidate.filename().string(), targetName)) continue;
-        struct stat st {};
-        if (::lstat(candidate.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-        const bool newer =
-            st.st_mtim.tv_sec > startedAt.tv_sec ||
-            (st.st_mtim.tv_sec == startedAt.tv_sec && st.st_mtim.tv_nsec > startedAt.tv_nsec);
-        if (!newer) ::unlink(candidate.c_str());
-    }
-}
-
-// Replaces the target with content: a temporary file in the same folder, flushed to disk,
-// renamed over the old one. On failure the old file is untouched. Called with the folder lock.
-bool replaceFile(const fs::path& target, const fs::path& folder, const FolderLock& lock,
-                 const std::string& content) {
-    const std::string targetName = target.filename().string();
-    std::string tempPath;
-    const int fd = createTemporary(folder, targetName, tempPath);
-    if (fd < 0) return false;
-    struct stat created {};
-    bool ok = ::fstat(fd, &created) == 0;
-    // A file that exists keeps its permissions; set them before any content goes in.
-    struct stat st {};
-    if (ok && ::stat(target.c_str(), &st) == 0) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-    ok = ok && writeAll(fd, content) && ::fsync(fd) == 0;
-    if (::close(fd) != 0) ok = false;
-    if (ok) ok = ::rename(tempPath.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tempPath.c_str());
-        return false;
-    }
-    if (lock.held()) removeStaleTemporaries(folder, targetName, created.st_mtim);
-    // Make the rename itself durable; a failure here does not undo a completed replace.
-    if (lock.fd() >= 0) ::fsync(lock.fd());
-    return true;
-}
-#endif
-
-bool writeValue(const std::string& path, const std::string& section, const std::string& key,
+// The text of the file once the value of section/key is \p rawValue; false when the names or
+// the value cannot be stored in one line.
+bool applyWrite(std::string& content, std::string_view section, std::string_view key,
                 const std::string& rawValue) {
     const std::string_view sec = trimBlanks(section);
     const std::string_view k = trimBlanks(key);
@@ -578,24 +304,6 @@ bool writeValue(const std::string& path, const std::string& section, const std::
         k.find('=') != std::string_view::npos || k[0] == '[' || k[0] == ';' || k[0] == '#')
         return false;
     const std::string value = quoteIfNeeded(rawValue);
-
-    const fs::path target = resolveTarget(path);
-    fs::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-    if (isDefaultPath(path)) makeDefaultFolder(folder);
-#ifdef _WIN32
-    const FolderLock lock(folder, pathText(target.filename()));
-#else
-    const FolderLock lock(folder);
-#endif
-    if (lock.busy()) return false;
-    auto replace = [&](const std::string& updated) {
-        return replaceFile(target, folder, lock, updated);
-    };
-
-    std::string content;
-    const ReadResult r = readFile(pathText(target), content);
-    if (r == ReadResult::Error) return false; // never replace a file we could not read
 
     const std::vector<Line> lines = splitLines(content);
     const std::size_t firstNl = content.find('\n');
@@ -624,7 +332,8 @@ bool writeValue(const std::string& path, const std::string& section, const std::
             std::string updated = content.substr(0, line.begin + p.valueStart);
             updated += value;
             updated.append(content, line.textEnd, std::string::npos);
-            return replace(updated);
+            content = std::move(updated);
+            return true;
         }
         if (inFirstSection) insertAfter = i;
     }
@@ -643,7 +352,74 @@ bool writeValue(const std::string& path, const std::string& section, const std::
         if (!updated.empty() && updated.back() != '\n') updated += eol;
         updated += "[" + std::string(sec) + "]" + eol + keyLine + eol;
     }
-    return replace(updated);
+    content = std::move(updated);
+    return true;
+}
+
+// A batch of writes of this thread, held back until its commit (CIniFile::CWriteBatch).
+struct PendingWrite {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+struct WriteBatch {
+    int depth = 0;    // open batches; the outermost commits
+    std::string path; // the settings file the batch holds writes for
+    std::vector<PendingWrite> writes;
+};
+
+thread_local WriteBatch t_batch;
+
+bool batchHolds(const std::string& path) {
+    return t_batch.depth > 0 && t_batch.path == path;
+}
+
+// The content readers see: the file, with this thread's held-back writes applied.
+ReadResult readSettings(const std::string& path, std::string& content) {
+    ReadResult r = readFile(path, content);
+    if (r == ReadResult::Error || !batchHolds(path) || t_batch.writes.empty()) return r;
+    for (const PendingWrite& w : t_batch.writes)
+        applyWrite(content, w.section, w.key, w.value);
+    return ReadResult::Ok;
+}
+
+bool lookup(const std::string& path, std::string_view section, std::string_view key,
+            std::string& value) {
+    std::string content;
+    if (readSettings(path, content) != ReadResult::Ok) return false;
+    return findValue(content, section, key, value);
+}
+
+// Writes \p writes in order in one replace of the file. \return empty on success, else why not
+std::string replaceWith(const std::string& path, const std::vector<PendingWrite>& writes) {
+    if (isDefaultPath(path)) makeDefaultFolder(toPath(path).parent_path());
+    const hostfile::ReplaceResult result = hostfile::replaceFile(
+        path, [&](const std::string& target, std::string& content, std::string& error) {
+            if (readFile(target, content) == ReadResult::Error) {
+                // Never replace a file that could not be read: its keys would be lost.
+                error = "il file esistente non può essere letto";
+                return false;
+            }
+            for (const PendingWrite& w : writes)
+                if (!applyWrite(content, w.section, w.key, w.value)) {
+                    error = "chiave o valore non ammessi";
+                    return false;
+                }
+            return true;
+        });
+    return result.error;
+}
+
+bool writeValue(const std::string& path, const std::string& section, const std::string& key,
+                const std::string& rawValue) {
+    std::string probe;
+    if (!applyWrite(probe, section, key, rawValue)) return false;
+    if (batchHolds(path)) {
+        t_batch.writes.push_back({section, key, rawValue});
+        return true;
+    }
+    return replaceWith(path, {{section, key, rawValue}}).empty();
 }
 
 template <typename T>
@@ -731,7 +507,7 @@ bool CIniFile::GetLastFile(const std::string& section, const std::string& key1,
     if (!buffer || size < 1) return false;
     buffer[0] = '\0';
     std::string content;
-    if (readFile(m_path, content) != ReadResult::Ok) return false;
+    if (readSettings(m_path, content) != ReadResult::Ok) return false;
     for (const std::string* key : {&key1, &key2, &key3, &key4}) {
         std::string value;
         if (!findValue(content, section, *key, value) || value.empty()) continue;
@@ -747,5 +523,27 @@ bool CIniFile::GetLastFile(const std::string& section, const std::string& key1,
         buffer[n] = '\0';
         return true;
     }
+    return false;
+}
+
+CIniFile::CWriteBatch::CWriteBatch() {
+    if (t_batch.depth++ == 0) {
+        t_batch.path = CIniFile::GetFilePath();
+        t_batch.writes.clear();
+    }
+}
+
+CIniFile::CWriteBatch::~CWriteBatch() {
+    if (--t_batch.depth == 0) t_batch.writes.clear();
+}
+
+bool CIniFile::CWriteBatch::Commit(std::string* error) {
+    if (error != nullptr) error->clear();
+    if (t_batch.depth != 1 || t_batch.writes.empty()) return true;
+    std::vector<PendingWrite> writes = std::move(t_batch.writes);
+    t_batch.writes.clear();
+    const std::string why = replaceWith(t_batch.path, writes);
+    if (why.empty()) return true;
+    if (error != nullptr) *error = why;
     return false;
 }

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CEgn;
@@ -77,6 +78,9 @@ private:
     friend class CTheme;
     explicit CDBTable(CTheme* theme);
     std::vector<std::unique_ptr<CField>> m_fields;
+    // Position of each field by its name in ASCII lower case: a look-up by name takes constant
+    // time however many fields the table has.
+    std::unordered_map<std::string, int> m_fieldByName;
     CTheme* m_pTheme;
 };
 
@@ -290,6 +294,7 @@ public:
 private:
     CEnt* NewEnt(CTheme* theme);
     std::vector<std::unique_ptr<CTheme>> m_themes;
+    std::unordered_map<std::string, CTheme*> m_themeByName; // a look-up in constant time
 };
 
 } // namespace gis

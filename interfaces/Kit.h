@@ -243,6 +243,26 @@ public:
                      const std::string& key3, const std::string& key4, char* buffer,
                      int size) const;
 
+    /// \brief Holds back this thread's writes to the host's settings file while it lives, so
+    /// that the keys of one dialog reach the file in a single replace: a reader never sees
+    /// half of them, and a crash leaves all or none. The writes and reads of CIniFile go on as
+    /// usual meanwhile; reads see the held-back values. A batch opened while another is open
+    /// joins it, and only the outermost one writes.
+    class CWriteBatch {
+    public:
+        CWriteBatch();
+        /// \brief Drops the writes that were not committed.
+        ~CWriteBatch();
+        CWriteBatch(const CWriteBatch&) = delete;
+        CWriteBatch& operator=(const CWriteBatch&) = delete;
+
+        /// \brief Writes the held-back values in one replace of the file (the outermost batch;
+        /// an inner one leaves them to it).
+        /// \param error receives why the file could not be written (in Italian), when not null
+        /// \return false when the file could not be written: it is then left as it was
+        bool Commit(std::string* error = nullptr);
+    };
+
     /// \brief The path of the file this object reads and writes.
     const std::string& GetPath() const { return m_path; }
 

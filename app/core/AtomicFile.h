@@ -1,16 +1,16 @@
-// Replacing a file so that a crash or a failure leaves the old file or the new one, never a
-// torn one.
+// The program's files are written by the host's one writer (gpshost/FileReplace.h): a crash or
+// a failure leaves the old file or the new one, never a torn one. These are the program's
+// shorthands for it.
 #pragma once
+
+#include "gpshost/FileReplace.h"
 
 #include <string>
 
 namespace gpsbook {
 
-/// Writes \p content to a temporary file in the folder of \p path, flushes it to disk and
-/// renames it over \p path. A symbolic link at \p path is followed: its target is replaced.
-/// The new file keeps the permissions of the file it replaces.
-/// Saves to one folder take turns (an advisory lock on the folder), and a successful save
-/// removes the temporaries that saves killed before their rename left behind.
+/// Replaces the file at \p path with \p content (hostfile::replaceFile): a symbolic link is
+/// followed, the permissions are kept, a read-only file is refused.
 /// \return empty on success; otherwise what went wrong (the file at \p path is then untouched
 /// and no temporary file is left behind)
 std::string writeFileAtomically(const std::string& path, const std::string& content);

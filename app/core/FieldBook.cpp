@@ -14,6 +14,7 @@
 #include <new>
 #include <numbers>
 #include <string_view>
+#include <unordered_map>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,9 +34,6 @@ using Doc = nlohmann::json;
 // Nesting of a real book goes 8 levels deep (a GIS vertex); more than this is refused rather
 // than built, whatever members are unknown to this version.
 constexpr int kMaxNesting = 64;
-// A book larger than this is refused before it is read: a real one, at about a kilobyte per
-// point, stays far below it, and reading stays within memory.
-constexpr std::uintmax_t kMaxFileBytes = 32u << 20;
 
 // Raised while reading or writing; caught at the entry points and turned into a message.
 struct FormatError {
@@ -335,9 +333,9 @@ private:
         gis::CEnt* ent = gis::CLibGis::GetEnt(vertex);
         gis::CTheme* theme = gis::CLibGis::GetTheme(ent);
         if (theme == nullptr) return nullptr;
-        int entity = -1;
-        for (int i = 0; i < theme->GetNumEnts(); ++i)
-            if (theme->GetEntAt(i) == ent) entity = i;
+        if (m_entityIndex.empty()) indexEntities();
+        const auto found = m_entityIndex.find(ent);
+        const int entity = found == m_entityIndex.end() ? -1 : found->second;
         int part = -1, vert = -1;
         if (entity < 0 || !m_gis->FindEntVertIndex(ent, vertex, part, vert)) return nullptr;
         return {{"theme", text(theme->GetName().GetText(), "gis.theme")},
@@ -368,8 +366,12 @@ private:
             return nullptr;
         case kit::CPolyValue::Type::Long:
             return v.GetLong();
-        case kit::CPolyValue::Type::Double:
-            return number(v.GetDouble());
+        case kit::CPolyValue::Type::Double: {
+            // An attribute is the user's value, whatever its size: the no-value convention of
+            // the survey values does not apply to it.
+            const double d = v.GetDouble();
+            return std::isfinite(d) ? Json(d) : Json(nullptr);
+        }
         case kit::CPolyValue::Type::Bool:
             return v.GetBool();
         case kit::CPolyValue::Type::Text:
@@ -434,7 +436,17 @@ private:
         return list;
     }
 
+    // The position of every entity within its theme, found once for the whole book.
+    void indexEntities() const {
+        for (int t = 0; t < m_gis->GetNumThemes(); ++t) {
+            gis::CTheme* theme = m_gis->GetTheme(t);
+            for (int i = 0; i < theme->GetNumEnts(); ++i)
+                m_entityIndex.emplace(theme->GetEntAt(i), i);
+        }
+    }
+
     gis::CLibGis* m_gis;
+    mutable std::unordered_map<const gis::CEnt*, int> m_entityIndex;
 };
 
 // ---- reading ---------------------------------------------------------------------------------
@@ -930,6 +942,30 @@ std::string syntaxDetail(const std::string& what) {
     return detail;
 }
 
+// Whether objects and arrays nest deeper than kMaxNesting, the document counting as one level.
+// One pass over the text, brackets within strings skipped; what is not JSON is left to the
+// parser.
+bool nestsTooDeep(std::string_view text) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            if (++depth > kMaxNesting) return true;
+        } else if (c == '}' || c == ']') {
+            --depth;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 LoadResult parseFieldBook(const std::string& text, const std::string& sourceName) {
@@ -938,25 +974,18 @@ LoadResult parseFieldBook(const std::string& text, const std::string& sourceName
         result.error = fileMessage(sourceName, "il file è vuoto");
         return result;
     }
-    // The depth is checked as the parser opens each object or array, so that a hostile file
-    // is refused before anything deep is built.
-    struct TooDeep {};
-    auto limitNesting = [](int depth, Doc::parse_event_t event, Doc&) {
-        if ((event == Doc::parse_event_t::object_start ||
-             event == Doc::parse_event_t::array_start) &&
-            depth >= kMaxNesting)
-            throw TooDeep{};
-        return true;
-    };
-    const std::string outOfMemory = "memoria insufficiente per leggere il file";
-    Doc doc;
-    try {
-        doc = Doc::parse(text, limitNesting);
-    } catch (const TooDeep&) {
+    // The depth is checked before the parser runs, so that a hostile file is refused before
+    // anything deep is built.
+    if (nestsTooDeep(text)) {
         result.error = fileMessage(sourceName, "oggetti ed elenchi annidati oltre " +
                                                    std::to_string(kMaxNesting) +
                                                    " livelli: non è un libretto GPS");
         return result;
+    }
+    const std::string outOfMemory = "memoria insufficiente per leggere il file";
+    Doc doc;
+    try {
+        doc = Doc::parse(text);
     } catch (const std::bad_alloc&) {
         result.error = fileMessage(sourceName, outOfMemory);
         return result;
@@ -1031,7 +1060,7 @@ LoadResult loadFieldBook(const std::string& path) {
         return result;
     }
     const std::string tooLarge = "il file supera " + std::to_string(kMaxFileBytes >> 20) +
-                                 " MB, più di qualsiasi libretto GPS";
+                                 " MB, il limite di un libretto GPS";
     if (static_cast<std::uintmax_t>(st.st_size) > kMaxFileBytes) {
         result.error = fileMessage(path, tooLarge);
         return result;
@@ -1060,7 +1089,12 @@ LoadResult loadFieldBook(const std::string& path) {
         result.error = fileMessage(path, "memoria insufficiente per leggere il file");
         return result;
     }
-    return parseFieldBook(text, path);
+    result = parseFieldBook(text, path);
+    if (result.ok()) {
+        result.fieldBook->filePath = path;
+        result.fieldBook->fileStamp = hostfile::stampOf(path, text);
+    }
+    return result;
 }
 
 std::string fieldBookToText(const CLibGps& book, const CCts& context, const CDrawEng* drawings,
@@ -1078,22 +1112,99 @@ std::string fieldBookToText(const CLibGps& book, const CCts& context, const CDra
     return {};
 }
 
-std::string saveFieldBook(const std::string& path, const CLibGps& book, const CCts& context,
-                          const CDrawEng* drawings, gis::CLibGis* gis,
-                          const std::vector<DrawingPoint>* drawingPoints) {
-    std::string error;
-    std::string text = fieldBookToText(book, context, drawings, gis, error, drawingPoints);
-    std::error_code ec;
-    const bool existed = std::filesystem::exists(path, ec);
-    if (error.empty()) error = writeFileAtomically(path, text);
-    if (error.empty()) return {};
+namespace {
+
+// The text of a book, refused when a value cannot be written or when it would be larger than a
+// book the reader accepts: what is written must read back.
+std::string checkedText(const CLibGps& book, const CCts& context, const CDrawEng* drawings,
+                        gis::CLibGis* gis, const std::vector<DrawingPoint>* drawingPoints,
+                        std::string& error) {
+    std::string text;
+    try {
+        text = fieldBookToText(book, context, drawings, gis, error, drawingPoints);
+    } catch (const std::bad_alloc&) {
+        error = "memoria insufficiente per scrivere il libretto";
+        return {};
+    }
+    if (error.empty() && text.size() > kMaxFileBytes) {
+        error = "il libretto occuperebbe " + std::to_string((text.size() + (1u << 20) - 1) >> 20) +
+                " MB, oltre i " + std::to_string(kMaxFileBytes >> 20) +
+                " MB che gpsbook può rileggere; divida il rilievo in più libretti";
+        return {};
+    }
+    return text;
+}
+
+std::string saveMessage(const std::string& path, const std::string& error, bool existed) {
     return "Impossibile salvare il libretto \"" + path + "\": " + error +
            (existed ? ". Il file esistente non è stato modificato." : ".");
 }
 
+bool samePath(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    std::error_code ec1, ec2;
+    const std::filesystem::path pa = std::filesystem::weakly_canonical(a, ec1);
+    const std::filesystem::path pb = std::filesystem::weakly_canonical(b, ec2);
+    return !ec1 && !ec2 ? pa == pb : a == b;
+}
+
+} // namespace
+
+std::string saveFieldBook(const std::string& path, const CLibGps& book, const CCts& context,
+                          const CDrawEng* drawings, gis::CLibGis* gis,
+                          const std::vector<DrawingPoint>* drawingPoints) {
+    std::string error;
+    const std::string text = checkedText(book, context, drawings, gis, drawingPoints, error);
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(path, ec);
+    if (error.empty()) error = writeFileAtomically(path, text);
+    return error.empty() ? std::string() : saveMessage(path, error, existed);
+}
+
+SaveResult writeFieldBook(const std::string& path, FieldBook& fieldBook, bool overwriteChanges) {
+    SaveResult result;
+    std::string error;
+    const std::string text = checkedText(fieldBook.book, fieldBook.context, &fieldBook.drawings,
+                                         &fieldBook.gis, &fieldBook.drawingPoints, error);
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(path, ec);
+    if (!error.empty()) {
+        result.status = SaveStatus::Failed;
+        result.message = saveMessage(path, error, existed);
+        return result;
+    }
+    // Over the file the book came from, only while it is still what was read or last written.
+    hostfile::ReplaceOptions options;
+    if (!overwriteChanges && samePath(path, fieldBook.filePath))
+        options.expected = &fieldBook.fileStamp;
+    const hostfile::ReplaceResult written = hostfile::replaceFile(path, text, options);
+    switch (written.status) {
+    case hostfile::ReplaceStatus::Ok:
+        fieldBook.filePath = path;
+        fieldBook.fileStamp = written.written;
+        return result;
+    case hostfile::ReplaceStatus::ReadOnly:
+        result.status = SaveStatus::ReadOnly;
+        result.message = "Il file \"" + path +
+                         "\" è di sola lettura: il libretto non è stato salvato. Può salvarlo "
+                         "con un altro nome.";
+        return result;
+    case hostfile::ReplaceStatus::Changed:
+        result.status = SaveStatus::Changed;
+        result.message = "Il libretto è stato modificato da un altro programma dopo che è stato "
+                         "aperto o salvato qui (\"" +
+                         path + "\"). Sovrascriverlo perdendo quelle modifiche?";
+        return result;
+    case hostfile::ReplaceStatus::Failed:
+        break;
+    }
+    result.status = SaveStatus::Failed;
+    result.message = saveMessage(path, written.error, existed);
+    return result;
+}
+
 std::string saveFieldBook(const std::string& path, FieldBook& fieldBook) {
-    return saveFieldBook(path, fieldBook.book, fieldBook.context, &fieldBook.drawings,
-                         &fieldBook.gis, &fieldBook.drawingPoints);
+    return writeFieldBook(path, fieldBook, false).message;
 }
 
 } // namespace gpsbook

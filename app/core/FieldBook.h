@@ -10,7 +10,9 @@
 #include "gpsdialogs/interfaces/DrawEng.h"
 #include "gpsdialogs/interfaces/Gis.h"
 #include "gpsdialogs/interfaces/LibGps.h"
+#include "gpshost/FileReplace.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +35,12 @@ struct DrawingPoint {
     double height = 0.0; ///< Z, the ground point's
 };
 
+/// The largest field book file read and written, one rule for both, so that whatever is
+/// written can be read back: a book of a million points stays below it (measured: about 750
+/// bytes a point with every survey value, 1.2 KB with a linked GIS entity each). A book that
+/// would be larger is refused before the file is touched.
+inline constexpr std::uintmax_t kMaxFileBytes = 1280ull << 20;
+
 /// Everything a field book file holds, kept by the host's own libraries.
 struct FieldBook {
     // The GIS data comes first so that it is destroyed last: survey elements unlink themselves
@@ -43,6 +51,10 @@ struct FieldBook {
     CDrawEng drawings;
     /// Drawn points not yet transferred into a group, in drawing order.
     std::vector<DrawingPoint> drawingPoints;
+    /// The file the book was read from or last written to (empty for a new book), and what
+    /// that file was then: a save over it first checks that no other program replaced it.
+    std::string filePath;
+    hostfile::FileStamp fileStamp;
 };
 
 /// Outcome of a load: the field book, or why there is none.
@@ -59,7 +71,7 @@ LoadResult loadFieldBook(const std::string& path);
 /// Reads a field book from text; \p sourceName stands for the file in messages.
 LoadResult parseFieldBook(const std::string& text, const std::string& sourceName);
 
-/// Writes a field book to \p path atomically.
+/// Writes a field book to \p path atomically; a book larger than kMaxFileBytes is not written.
 /// \param gis GIS themes to write with the book (null: none); its elements' links are written
 /// \return empty on success; otherwise a message naming the file and what went wrong (the
 /// file at \p path is then untouched)
@@ -68,7 +80,27 @@ LoadResult parseFieldBook(const std::string& text, const std::string& sourceName
                                         gis::CLibGis* gis = nullptr,
                                         const std::vector<DrawingPoint>* drawingPoints = nullptr);
 
-/// Writes everything \p fieldBook holds to \p path atomically (see the overload above).
+enum class SaveStatus {
+    Saved,
+    ReadOnly, ///< the file may not be written: the user can save under another name
+    Changed,  ///< another program replaced the file since it was read or written here
+    Failed,   ///< anything else; the message says what
+};
+
+struct SaveResult {
+    SaveStatus status = SaveStatus::Saved;
+    std::string message; ///< for the user, in Italian; empty when saved
+    bool ok() const { return status == SaveStatus::Saved; }
+};
+
+/// Writes everything \p fieldBook holds to \p path atomically. Over the file the book was read
+/// from or last written to, only while that file is still as it was then (size, time and
+/// content), unless \p overwriteChanges. A book larger than kMaxFileBytes is not written.
+/// On success the book remembers \p path and the file written.
+SaveResult writeFieldBook(const std::string& path, FieldBook& fieldBook,
+                          bool overwriteChanges = false);
+
+/// writeFieldBook without overwriting changes. \return its message: empty on success
 [[nodiscard]] std::string saveFieldBook(const std::string& path, FieldBook& fieldBook);
 
 /// The text saveFieldBook writes, or an error (\p error non-empty, text empty) when a value

@@ -267,8 +267,15 @@ ScriptedUser::ScriptedUser() : m_previous(g_current) {
     g_current = this;
 }
 
+// Users need not go in the reverse order of their making (a C host frees them as it likes):
+// each unlinks itself from wherever it stands in the chain.
 ScriptedUser::~ScriptedUser() {
-    g_current = m_previous;
+    for (ScriptedUser** link = &g_current; *link != nullptr; link = &(*link)->m_previous) {
+        if (*link == this) {
+            *link = m_previous;
+            return;
+        }
+    }
 }
 
 ScriptedUser* ScriptedUser::current() {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -217,4 +218,19 @@ TEST(AsciiExport, pythons_csv_reader_finds_the_same_values_with_each_separator_a
                 << separator << quotes;
         }
     }
+}
+
+TEST(AsciiExport, a_read_only_file_is_not_replaced_and_the_export_says_why) {
+    testsupport::SmallBook sample;
+    testsupport::TempSettings temp;
+    const std::string path = (temp.dir() / "out.txt").string();
+    std::ofstream(path) << "vecchio";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read);
+    gpsbook::ExportOutcome outcome =
+        gpsbook::exportAscii(path, sample.book, {0, 1}, layout({{0, 0}}));
+    EXPECT_NE(outcome.error.find("il file è di sola lettura"), std::string::npos) << outcome.error;
+    EXPECT_EQ(outcome.lines, 0u);
+    std::ifstream in(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "vecchio");
 }

@@ -738,10 +738,13 @@ TEST_F(FieldBookFile, only_regular_files_of_bounded_size_are_read) {
         std::ofstream big(file("big.json"), std::ios::binary);
         big << R"({"format":"gpsbook-field-book","version":1,"groups":[]})";
     }
-    std::filesystem::resize_file(file("big.json"), (32u << 20) + 1);
+    std::filesystem::resize_file(file("big.json"), gpsbook::kMaxFileBytes + 1);
     gpsbook::LoadResult tooLarge = loadFieldBook(file("big.json").string());
     EXPECT_FALSE(tooLarge.ok());
-    EXPECT_NE(tooLarge.error.find("il file supera 32 MB"), std::string::npos) << tooLarge.error;
+    EXPECT_NE(tooLarge.error.find("il file supera " + std::to_string(gpsbook::kMaxFileBytes >> 20) +
+                                  " MB"),
+              std::string::npos)
+        << tooLarge.error;
 }
 
 TEST_F(FieldBookFile, messages_quote_a_short_valid_excerpt_of_the_file) {
@@ -814,4 +817,80 @@ TEST_F(FieldBookFile, temporaries_of_killed_saves_go_with_the_next_save) {
     ASSERT_EQ(saveFieldBook(book, *sample.fieldBook), "");
     EXPECT_TRUE(temporaries().empty());
     EXPECT_EQ(readAll(book), saved);
+}
+
+TEST_F(FieldBookFile, a_save_over_a_file_another_program_changed_asks_before_overwriting) {
+    const std::string path = file("book.json").string();
+    writeAll(path, readAll(kSample));
+    // Two programs open the same book.
+    gpsbook::LoadResult first = loadFieldBook(path);
+    gpsbook::LoadResult second = loadFieldBook(path);
+    ASSERT_TRUE(first.ok() && second.ok());
+    first.fieldBook->book.GetPunAt(0, 0)->SetNote("dal primo");
+    second.fieldBook->book.GetPunAt(0, 0)->SetNote("dal secondo");
+
+    ASSERT_EQ(saveFieldBook(path, *first.fieldBook), "");
+    const std::string firstSaved = readAll(path);
+    gpsbook::SaveResult refused = gpsbook::writeFieldBook(path, *second.fieldBook);
+    EXPECT_EQ(refused.status, gpsbook::SaveStatus::Changed);
+    EXPECT_EQ(refused.message.rfind("Il libretto è stato modificato da un altro programma", 0), 0u)
+        << refused.message;
+    EXPECT_EQ(readAll(path), firstSaved);
+    EXPECT_EQ(filesIn(temp.dir()), std::vector<std::string>{"book.json"});
+
+    // Once the user agrees it is written, and later saves of the same program go through.
+    EXPECT_TRUE(gpsbook::writeFieldBook(path, *second.fieldBook, true).ok());
+    second.fieldBook->book.GetPunAt(0, 0)->SetNote("ancora dal secondo");
+    EXPECT_EQ(saveFieldBook(path, *second.fieldBook), "");
+    gpsbook::LoadResult back = loadFieldBook(path);
+    ASSERT_TRUE(back.ok()) << back.error;
+    EXPECT_EQ(back.fieldBook->book.GetPunAt(0, 0)->GetNote(), "ancora dal secondo");
+    // The first program, in turn, is asked.
+    EXPECT_EQ(gpsbook::writeFieldBook(path, *first.fieldBook).status, gpsbook::SaveStatus::Changed);
+}
+
+TEST_F(FieldBookFile, a_read_only_book_is_refused_with_the_offer_of_another_name) {
+    const std::string path = file("book.json").string();
+    writeAll(path, readAll(kSample));
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+    gpsbook::LoadResult loaded = loadFieldBook(path);
+    ASSERT_TRUE(loaded.ok()) << loaded.error;
+    loaded.fieldBook->book.GetPunAt(0, 0)->SetNote("modificata");
+    gpsbook::SaveResult refused = gpsbook::writeFieldBook(path, *loaded.fieldBook);
+    EXPECT_EQ(refused.status, gpsbook::SaveStatus::ReadOnly);
+    EXPECT_EQ(refused.message, "Il file \"" + path +
+                                   "\" è di sola lettura: il libretto non è stato salvato. Può "
+                                   "salvarlo con un altro nome.");
+    EXPECT_EQ(readAll(path), readAll(kSample));
+    EXPECT_EQ(filesIn(temp.dir()), std::vector<std::string>{"book.json"});
+    // Under another name it is saved.
+    EXPECT_EQ(saveFieldBook(file("copia.json").string(), *loaded.fieldBook), "");
+}
+
+TEST_F(FieldBookFile, gis_decimal_attributes_of_any_finite_size_are_written_as_they_are) {
+    FieldBook fb;
+    gis::CTheme* theme = fb.gis.CreateTheme(kit::String("Pozzetti"), gis::ENT_TYPE_POINT);
+    ASSERT_NE(theme, nullptr);
+    fb.gis.AddField(fb.gis.GetTable(theme), "Portata", gis::FieldDataType::Double, 0);
+    const double values[] = {1e250, 1e308, -1e300, 8.5e199, 1.7e200, 0.1};
+    for (double v : values) {
+        gis::CEnt* ent = fb.gis.CreateEnt(theme);
+        kit::CPolyValue value(v);
+        ASSERT_TRUE(fb.gis.SetRowValue(fb.gis.GetRow(ent), 0, value));
+    }
+    fb.book.AddGrp("G");
+    ASSERT_EQ(saveFieldBook(file("gis.json").string(), fb), "");
+    gpsbook::LoadResult back = loadFieldBook(file("gis.json").string());
+    ASSERT_TRUE(back.ok()) << back.error;
+    gis::CTheme* read = back.fieldBook->gis.FindTheme(kit::String("Pozzetti"));
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->GetNumEnts(), 6);
+    for (int e = 0; e < 6; ++e) {
+        kit::CPolyValue v;
+        back.fieldBook->gis.GetRowValue(back.fieldBook->gis.GetRow(read->GetEntAt(e)), 0, v);
+        ASSERT_EQ(v.GetType(), kit::CPolyValue::Type::Double) << e;
+        EXPECT_EQ(v.GetDouble(), values[e]) << e;
+    }
 }

@@ -13,6 +13,7 @@ void host_begin(void);
 void host_end(void);
 GpsdBook* host_book(void);
 GpsdPoint* host_first_point(void);
+GpsdGroup* host_first_group(void);
 GpsdCts* host_cts(void);
 GpsdGis* host_gis(void);
 const char* host_point_code(GpsdPoint* point);
@@ -124,10 +125,82 @@ static void pointEditor(void) {
     gpsd_user_free(user);
 }
 
+/* Answers a search and hands its handle out, to be used after the handler returned. */
+static void searchAndKeepHandle(GpsdDialog* d, void* kept) {
+    *(GpsdDialog**)kept = d;
+    CHECK(gpsd_dialog_set_text(d, IDC_FIND_TEXT, "B"));
+    CHECK(gpsd_dialog_click(d, GPSD_IDOK));
+}
+
+static void usersAndHandles(void) {
+    char text[64] = "";
+    size_t needed = 0;
+    int inName = 1, inCode = 0;
+    GpsdDialog* kept = NULL;
+    GpsdUser* first = gpsd_user_new();
+    GpsdUser* middle = gpsd_user_new();
+    GpsdUser* last = gpsd_user_new();
+
+    /* Freed out of order: the most recent living user still answers, then the one before. */
+    gpsd_user_free(middle);
+    gpsd_user_on_dialog(last, searchAndKeepHandle, &kept);
+    CHECK(gpsd_find_point(text, sizeof text, &needed, &inName, &inCode) == 1);
+    CHECK(strcmp(text, "B") == 0);
+    CHECK(gpsd_user_unexpected(last) == 0);
+    gpsd_user_free(last);
+    gpsd_user_on_dialog(first, searchWithAccents, NULL);
+    CHECK(gpsd_find_point(text, sizeof text, &needed, &inName, &inCode) == 1);
+    CHECK(strcmp(text, "citt\xC3\xA0") == 0);
+    CHECK(gpsd_user_unexpected(first) == 0);
+
+    /* A handle kept past its handler, and a null one, name no dialog. */
+    CHECK(kept != NULL);
+    CHECK(gpsd_dialog_template(kept) == 0);
+    CHECK(gpsd_dialog_click(kept, GPSD_IDOK) == 0);
+    CHECK(gpsd_dialog_set_text(kept, IDC_FIND_TEXT, "X") == 0);
+    CHECK(gpsd_dialog_selection(kept, IDC_FIND_TEXT) == -1);
+    strcpy(text, "junk");
+    CHECK(gpsd_dialog_caption(kept, text, sizeof text) == 1 && text[0] == '\0');
+    CHECK(gpsd_dialog_template(NULL) == 0);
+    CHECK(gpsd_dialog_enabled(NULL, GPSD_IDOK) == 0);
+    CHECK(gpsd_dialog_escape(NULL) == 0);
+    CHECK(gpsd_dialog_text(NULL, IDC_FIND_TEXT, text, sizeof text) == 1 && text[0] == '\0');
+    gpsd_user_free(first);
+}
+
+/* Creates a point named beyond the caller's buffer. */
+static void longNameAndDescription(GpsdDialog* d, void* unused) {
+    (void)unused;
+    if (gpsd_dialog_checked(d, IDC_AUTO_NAME)) CHECK(gpsd_dialog_click(d, IDC_AUTO_NAME));
+    CHECK(gpsd_dialog_set_text(d, IDC_NEW_POINT_NAME, "Picchetto12"));
+    CHECK(gpsd_dialog_set_text(d, IDC_COV_XY, "Spigolo di citt\xC3\xA0"));
+    CHECK(gpsd_dialog_click(d, GPSD_IDOK));
+}
+
+static void createPoint(void) {
+    char name[6] = "";
+    char description[16] = "";
+    size_t nameNeeded = 0, descriptionNeeded = 0;
+    int group = 0;
+    double x = 686700.0, y = 4928300.0, z = 50.0, antenna = 2.0;
+    GpsdUser* user = gpsd_user_new();
+    gpsd_user_on_dialog(user, longNameAndDescription, NULL);
+    CHECK(gpsd_create_point(host_first_group(), host_book(), &group, name, sizeof name, &nameNeeded,
+                            description, sizeof description, &descriptionNeeded, &x, &y, &z,
+                            &antenna) == 1);
+    CHECK(strcmp(name, "Picch") == 0 && nameNeeded == strlen("Picchetto12") + 1);
+    CHECK(strcmp(description, "Spigolo di citt") == 0);
+    CHECK(descriptionNeeded == strlen("Spigolo di citt\xC3\xA0") + 1);
+    CHECK(gpsd_user_unexpected(user) == 0);
+    gpsd_user_free(user);
+}
+
 int main(void) {
     host_begin();
     search();
     pointEditor();
+    usersAndHandles();
+    createPoint();
     host_end();
     if (failures == 0) printf("c_host: every check held\n");
     return failures == 0 ? 0 : 1;

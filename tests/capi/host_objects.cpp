@@ -38,6 +38,10 @@ GpsdBook* host_book(void) {
     return reinterpret_cast<GpsdBook*>(&g_objects->sample.book);
 }
 
+GpsdGroup* host_first_group(void) {
+    return reinterpret_cast<GpsdGroup*>(g_objects->sample.projected);
+}
+
 GpsdPoint* host_first_point(void) {
     return reinterpret_cast<GpsdPoint*>(g_objects->sample.first);
 }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -134,6 +135,31 @@ TEST_F(DlgSelDatiFile, ok_writes_every_key_of_the_layout) {
         const int decimals = p == 2 ? 7 : (p >= 2 && p <= 5) || (p >= 7 && p <= 10) ? 3 : 0;
         EXPECT_EQ(ini.GetLong(kSection, key("nDecCampo-%d", p), -9), decimals) << p;
     }
+}
+
+TEST_F(DlgSelDatiFile, a_layout_that_cannot_be_written_is_reported_and_not_confirmed) {
+    settings.write("[FILE ASCI]\nNumCampi=2\n");
+    namespace fs = std::filesystem;
+    fs::permissions(settings.path(), fs::perms::owner_read | fs::perms::group_read);
+    ScriptedUser user;
+    user.onDialog([](Dialog& d) {
+        d.click(IDC_SEP_TAB);
+        d.click(IDC_LAYOUT_OK);
+    });
+    std::vector<automation::MessageBoxCall> shown;
+    user.onMessageBox([&](const automation::MessageBoxCall& m) {
+        shown.push_back(m);
+        return IDOK;
+    });
+    EXPECT_FALSE(FSelDatiFile());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Attenzione !");
+    EXPECT_EQ(shown[0].text, "Impossibile salvare le impostazioni nel file \"" +
+                                 settings.pathString() +
+                                 "\": il file è di sola lettura. Le scelte fatte non sono state "
+                                 "registrate.");
+    fs::permissions(settings.path(), fs::perms::owner_all);
+    EXPECT_EQ(settings.read(), "[FILE ASCI]\nNumCampi=2\n");
 }
 
 TEST_F(DlgSelDatiFile, decimals_are_chosen_among_zero_to_nine_and_read_only_cells_refuse) {

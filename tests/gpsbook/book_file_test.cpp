@@ -245,3 +245,76 @@ TEST_F(GpsbookFile, a_failed_save_speaks_of_no_existing_file_when_there_was_none
     EXPECT_NE(shown.find("non esiste"), std::string::npos) << shown;
     EXPECT_EQ(shown.find("esistente"), std::string::npos) << shown;
 }
+
+namespace {
+
+/// Presses the message box's button whose text is \p text.
+void press(QMessageBox& box, const QString& text) {
+    for (QAbstractButton* button : box.buttons())
+        if (button->text() == text) {
+            button->click();
+            return;
+        }
+    ADD_FAILURE() << "no button " << text.toStdString();
+    QtUser::dismiss(box);
+}
+
+} // namespace
+
+TEST_F(GpsbookFile, save_over_a_book_another_program_saved_asks_before_overwriting_it) {
+    // Another gpsbook saves the same book first.
+    gpsbook::LoadResult other = gpsbook::loadFieldBook(bookPath.string());
+    ASSERT_TRUE(other.ok());
+    other.fieldBook->book.GetPunAt(1, 0)->SetNote("dall'altro programma");
+    ASSERT_EQ(gpsbook::saveFieldBook(bookPath.string(), *other.fieldBook), "");
+    const std::string theirs = fileText(bookPath);
+
+    qt.onNoteEditor(editNote("da questo programma", QDialogButtonBox::Ok));
+    window->notes().EditaNote(point(1, 0));
+    std::string asked;
+    qt.onMessageBox([&](QMessageBox& box) {
+        asked = box.text().toStdString();
+        press(box, "Annulla");
+    });
+    trigger("salva");
+    EXPECT_EQ(asked.rfind("Il libretto è stato modificato da un altro programma", 0), 0u) << asked;
+    EXPECT_EQ(fileText(bookPath), theirs);
+    EXPECT_TRUE(window->isWindowModified());
+
+    qt.onMessageBox([&](QMessageBox& box) { press(box, "&Sovrascrivi"); });
+    trigger("salva");
+    EXPECT_FALSE(window->isWindowModified());
+    gpsbook::LoadResult again = gpsbook::loadFieldBook(bookPath.string());
+    ASSERT_TRUE(again.ok()) << again.error;
+    EXPECT_EQ(again.fieldBook->book.GetPunAt(1, 0)->GetNote(), "da questo programma");
+}
+
+TEST_F(GpsbookFile, a_read_only_book_is_not_replaced_and_save_as_is_offered) {
+    const std::string before = fileText(bookPath);
+    std::filesystem::permissions(bookPath, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::group_read |
+                                               std::filesystem::perms::others_read);
+    qt.onNoteEditor(editNote("Verificare quota", QDialogButtonBox::Ok));
+    window->notes().EditaNote(point(1, 0));
+
+    const auto copy = settings.dir() / "copia.gpsbook.json";
+    std::string told;
+    qt.onMessageBox([&](QMessageBox& box) {
+        told = box.text().toStdString();
+        press(box, "Salva con &nome...");
+    });
+    ScriptedUser user;
+    user.onFileDialog([&](const FileDialogCall& f) {
+        EXPECT_FALSE(f.open);
+        return FileDialogAnswer{true, copy.string(), 1};
+    });
+    trigger("salva");
+
+    EXPECT_NE(told.find("è di sola lettura"), std::string::npos) << told;
+    EXPECT_EQ(fileText(bookPath), before);
+    EXPECT_FALSE(window->isWindowModified());
+    gpsbook::LoadResult saved = gpsbook::loadFieldBook(copy.string());
+    ASSERT_TRUE(saved.ok()) << saved.error;
+    EXPECT_EQ(saved.fieldBook->book.GetPunAt(1, 0)->GetNote(), "Verificare quota");
+    std::filesystem::permissions(bookPath, std::filesystem::perms::owner_all);
+}

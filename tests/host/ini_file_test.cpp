@@ -53,6 +53,8 @@ TEST(IniFile, values_read_back_exactly) {
         EXPECT_TRUE(ini.WriteDouble("TRAF_GPS", "Tiny", -DBL_MIN / 4)); // subnormal
         EXPECT_TRUE(ini.WriteDouble("TRAF_GPS", "NoValue", 1.7e200));
         EXPECT_TRUE(ini.WriteString("PERSIST", "Blanks", "  padded  "));
+        EXPECT_TRUE(ini.WriteString("PERSIST", "TrailingBlank", "C:\\dati\\ "));
+        EXPECT_TRUE(ini.WriteString("PERSIST", "LeadingTab", "\tinizio"));
         EXPECT_TRUE(ini.WriteString("PERSIST", "Quoted", "\"q\""));
         EXPECT_TRUE(ini.WriteString("PERSIST", "Odd", "a=b ; c # d [e]"));
         EXPECT_TRUE(ini.WriteString("PERSIST", "Path", "/home/citt\xc3\xa0/rilievo 1.txt"));
@@ -67,6 +69,9 @@ TEST(IniFile, values_read_back_exactly) {
     EXPECT_EQ(ini.GetDouble("TRAF_GPS", "Tiny", 0), -DBL_MIN / 4);
     EXPECT_EQ(ini.GetDouble("TRAF_GPS", "NoValue", 0), 1.7e200);
     EXPECT_EQ(ini.GetString("PERSIST", "Blanks", ""), "  padded  ");
+    // A blank at one end only is kept too.
+    EXPECT_EQ(ini.GetString("PERSIST", "TrailingBlank", ""), "C:\\dati\\ ");
+    EXPECT_EQ(ini.GetString("PERSIST", "LeadingTab", ""), "\tinizio");
     EXPECT_EQ(ini.GetString("PERSIST", "Quoted", ""), "\"q\"");
     EXPECT_EQ(ini.GetString("PERSIST", "Odd", ""), "a=b ; c # d [e]");
     EXPECT_EQ(ini.GetString("PERSIST", "Path", ""), "/home/citt\xc3\xa0/rilievo 1.txt");
@@ -418,4 +423,63 @@ TEST(IniFile, temporaries_of_killed_writers_go_with_the_next_write) {
     EXPECT_EQ(temporariesIn(settings.dir()), std::vector<std::string>{".settings.ini.bak"});
     EXPECT_TRUE(fs::exists(settings.dir() / ".other.ini.Ab12Yz"));
     EXPECT_EQ(ini.GetLong("S", "other", 0), 1);
+}
+
+TEST(IniFile, a_batch_reaches_the_file_in_one_replace_at_its_commit) {
+    TempSettings settings;
+    settings.write("[FILE ASCI]\nNumCampi=2\n");
+    {
+        CIniFile::CWriteBatch batch;
+        CIniFile ini;
+        EXPECT_TRUE(ini.WriteLong("FILE ASCI", "NumCampi", 3));
+        EXPECT_TRUE(ini.WriteLong("FILE ASCI", "Campo-0", 7));
+        EXPECT_FALSE(ini.WriteString("FILE ASCI", "a=b", "x")); // refused as without a batch
+        // The writer reads its own writes; the file is not touched yet.
+        EXPECT_EQ(CIniFile().GetLong("FILE ASCI", "NumCampi", 0), 3);
+        EXPECT_EQ(CIniFile().GetLong("FILE ASCI", "Campo-0", 0), 7);
+        EXPECT_EQ(settings.read(), "[FILE ASCI]\nNumCampi=2\n");
+        {
+            CIniFile::CWriteBatch inner; // joins the open batch
+            EXPECT_TRUE(ini.WriteBool("FILE ASCI", "Apici", false));
+            EXPECT_TRUE(inner.Commit());
+            EXPECT_EQ(settings.read(), "[FILE ASCI]\nNumCampi=2\n");
+        }
+        std::string error = "not cleared";
+        EXPECT_TRUE(batch.Commit(&error));
+        EXPECT_EQ(error, "");
+    }
+    EXPECT_EQ(settings.read(), "[FILE ASCI]\nNumCampi=3\nCampo-0=7\nApici=0\n");
+
+    // A batch dropped without its commit writes nothing.
+    {
+        CIniFile::CWriteBatch batch;
+        EXPECT_TRUE(CIniFile().WriteLong("FILE ASCI", "NumCampi", 9));
+    }
+    EXPECT_EQ(CIniFile().GetLong("FILE ASCI", "NumCampi", 0), 3);
+}
+
+TEST(IniFile, a_read_only_file_is_left_alone_and_the_commit_says_why) {
+    TempSettings settings;
+    settings.write("[FILE ASCI]\nNumCampi=2\n");
+    fs::permissions(settings.path(), fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_FALSE(CIniFile().WriteLong("FILE ASCI", "NumCampi", 5));
+
+    CIniFile::CWriteBatch batch;
+    EXPECT_TRUE(CIniFile().WriteLong("FILE ASCI", "NumCampi", 5)); // held back
+    std::string error;
+    EXPECT_FALSE(batch.Commit(&error));
+    EXPECT_EQ(error, "il file è di sola lettura");
+    EXPECT_EQ(settings.read(), "[FILE ASCI]\nNumCampi=2\n");
+}
+
+TEST(IniFile, a_file_too_large_for_settings_gives_defaults_and_is_never_replaced) {
+    TempSettings settings;
+    std::string huge = "[FILE ASCI]\nNumCampi=4\n";
+    while (huge.size() <= (1u << 20))
+        huge += "; a comment line that makes the file larger than any settings file\n";
+    settings.write(huge);
+    CIniFile ini;
+    EXPECT_EQ(ini.GetLong("FILE ASCI", "NumCampi", 15), 15);
+    EXPECT_FALSE(ini.WriteLong("FILE ASCI", "NumCampi", 3));
+    EXPECT_EQ(settings.read(), huge);
 }

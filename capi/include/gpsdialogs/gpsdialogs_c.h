@@ -69,10 +69,13 @@ GPSD_API int gpsd_edit_base(GpsdGroup* group, GpsdHost* host, int full);
 /** FDlgOpzSpostaBaseGps: `*groupIndex` -1 when cancelled. */
 GPSD_API void gpsd_move_base(GpsdBook* book, GpsdEngine* engine, int* groupIndex,
                              double* antennaHeight);
-/** FDlgOpzCreazGps: `name` and `description` are in/out buffers of the given capacities. */
+/** FDlgOpzCreazGps: `name` and `description` are in/out buffers of the given capacities; on 1
+ * `*nameNeeded` and `*descriptionNeeded` (each may be NULL) tell the sizes the texts need, as
+ * the buffer rule above says. */
 GPSD_API int gpsd_create_point(GpsdGroup* group, GpsdBook* book, int* groupIndex, char* name,
-                               size_t nameCapacity, char* description, size_t descriptionCapacity,
-                               double* x, double* y, double* z, double* antennaHeight);
+                               size_t nameCapacity, size_t* nameNeeded, char* description,
+                               size_t descriptionCapacity, size_t* descriptionNeeded, double* x,
+                               double* y, double* z, double* antennaHeight);
 /** FDlgOpzTrasfPtGps. */
 GPSD_API int gpsd_transfer_points(GpsdBook* book, int count, int* groupIndex,
                                   double* antennaHeight);
@@ -100,7 +103,8 @@ typedef void (*GpsdDialogHandler)(GpsdDialog* dialog, void* context);
 typedef int (*GpsdMessageBoxHandler)(const char* text, const char* caption, unsigned type,
                                      void* context);
 
-/** A scripted user; only the most recent living one answers. */
+/** A scripted user; only the most recent living one answers. Users may be freed in any
+ * order: a freed user stops answering, and the most recent of those still living answers. */
 GPSD_API GpsdUser* gpsd_user_new(void);
 GPSD_API void gpsd_user_free(GpsdUser* user);
 /** Queues the handler of the next modal dialog. */
@@ -113,6 +117,10 @@ GPSD_API int gpsd_user_beeps(const GpsdUser* user);
 /** Dialogs left open by their handler, runs without a handler, and the like. */
 GPSD_API int gpsd_user_unexpected(const GpsdUser* user);
 
+/* A dialog handle is valid only while the handler it was given to runs; its dialog is gone
+ * once the handler returns, so keep no handle beyond it. A null handle, or one kept past its
+ * handler, names no dialog: the functions below then do nothing and give 0 (-1 for
+ * selection and active page, the empty text for texts). */
 GPSD_API int gpsd_dialog_template(const GpsdDialog* dialog);
 GPSD_API size_t gpsd_dialog_caption(const GpsdDialog* dialog, char* text, size_t capacity);
 GPSD_API size_t gpsd_dialog_text(const GpsdDialog* dialog, int id, char* text, size_t capacity);
