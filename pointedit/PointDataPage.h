@@ -41,8 +41,16 @@ protected:
     void Fill();
     void Pull() { UpdateData(true); }
     void Push() { UpdateData(false); }
-    /// Enables the editor's OK button when every required field has a text.
+    /// Enables the editor's OK button when every required field holds a number of its form
+    /// and no precision field holds a text that is not a number.
     void ApplyOkRule();
+    /// Marks each number field whose text cannot be used with its balloon, and clears the
+    /// mark of the others. \return true when OK may be enabled
+    bool MarkNumberFields();
+    /// Undoes a keystroke whose recomputation failed: the page shows the working point again
+    /// and is judged by the OK rule, the whole text of field \p id is selected so that the
+    /// next key replaces it, and the refusal is heard.
+    void RollBack(int id);
     /// Ends a successful recomputation: point changed, push, OK rule.
     void EndRecomputation();
 
