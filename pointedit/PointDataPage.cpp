@@ -263,16 +263,28 @@ void CPointDataPage::EndRecomputation() {
 
 void CPointDataPage::ApplyOkRule() {
     Pull();
-    m_pEditor->EnableOk(MarkNumberFields());
+    bool required = true;
+    for (int id : RequiredFields())
+        if (!CheckNumberField(*this, id, FormOf(id), true)) required = false;
+    m_pEditor->SetPrecisionUsable(MarkPrecisionFields());
+    m_pEditor->EnableOk(required);
 }
 
-bool CPointDataPage::MarkNumberFields() {
+bool CPointDataPage::MarkPrecisionFields() {
     bool usable = true;
-    for (int id : RequiredFields())
-        if (!CheckNumberField(*this, id, FormOf(id), true)) usable = false;
     for (int id : kPrecisionFields)
         if (!CheckNumberField(*this, id, NumberForm::Number, false)) usable = false;
     return usable;
+}
+
+void CPointDataPage::MarkNumberFields() {
+    for (int id : RequiredFields())
+        CheckNumberField(*this, id, FormOf(id), true);
+    MarkPrecisionFields();
+}
+
+void CPointDataPage::OnPrecisionChanged() {
+    m_pEditor->SetPrecisionUsable(MarkPrecisionFields());
 }
 
 void CPointDataPage::RollBack(int id) {
@@ -336,40 +348,40 @@ float CPointDataPage::ReadPrecision(int id) const {
 void CPointDataPage::OnCovXX() {
     if (Working() == nullptr) return;
     Working()->SetPosCov_xx(ReadPrecision(IDC_COV_XX));
-    ApplyOkRule();
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnCovXY() {
     if (Working() == nullptr) return;
     Working()->SetPosCov_xy(ReadPrecision(IDC_COV_XY));
-    ApplyOkRule();
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnCovXZ() {
     if (Working() == nullptr) return;
     Working()->SetPosCov_xz(ReadPrecision(IDC_COV_XZ));
-    ApplyOkRule();
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnCovYY() {
     if (Working() == nullptr) return;
     Working()->SetPosCov_yy(ReadPrecision(IDC_COV_YY));
-    ApplyOkRule();
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnCovYZ() {
     if (Working() == nullptr) return;
     Working()->SetPosCov_yz(ReadPrecision(IDC_COV_YZ));
-    ApplyOkRule();
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnCovZZ() {
     if (Working() == nullptr) return;
     Working()->SetPosCov_zz(ReadPrecision(IDC_COV_ZZ));
-    ApplyOkRule();
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnPdop() {
     if (Working() == nullptr) return;
     Working()->SetPdop(ReadPrecision(IDC_PDOP));
-    ApplyOkRule();
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnGdop() {
     if (Working() == nullptr) return;
     Working()->SetGdop(ReadPrecision(IDC_GDOP));
-    ApplyOkRule();
+    OnPrecisionChanged();
 }
