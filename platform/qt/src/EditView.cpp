@@ -105,16 +105,17 @@ public:
     LineEditView(Window& window, QLineEdit* edit) : View(window, edit), m_edit(edit) {
         QObject::connect(edit, &QLineEdit::textEdited, context(), [this](const QString& text) {
             std::string typed = toUtf8(withForcedCase(this->window(), text));
-            auto [start, end] = widgetSelection();
-            act([&typed, start, end](Window& w) { return userEdited(w, typed, start, end); });
+            const std::pair<int, int> sel = widgetSelection();
+            act([&typed, sel](Window& w) { return userEdited(w, typed, sel.first, sel.second); });
         });
         // A caret moved or a selection made without typing.
         auto selected = [this] {
             if (syncing() || !m_edit->hasFocus()) return;
-            auto [start, end] = widgetSelection();
-            if (start == this->window().selStart() && end == this->window().selEnd()) return;
+            const std::pair<int, int> sel = widgetSelection();
+            if (sel.first == this->window().selStart() && sel.second == this->window().selEnd())
+                return;
             if (m_edit->text() != toQString(this->window().text())) return; // an edit follows
-            act([start, end](Window& w) { return userSelectText(w, start, end); });
+            act([sel](Window& w) { return userSelectText(w, sel.first, sel.second); });
         };
         QObject::connect(edit, &QLineEdit::selectionChanged, context(), selected);
         QObject::connect(edit, &QLineEdit::cursorPositionChanged, context(), selected);
