@@ -14,8 +14,6 @@
 
 namespace {
 
-// A number cut toward zero to a whole number that an int holds; texts beyond that range are
-// not angles anybody types, and must not overflow the conversion.
 // The precision block: optional numbers, on every page.
 constexpr int kPrecisionFields[] = {IDC_COV_XX, IDC_COV_XY, IDC_COV_XZ, IDC_COV_YY,
                                     IDC_COV_YZ, IDC_COV_ZZ, IDC_PDOP,   IDC_GDOP};
@@ -33,6 +31,8 @@ NumberForm FormOf(int id) {
     }
 }
 
+// A number cut toward zero to a whole number that an int holds; texts beyond that range are
+// not angles anybody types, and must not overflow the conversion.
 int WholeTowardZero(double value) {
     if (!std::isfinite(value)) return 0;
     double cut = std::trunc(value);
