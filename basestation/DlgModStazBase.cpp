@@ -1,5 +1,7 @@
 #include "DlgModStazBase.h"
 
+#include "frame/DisplayText.h"
+#include "frame/NumberField.h"
 #include "gpsdialogs/GpsDialogs.h"
 #include "gpsdialogs/interfaces/ConvCoord.h"
 #include "gpsdialogs/interfaces/Kit.h"
@@ -10,6 +12,14 @@ namespace {
 
 const char* const kCorrectionCaption = "Edita dichiarazione di correzione - Staz. Base Gps";
 constexpr int kReferenceNetwork = 10;
+constexpr int kNumberFields[] = {IDC_BASE_ANTENNA_HEIGHT, IDC_GEOC_X,   IDC_GEOC_Y, IDC_GEOC_Z,
+                                 IDC_BASE_PDOP,           IDC_BASE_GDOP};
+
+// An empty field stores no value: what the field shows is what the group holds.
+double StoredValue(const std::string& text) {
+    if (text.find_first_not_of(" \t") == std::string::npos) return EGN_NOVALUE;
+    return DoubleDaString(text);
+}
 
 } // namespace
 
@@ -21,6 +31,12 @@ ON_BN_CLICKED(IDC_BASE_NOTE, &CDlgModStazBase::OnNote)
 ON_BN_CLICKED(IDC_BASE_OK, &CDlgModStazBase::OnConfirm)
 ON_BN_CLICKED(IDC_BASE_CANCEL, &CDlgModStazBase::OnAnnulla)
 ON_WM_CLOSE()
+ON_EN_CHANGE(IDC_BASE_ANTENNA_HEIGHT, &CDlgModStazBase::OnNumberChanged)
+ON_EN_CHANGE(IDC_GEOC_X, &CDlgModStazBase::OnNumberChanged)
+ON_EN_CHANGE(IDC_GEOC_Y, &CDlgModStazBase::OnNumberChanged)
+ON_EN_CHANGE(IDC_GEOC_Z, &CDlgModStazBase::OnNumberChanged)
+ON_EN_CHANGE(IDC_BASE_PDOP, &CDlgModStazBase::OnNumberChanged)
+ON_EN_CHANGE(IDC_BASE_GDOP, &CDlgModStazBase::OnNumberChanged)
 END_MESSAGE_MAP()
 
 CDlgModStazBase::CDlgModStazBase(CWnd* parent) : CDialog(IDD_MOD_STAZ_BASE, parent) {}
@@ -33,16 +49,16 @@ void CDlgModStazBase::Load(CGrpGps* group, CGestGps* host, bool full) {
     m_strStation = group->GetNome();
     m_strDescr = group->GetSecScri();
     m_strDescrBackup = m_strDescr;
-    m_strAltAnt = StringDaDouble(group->GetBaseAltAnt(), 0, 3);
+    m_strAltAnt = DisplayValue(group->GetBaseAltAnt(), 3);
     double x = EGN_NOVALUE, y = EGN_NOVALUE, z = EGN_NOVALUE;
     group->GetGeocCeFaMis(x, y, z);
-    m_strX = m_strLoadedX = StringDaDouble(x, 0, 2);
-    m_strY = m_strLoadedY = StringDaDouble(y, 0, 2);
-    m_strZ = m_strLoadedZ = StringDaDouble(z, 0, 2);
+    m_strX = m_strLoadedX = DisplayValue(x, 2);
+    m_strY = m_strLoadedY = DisplayValue(y, 2);
+    m_strZ = m_strLoadedZ = DisplayValue(z, 2);
     m_ucReceiver = group->GetTipoRicevitore();
     m_ucSurvey = group->GetTipoRilievo();
-    m_strPdop = StringDaDouble(group->m_dPdop, 0, 3);
-    m_strGdop = StringDaDouble(group->m_dGdop, 0, 3);
+    m_strPdop = DisplayValue(group->m_dPdop, 3);
+    m_strGdop = DisplayValue(group->m_dGdop, 3);
     m_strNoteBackup = group->GetNote();
 }
 
@@ -104,16 +120,39 @@ void CDlgModStazBase::OnNote() {
     if (m_pHost != nullptr) m_pHost->EditaNote(m_pGroup);
 }
 
+void CDlgModStazBase::OnNumberChanged() {
+    // Typing never marks a field; it only takes away a mark once the text can be stored.
+    for (int id : kNumberFields) {
+        auto* edit = dynamic_cast<CEdit*>(GetDlgItem(id));
+        if (edit == nullptr) continue;
+        const std::string text = edit->GetWindowText();
+        if (text.find_first_not_of(" \t") == std::string::npos ||
+            IsNumberText(text, NumberForm::Number))
+            edit->HideBalloonTip();
+    }
+}
+
+bool CDlgModStazBase::CheckNumbers() {
+    CWnd* first = nullptr;
+    for (int id : kNumberFields)
+        if (!CheckNumberField(*this, id, NumberForm::Number, false) && first == nullptr)
+            first = GetDlgItem(id);
+    if (first == nullptr) return true;
+    first->SetFocus();
+    if (auto* edit = dynamic_cast<CEdit*>(first)) edit->SetSel(0, -1);
+    return false;
+}
+
 void CDlgModStazBase::OnConfirm() {
     UpdateData(true);
+    if (!CheckNumbers()) return;
     m_pGroup->SetNome(m_strStation);
     m_pGroup->SetSecScri(m_strDescr);
-    m_pGroup->SetBaseAltAnt(DoubleDaString(m_strAltAnt));
+    m_pGroup->SetBaseAltAnt(StoredValue(m_strAltAnt));
     // Written only when retyped, so that a position known to more than the 2 decimals shown
     // survives a confirmation.
     if (m_strX != m_strLoadedX || m_strY != m_strLoadedY || m_strZ != m_strLoadedZ)
-        m_pGroup->SetGeocCeFaMis(DoubleDaString(m_strX), DoubleDaString(m_strY),
-                                 DoubleDaString(m_strZ));
+        m_pGroup->SetGeocCeFaMis(StoredValue(m_strX), StoredValue(m_strY), StoredValue(m_strZ));
     if (m_pGroup->IsCdElabValid() && IsEgnValueDefined(m_pGroup->GetBaseLat()) &&
         IsEgnValueDefined(m_pGroup->GetBaseLong()) && IsEgnValueDefined(m_pGroup->GetBaseElev()) &&
         IsEgnValueDefined(m_pGroup->GetBaseAltAnt())) {
@@ -127,8 +166,8 @@ void CDlgModStazBase::OnConfirm() {
     }
     m_pGroup->SetTipoRicevitore(m_ucReceiver);
     m_pGroup->SetTipoRilievo(m_ucSurvey);
-    m_pGroup->m_dPdop = DoubleDaString(m_strPdop);
-    m_pGroup->m_dGdop = DoubleDaString(m_strGdop);
+    m_pGroup->m_dPdop = StoredValue(m_strPdop);
+    m_pGroup->m_dGdop = StoredValue(m_strGdop);
     EndDialog(IDOK);
 }
 

@@ -2,7 +2,9 @@
 // box and "Note" change the group at once; "OK" writes the station's name, description,
 // antenna height, geocentric position (only when retyped), types, PDOP and GDOP, and recomputes
 // the station's plane position; "Annulla" puts back the note and the description and writes
-// nothing else. Enter and Escape do nothing here: the steps run only from their buttons.
+// nothing else. Undefined values show as empty fields and stay undefined while left empty; a
+// number field whose text is not a number is marked with its balloon on OK, which then writes
+// nothing. Escape is "Annulla", as the close box; Enter does nothing.
 #pragma once
 
 #include "platform/dialog.h"
@@ -23,10 +25,10 @@ public:
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    // The template has no default button and its own OK and Annulla: Enter and Escape, which
-    // ask for the standard commands, are ignored.
+    // The template has no default button and its own OK and Annulla: Enter, which asks for
+    // the standard OK command, is ignored; Escape runs the Annulla step.
     void OnOK() override {}
-    void OnCancel() override {}
+    void OnCancel() override { OnAnnulla(); }
 
     void OnReceiverChanged();
     void OnSurveyChanged();
@@ -35,6 +37,10 @@ protected:
     void OnConfirm();
     void OnAnnulla();
     void OnClose();
+    void OnNumberChanged();
+    /// Marks every number field whose text is not a number; the first one takes the focus.
+    /// \return true when every number field can be stored
+    bool CheckNumbers();
 
     DECLARE_MESSAGE_MAP()
 

@@ -127,14 +127,6 @@ struct CConvCoord::Impl {
             north = n;
         }
     }
-
-    bool inArea(double latDeg, double lonDeg) const {
-        if (!hasArea) return true;
-        if (latDeg < south || latDeg > north) return false;
-        double lon = std::remainder(lonDeg, 360.0); // -180..180
-        if (west <= east) return lon >= west && lon <= east;
-        return lon >= west || lon <= east; // area across the 180° meridian
-    }
 };
 
 CConvCoord::CConvCoord(const std::string& crs, double undulation) : m_pImpl(new Impl) {
@@ -232,9 +224,10 @@ bool CConvCoord::GrafGpsToPlanAtt(double lat, double lon, double elev, double an
     if (!IsValid() || !usable(lat) || !usable(lon) || !usable(elev) || !usable(antHeight) ||
         !usable(m_pImpl->undulation) || std::fabs(lat) > std::numbers::pi / 2)
         return false;
+    // The area of use is not checked: a surveyor's half-typed value lies far outside it on
+    // the way to a good one, and the projection still computes it.
     const double latDeg = toDegrees(lat);
     const double lonDeg = toDegrees(lon);
-    if (!m_pImpl->inArea(latDeg, lonDeg)) return false;
     proj_errno_reset(m_pImpl->transform);
     const PJ_COORD out =
         proj_trans(m_pImpl->transform, PJ_FWD, proj_coord(lonDeg, latDeg, 0.0, 0.0));
@@ -263,7 +256,6 @@ bool CConvCoord::PlanAttToGrafGps(double X, double Y, double Z, double antHeight
     if (!std::isfinite(lonDeg) || !std::isfinite(latDeg) || lonDeg == HUGE_VAL ||
         proj_errno(m_pImpl->transform) != 0 || std::fabs(latDeg) > 90.0)
         return false;
-    if (!m_pImpl->inArea(latDeg, lonDeg)) return false;
     const double height = Z + antHeight + m_pImpl->undulation;
     if (!std::isfinite(height)) return false;
     lat = toRadians(latDeg);

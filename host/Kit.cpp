@@ -322,6 +322,13 @@ double DoubleDaString(const std::string& text) {
     return 0.0;
 }
 
+bool DoubleDaStringValida(const std::string& text, double& value) {
+    double v = 0.0;
+    if (!parseDouble(text, true, v) || !std::isfinite(v)) return false;
+    value = v;
+    return true;
+}
+
 short IntDaStringNullZero(const std::string& text) {
     std::string_view t(text);
     std::size_t i = 0;

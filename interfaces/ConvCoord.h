@@ -11,9 +11,10 @@
 ///
 /// The geographic position is taken in the projected system's own geodetic datum. Plane Z is
 /// the ground height: elevation minus antenna height minus the geoid undulation. A
-/// conversion refuses (returns false, outputs untouched) a non-finite or undefined
-/// (>= 8.5e199) input, a latitude beyond ±90°, and a position outside the system's area of
-/// use.
+/// conversion refuses (returns false, outputs untouched) only what it cannot compute: a
+/// non-finite or undefined (>= 8.5e199) input, a latitude beyond ±90°, a PROJ error or a
+/// non-finite result. The system's area of use is information for the host (GetAreaOfUse),
+/// never a refusal: positions outside it are converted as the projection defines them.
 class CConvCoord {
 public:
     /// \brief Makes a converter for a projected system.
@@ -65,7 +66,7 @@ public:
     void SetUndulation(double undulation);
     /// \brief Host side: the area of use in degrees (west, south, east, north; west > east
     /// when it crosses the 180° meridian).
-    /// \return false when the system has none (a bare PROJ string): then no area check is made
+    /// \return false when the system has none (a bare PROJ string)
     bool GetAreaOfUse(double& west, double& south, double& east, double& north) const;
     /// \brief Host side: replaces the area of use (degrees), for systems without one.
     void SetAreaOfUse(double west, double south, double east, double north);

@@ -294,6 +294,13 @@ std::string StringDaDouble(double value, int zero, int decimals);
 /// with no number. Never fails.
 double DoubleDaString(const std::string& text);
 
+/// \brief Reads a text that is wholly one finite number: blanks around it, sign, digits, '.'
+/// or ',' as decimal mark, exponent ("12,5", " -3.2e2 "). Nothing else may follow the number.
+/// \param value receives the number; untouched when the text is refused
+/// \return false for an empty text, a text with anything beside the number ("6x", "abc",
+/// "1.2.3"), and "inf" or "nan"
+bool DoubleDaStringValida(const std::string& text, double& value);
+
 /// \brief The leading whole number of a text (blanks, sign, digits) as a 16-bit number,
 /// saturated at the type's limits; 0 when there is none ("12.9" -> 12, "A5" -> 0, "" -> 0).
 short IntDaStringNullZero(const std::string& text);

@@ -50,7 +50,7 @@ void CModPunGpsPage1::OnAntennaChanged() {
     Working()->SetAltAnt(DoubleDaString(m_strAntenna));
     if (Recompute()) return;
     Working()->SetAltAnt(RememberedValue(previous));
-    Fill();
+    RollBack(IDC_ANTENNA_HEIGHT);
 }
 
 void CModPunGpsPage1::OnElevationChanged() {
@@ -61,7 +61,7 @@ void CModPunGpsPage1::OnElevationChanged() {
     Working()->SetElev(DoubleDaString(m_strElevation));
     if (Recompute()) return;
     Working()->SetElev(RememberedValue(previous));
-    Fill();
+    RollBack(IDC_ELEVATION);
 }
 
 void CModPunGpsPage1::OnLatitudeChanged() {
@@ -74,7 +74,7 @@ void CModPunGpsPage1::OnLatitudeChanged() {
     Working()->SetLat(AngleFromTexts(m_strLatDeg, m_strLatMin, m_strLatSec));
     if (Recompute()) return;
     Working()->SetLat(RememberedAngle(deg, min, sec));
-    Fill();
+    RollBack(IDC_LAT_DEG);
 }
 
 void CModPunGpsPage1::OnLongitudeChanged() {
@@ -87,5 +87,5 @@ void CModPunGpsPage1::OnLongitudeChanged() {
     Working()->SetLong(AngleFromTexts(m_strLonDeg, m_strLonMin, m_strLonSec));
     if (Recompute()) return;
     Working()->SetLong(RememberedAngle(deg, min, sec));
-    Fill();
+    RollBack(IDC_LON_DEG);
 }

@@ -73,7 +73,7 @@ void CModPunGpsPage2::OnEastChanged() {
     Working()->SetCoordXY(DoubleDaString(m_strEast), Working()->GetCoordY());
     if (Recompute()) return;
     Working()->SetCoordXY(RememberedValue(previous), Working()->GetCoordY());
-    Fill();
+    RollBack(IDC_EAST);
 }
 
 void CModPunGpsPage2::OnNorthChanged() {
@@ -84,7 +84,7 @@ void CModPunGpsPage2::OnNorthChanged() {
     Working()->SetCoordXY(Working()->GetCoordX(), DoubleDaString(m_strNorth));
     if (Recompute()) return;
     Working()->SetCoordXY(Working()->GetCoordX(), RememberedValue(previous));
-    Fill();
+    RollBack(IDC_NORTH);
 }
 
 void CModPunGpsPage2::OnHeightChanged() {
@@ -95,5 +95,5 @@ void CModPunGpsPage2::OnHeightChanged() {
     Working()->SetCoordZ(DoubleDaString(m_strHeight));
     if (Recompute()) return;
     Working()->SetCoordZ(RememberedValue(previous));
-    Fill();
+    RollBack(IDC_HEIGHT);
 }

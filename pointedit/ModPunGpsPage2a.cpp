@@ -55,24 +55,24 @@ bool CModPunGpsPage2a::Recompute() {
     return true;
 }
 
-void CModPunGpsPage2a::DifferenceChanged(std::string& held) {
+void CModPunGpsPage2a::DifferenceChanged(std::string& held, int id) {
     if (Working() == nullptr) return;
     const std::string previous = held;
     Pull();
     if (held == previous) return;
     if (Recompute()) return;
     held = previous;
-    Fill();
+    RollBack(id);
 }
 
 void CModPunGpsPage2a::OnDxChanged() {
-    DifferenceChanged(m_strDx);
+    DifferenceChanged(m_strDx, IDC_GEOC_X);
 }
 
 void CModPunGpsPage2a::OnDyChanged() {
-    DifferenceChanged(m_strDy);
+    DifferenceChanged(m_strDy, IDC_GEOC_Y);
 }
 
 void CModPunGpsPage2a::OnDzChanged() {
-    DifferenceChanged(m_strDz);
+    DifferenceChanged(m_strDz, IDC_GEOC_Z);
 }

@@ -21,7 +21,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void DifferenceChanged(std::string& held);
+    void DifferenceChanged(std::string& held, int id);
     /// Geocentric position from the base station and the differences, then the plane
     /// coordinates; refreshes the derived fields.
     bool Recompute();

@@ -142,7 +142,13 @@ int CNewDlgModPunGps::FillModelList(CComboBox& list) const {
 }
 
 void CNewDlgModPunGps::EnableOk(bool enable) {
-    if (m_btnOk.GetSafeHwnd() != nullptr) m_btnOk.EnableWindow(enable);
+    m_bRulePasses = enable;
+    if (m_btnOk.GetSafeHwnd() != nullptr) m_btnOk.EnableWindow(m_bRulePasses && m_bPrecisionUsable);
+}
+
+void CNewDlgModPunGps::SetPrecisionUsable(bool usable) {
+    m_bPrecisionUsable = usable;
+    EnableOk(m_bRulePasses);
 }
 
 void CNewDlgModPunGps::DoDataExchange(CDataExchange* dx) {

@@ -51,7 +51,11 @@ public:
     bool Full() const { return m_bFull; }
 
     /// The OK button follows the pages' required fields.
+    /// The OK rule's verdict on the required fields of the page that applied it last.
     void EnableOk(bool enable);
+    /// Whether the precision fields hold numbers (or nothing): OK is enabled only when both
+    /// this and the OK rule's verdict allow it.
+    void SetPrecisionUsable(bool usable);
     void SetPointChanged(bool changed) { m_bPointChanged = changed; }
     bool PointChanged() const { return m_bPointChanged; }
     void SetCurrentPage(int index) { m_nCurrentPage = index; }
@@ -75,6 +79,8 @@ private:
     CModPunGpsSheet m_sheet;
     std::string m_strGisTheme;
     bool m_bPointChanged = false;
+    bool m_bRulePasses = true;
+    bool m_bPrecisionUsable = true;
     int m_nStartPage = 0;
     int m_nCurrentPage = 0;
 

@@ -2,15 +2,34 @@
 
 #include "NewDlgModPunGps.h"
 #include "frame/DisplayText.h"
+#include "frame/NumberField.h"
 #include "gpsdialogs/interfaces/ConvCoord.h"
 #include "gpsdialogs/interfaces/Kit.h"
 #include "gpsdialogs/interfaces/LibGps.h"
+#include "platform/messagebox.h"
 #include "resource.h"
 
 #include <cmath>
 #include <limits>
 
 namespace {
+
+// The precision block: optional numbers, on every page.
+constexpr int kPrecisionFields[] = {IDC_COV_XX, IDC_COV_XY, IDC_COV_XZ, IDC_COV_YY,
+                                    IDC_COV_YZ, IDC_COV_ZZ, IDC_PDOP,   IDC_GDOP};
+
+NumberForm FormOf(int id) {
+    switch (id) {
+    case IDC_LAT_MIN:
+    case IDC_LON_MIN:
+        return NumberForm::Minutes;
+    case IDC_LAT_SEC:
+    case IDC_LON_SEC:
+        return NumberForm::Seconds;
+    default:
+        return NumberForm::Number;
+    }
+}
 
 // A number cut toward zero to a whole number that an int holds; texts beyond that range are
 // not angles anybody types, and must not overflow the conversion.
@@ -124,6 +143,8 @@ void CPointDataPage::Fill() {
         SetDlgItemText(IDC_GEOC_Z, dz);
     }
     Push();
+    // The texts are the working point's again: marks of texts typed before go.
+    MarkNumberFields();
 }
 
 void CPointDataPage::FillModels() {
@@ -242,10 +263,39 @@ void CPointDataPage::EndRecomputation() {
 
 void CPointDataPage::ApplyOkRule() {
     Pull();
-    bool filled = true;
+    bool required = true;
     for (int id : RequiredFields())
-        if (GetDlgItemText(id).empty()) filled = false;
-    m_pEditor->EnableOk(filled);
+        if (!CheckNumberField(*this, id, FormOf(id), true)) required = false;
+    m_pEditor->SetPrecisionUsable(MarkPrecisionFields());
+    m_pEditor->EnableOk(required);
+}
+
+bool CPointDataPage::MarkPrecisionFields() {
+    bool usable = true;
+    for (int id : kPrecisionFields)
+        if (!CheckNumberField(*this, id, NumberForm::Number, false)) usable = false;
+    return usable;
+}
+
+void CPointDataPage::MarkNumberFields() {
+    for (int id : RequiredFields())
+        CheckNumberField(*this, id, FormOf(id), true);
+    MarkPrecisionFields();
+}
+
+void CPointDataPage::OnPrecisionChanged() {
+    m_pEditor->SetPrecisionUsable(MarkPrecisionFields());
+}
+
+void CPointDataPage::RollBack(int id) {
+    Fill();
+    ApplyOkRule();
+    // An angle has three fields: the one typed into is the one with the focus.
+    CWnd* focus = GetFocus();
+    if (focus != nullptr && focus->GetParent() == this && dynamic_cast<CEdit*>(focus) != nullptr)
+        id = focus->GetDlgCtrlID();
+    if (auto* edit = dynamic_cast<CEdit*>(GetDlgItem(id))) edit->SetSel(0, -1);
+    MessageBeep(MB_OK);
 }
 
 void CPointDataPage::OnNameChanged() {
@@ -294,27 +344,44 @@ float CPointDataPage::ReadPrecision(int id) const {
     return static_cast<float>(DoubleDaString(GetDlgItemText(id)));
 }
 
+// A precision text that is not a number is stored as it reads, and keeps OK closed.
 void CPointDataPage::OnCovXX() {
-    if (Working() != nullptr) Working()->SetPosCov_xx(ReadPrecision(IDC_COV_XX));
+    if (Working() == nullptr) return;
+    Working()->SetPosCov_xx(ReadPrecision(IDC_COV_XX));
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnCovXY() {
-    if (Working() != nullptr) Working()->SetPosCov_xy(ReadPrecision(IDC_COV_XY));
+    if (Working() == nullptr) return;
+    Working()->SetPosCov_xy(ReadPrecision(IDC_COV_XY));
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnCovXZ() {
-    if (Working() != nullptr) Working()->SetPosCov_xz(ReadPrecision(IDC_COV_XZ));
+    if (Working() == nullptr) return;
+    Working()->SetPosCov_xz(ReadPrecision(IDC_COV_XZ));
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnCovYY() {
-    if (Working() != nullptr) Working()->SetPosCov_yy(ReadPrecision(IDC_COV_YY));
+    if (Working() == nullptr) return;
+    Working()->SetPosCov_yy(ReadPrecision(IDC_COV_YY));
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnCovYZ() {
-    if (Working() != nullptr) Working()->SetPosCov_yz(ReadPrecision(IDC_COV_YZ));
+    if (Working() == nullptr) return;
+    Working()->SetPosCov_yz(ReadPrecision(IDC_COV_YZ));
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnCovZZ() {
-    if (Working() != nullptr) Working()->SetPosCov_zz(ReadPrecision(IDC_COV_ZZ));
+    if (Working() == nullptr) return;
+    Working()->SetPosCov_zz(ReadPrecision(IDC_COV_ZZ));
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnPdop() {
-    if (Working() != nullptr) Working()->SetPdop(ReadPrecision(IDC_PDOP));
+    if (Working() == nullptr) return;
+    Working()->SetPdop(ReadPrecision(IDC_PDOP));
+    OnPrecisionChanged();
 }
 void CPointDataPage::OnGdop() {
-    if (Working() != nullptr) Working()->SetGdop(ReadPrecision(IDC_GDOP));
+    if (Working() == nullptr) return;
+    Working()->SetGdop(ReadPrecision(IDC_GDOP));
+    OnPrecisionChanged();
 }

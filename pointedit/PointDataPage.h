@@ -41,8 +41,21 @@ protected:
     void Fill();
     void Pull() { UpdateData(true); }
     void Push() { UpdateData(false); }
-    /// Enables the editor's OK button when every required field has a text.
+    /// Enables the editor's OK button when every required field holds a number of its form
+    /// and no precision field holds a text that is not a number.
     void ApplyOkRule();
+    /// Marks each number field whose text cannot be used with its balloon, and clears the
+    /// mark of the others; the OK button is left as it is.
+    void MarkNumberFields();
+    /// The same for the precision fields alone. \return true when none holds a text that is
+    /// not a number
+    bool MarkPrecisionFields();
+    /// A precision text changed: it alone decides whether it keeps OK closed.
+    void OnPrecisionChanged();
+    /// Undoes a keystroke whose recomputation failed: the page shows the working point again
+    /// and is judged by the OK rule, the whole text of field \p id is selected so that the
+    /// next key replaces it, and the refusal is heard.
+    void RollBack(int id);
     /// Ends a successful recomputation: point changed, push, OK rule.
     void EndRecomputation();
 

@@ -3,6 +3,8 @@
 #include "platform/model.h"
 #include "platform/propsheet.h"
 
+#include <algorithm>
+
 using platform::ControlKind;
 using platform::Window;
 
@@ -222,6 +224,62 @@ bool Dialog::setText(int id, const std::string& text) {
 bool Dialog::type(int id, const std::string& keys) {
     Window* w = isOpen() ? control(id) : nullptr;
     return w != nullptr && platform::userType(*w, keys);
+}
+
+bool Dialog::selectAll(int id) {
+    Window* w = isOpen() ? control(id) : nullptr;
+    return w != nullptr && platform::userSelectText(*w, 0, -1);
+}
+
+bool Dialog::putCaret(int id, int position) {
+    Window* w = isOpen() ? control(id) : nullptr;
+    if (w == nullptr) return false;
+    if (position < 0) position = w->textLength();
+    return platform::userSelectText(*w, position, position);
+}
+
+bool Dialog::selectText(int id, int start, int end) {
+    Window* w = isOpen() ? control(id) : nullptr;
+    return w != nullptr && platform::userSelectText(*w, start, end);
+}
+
+bool Dialog::keys(int id, const std::string& keys) {
+    Window* w = isOpen() ? control(id) : nullptr;
+    return w != nullptr && platform::userKeys(*w, keys);
+}
+
+bool Dialog::backspace(int id, int times) {
+    return keys(id, std::string(static_cast<size_t>(std::max(times, 0)), '\b'));
+}
+
+bool Dialog::pressDelete(int id, int times) {
+    return keys(id, std::string(static_cast<size_t>(std::max(times, 0)), '\x7f'));
+}
+
+std::pair<int, int> Dialog::textSelection(int id) const {
+    Window* w = control(id);
+    if (w == nullptr || w->kind() != ControlKind::Edit) return {0, 0};
+    return {w->selStart(), w->selEnd()};
+}
+
+std::string Dialog::selectedText(int id) const {
+    Window* w = control(id);
+    if (w == nullptr || w->kind() != ControlKind::Edit) return {};
+    // Positions count characters; the text is UTF-8.
+    const std::string& text = w->text();
+    std::string selected;
+    int index = 0;
+    for (char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++index;
+        if (index > w->selStart() && index <= w->selEnd()) selected += c;
+    }
+    return selected;
+}
+
+Dialog::BalloonTip Dialog::balloon(int id) const {
+    Window* w = control(id);
+    if (w == nullptr) return {};
+    return BalloonTip{w->balloon().title, w->balloon().text};
 }
 
 bool Dialog::click(int id) {

@@ -359,6 +359,100 @@ bool CEdit::SetReadOnly(bool readOnly) {
     return true;
 }
 
+void CEdit::SetSel(int start, int end, bool) {
+    SendMessage(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+}
+
+DWORD CEdit::GetSel() const {
+    int start = 0;
+    int end = 0;
+    GetSel(start, end);
+    return (static_cast<DWORD>(start) & 0xFFFF) | ((static_cast<DWORD>(end) & 0xFFFF) << 16);
+}
+
+void CEdit::GetSel(int& start, int& end) const {
+    start = m_hWnd != nullptr ? m_hWnd->selStart() : 0;
+    end = m_hWnd != nullptr ? m_hWnd->selEnd() : 0;
+}
+
+void CEdit::ReplaceSel(const std::string& text, bool canUndo) {
+    SendMessage(EM_REPLACESEL, canUndo ? 1 : 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool CEdit::ShowBalloonTip(const std::string& title, const std::string& text, int icon) {
+    EDITBALLOONTIP balloon;
+    balloon.pszTitle = title.c_str();
+    balloon.pszText = text.c_str();
+    balloon.ttiIcon = icon;
+    return ShowBalloonTip(&balloon);
+}
+
+bool CEdit::ShowBalloonTip(const EDITBALLOONTIP* balloon) {
+    return SendMessage(EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(balloon)) != 0;
+}
+
+bool CEdit::HideBalloonTip() {
+    return SendMessage(EM_HIDEBALLOONTIP) != 0;
+}
+
+LRESULT CEdit::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* w = m_hWnd;
+    if (w == nullptr || w->kind() != ControlKind::Edit)
+        return CWnd::DefWindowProc(message, wParam, lParam);
+    switch (message) {
+    case EM_GETSEL: {
+        // The message carries the addresses of its two answers.
+        if (auto* start = reinterpret_cast<int*>(wParam)) *start = w->selStart(); // NOLINT
+        if (auto* end = reinterpret_cast<int*>(lParam)) *end = w->selEnd();       // NOLINT
+        return static_cast<LRESULT>((static_cast<DWORD>(w->selStart()) & 0xFFFF) |
+                                    ((static_cast<DWORD>(w->selEnd()) & 0xFFFF) << 16));
+    }
+    case EM_SETSEL:
+        w->setSel(static_cast<int>(wParam), static_cast<int>(lParam));
+        return 1;
+    case EM_REPLACESEL: {
+        const auto* text =
+            reinterpret_cast<const char*>(lParam); // NOLINT(performance-no-int-to-ptr)
+        std::string inserted = text != nullptr ? text : "";
+        std::string whole = w->text();
+        // Positions are characters; the text is UTF-8.
+        auto offset = [&whole](int index) {
+            size_t at = 0;
+            for (int n = 0; n < index && at < whole.size(); ++n) {
+                ++at;
+                while (at < whole.size() && (static_cast<unsigned char>(whole[at]) & 0xC0) == 0x80)
+                    ++at;
+            }
+            return at;
+        };
+        size_t from = offset(w->selStart());
+        size_t to = offset(w->selEnd());
+        int caret = w->selStart();
+        for (char c : inserted)
+            if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++caret;
+        whole.replace(from, to - from, inserted);
+        w->setEditText(whole, caret, caret, platform::Origin::Program);
+        return 0;
+    }
+    case EM_SHOWBALLOONTIP: {
+        const auto* tip = reinterpret_cast<const EDITBALLOONTIP*>(lParam); // NOLINT
+        if (tip == nullptr) return 0;
+        platform::Balloon balloon;
+        balloon.title = tip->pszTitle != nullptr ? tip->pszTitle : "";
+        balloon.text = tip->pszText != nullptr ? tip->pszText : "";
+        balloon.icon = tip->ttiIcon;
+        if (!balloon.shown()) return 0;
+        w->showBalloon(balloon);
+        return 1;
+    }
+    case EM_HIDEBALLOONTIP:
+        w->hideBalloon();
+        return 1;
+    default:
+        return CWnd::DefWindowProc(message, wParam, lParam);
+    }
+}
+
 int CButton::GetCheck() const {
     return m_hWnd != nullptr ? m_hWnd->check() : 0;
 }

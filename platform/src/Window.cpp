@@ -36,6 +36,24 @@ bool isUtf8Continuation(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
+int charCount(const std::string& text) {
+    int n = 0;
+    for (char c : text)
+        if (!isUtf8Continuation(c)) ++n;
+    return n;
+}
+
+// The byte offset of character \p index of a UTF-8 text (its size when beyond the end).
+size_t byteOffset(const std::string& text, int index) {
+    size_t at = 0;
+    for (int n = 0; n < index && at < text.size(); ++n) {
+        ++at;
+        while (at < text.size() && isUtf8Continuation(text[at]))
+            ++at;
+    }
+    return at;
+}
+
 } // namespace
 
 Window::Window(ControlKind kind, int id, std::string className, DWORD style, DWORD exStyle,
@@ -148,13 +166,67 @@ POINT Window::clientOrigin() const {
 }
 
 void Window::setText(const std::string& text, Origin origin) {
-    bool differs = text != m_text;
-    if (differs) {
+    if (m_kind != ControlKind::Edit) {
+        if (text == m_text) return;
         m_text = text;
         changed(Change::Text);
+        return;
     }
+    // The system's edit puts the caret before the text a program gives it; a person's paste
+    // leaves it after the pasted text. A program's write of the same text changes nothing.
+    if (origin == Origin::Program && text == m_text) return;
+    int caret = origin == Origin::User ? charCount(text) : 0;
+    setEditText(text, caret, caret, origin);
+}
+
+void Window::setEditText(const std::string& text, int selStart, int selEnd, Origin origin) {
+    bool differs = text != m_text;
+    m_text = text;
+    int length = charCount(m_text);
+    selStart = std::clamp(selStart, 0, length);
+    selEnd = std::clamp(selEnd, 0, length);
+    bool moved = selStart != m_selStart || selEnd != m_selEnd;
+    m_selStart = std::min(selStart, selEnd);
+    m_selEnd = std::max(selStart, selEnd);
+    if (differs)
+        changed(Change::Text);
+    else if (moved)
+        changed(Change::Selection);
     if (m_kind != ControlKind::Edit) return;
     if (origin == Origin::User || (differs && !notificationsHeld())) notify(EN_CHANGE);
+}
+
+int Window::textLength() const {
+    return charCount(m_text);
+}
+
+void Window::setSel(int start, int end) {
+    int length = charCount(m_text);
+    if (start < 0) {
+        end = start = m_selStart;
+    } else {
+        if (end < 0 || end > length) end = length;
+        start = std::min(start, length);
+        if (start > end) std::swap(start, end);
+    }
+    if (start == m_selStart && end == m_selEnd) return;
+    m_selStart = start;
+    m_selEnd = end;
+    changed(Change::Selection);
+}
+
+void Window::showBalloon(const Balloon& balloon) {
+    if (balloon.title == m_balloon.title && balloon.text == m_balloon.text &&
+        balloon.icon == m_balloon.icon)
+        return;
+    m_balloon = balloon;
+    changed(Change::Balloon);
+}
+
+void Window::hideBalloon() {
+    if (!m_balloon.shown()) return;
+    m_balloon = Balloon{};
+    changed(Change::Balloon);
 }
 
 void Window::setEnabled(bool enabled) {
@@ -531,39 +603,91 @@ bool userSetText(Window& edit, const std::string& text) {
     return true;
 }
 
-bool userType(Window& edit, const std::string& typed) {
-    if (edit.kind() != ControlKind::Edit || !usable(edit) || edit.readOnly()) return false;
+namespace {
+
+// A typed key as the edit takes it: digits only in ES_NUMBER edits, letters in the forced case.
+bool acceptKey(const Window& edit, std::string& key) {
+    if ((edit.style() & ES_NUMBER) &&
+        !(key.size() == 1 && std::isdigit(static_cast<unsigned char>(key[0]))))
+        return false;
+    if (edit.style() & ES_UPPERCASE)
+        for (char& c : key)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (edit.style() & ES_LOWERCASE)
+        for (char& c : key)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return true;
+}
+
+bool canType(const Window& edit) {
+    return edit.kind() == ControlKind::Edit && usable(edit) && !edit.readOnly();
+}
+
+} // namespace
+
+bool userKeys(Window& edit, const std::string& typed) {
+    if (!canType(edit)) return false;
     setFocusWindow(&edit);
     const std::string keys = validUserText(typed);
     size_t i = 0;
     while (i < keys.size()) {
+        // Each key reads the edit again: a handler of the previous one may have changed it.
         std::string text = edit.text();
-        if (keys[i] == '\b') {
+        int start = edit.selStart();
+        int end = edit.selEnd();
+        int caret = start;
+        if (keys[i] == '\b' || keys[i] == '\x7f') {
+            bool backspace = keys[i] == '\b';
             ++i;
-            if (text.empty()) continue; // nothing to delete: no change
-            size_t cut = text.size() - 1;
-            while (cut > 0 && isUtf8Continuation(text[cut]))
-                --cut;
-            text.erase(cut);
+            if (start == end) {
+                if (backspace && start == 0) continue; // nothing to delete: no change
+                if (!backspace && end == charCount(text)) continue;
+                if (backspace)
+                    --start;
+                else
+                    ++end;
+            }
+            caret = start;
+            size_t from = byteOffset(text, start);
+            text.erase(from, byteOffset(text, end) - from);
         } else {
             size_t next = i + 1;
             while (next < keys.size() && isUtf8Continuation(keys[next]))
                 ++next;
             std::string key = keys.substr(i, next - i);
             i = next;
-            if ((edit.style() & ES_NUMBER) &&
-                !(key.size() == 1 && std::isdigit(static_cast<unsigned char>(key[0]))))
-                continue;
-            if (edit.style() & ES_UPPERCASE)
-                for (char& c : key)
-                    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-            if (edit.style() & ES_LOWERCASE)
-                for (char& c : key)
-                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            text += key;
+            if (!acceptKey(edit, key)) continue;
+            size_t from = byteOffset(text, start);
+            text.replace(from, byteOffset(text, end) - from, key);
+            caret = start + charCount(key);
         }
-        edit.setText(text, Origin::User);
+        edit.setEditText(text, caret, caret, Origin::User);
+        if (!canType(edit)) break;
     }
+    return true;
+}
+
+bool userType(Window& edit, const std::string& typed) {
+    if (!canType(edit)) return false;
+    setFocusWindow(&edit);
+    int end = edit.textLength();
+    edit.setSel(end, end);
+    return userKeys(edit, typed);
+}
+
+bool userSelectText(Window& edit, int start, int end) {
+    if (edit.kind() != ControlKind::Edit || !usable(edit)) return false;
+    if (start < 0) return false;
+    setFocusWindow(&edit);
+    edit.setSel(start, end);
+    return true;
+}
+
+bool userEdited(Window& edit, const std::string& text, int selStart, int selEnd) {
+    if (!canType(edit)) return false;
+    setFocusWindow(&edit);
+    std::string typed = validUserText(text);
+    edit.setEditText(typed, selStart, selEnd, Origin::User);
     return true;
 }
 
@@ -683,7 +807,10 @@ bool userTab(Window& dialog, bool backwards) {
     std::ptrdiff_t n = static_cast<std::ptrdiff_t>(order.size());
     std::ptrdiff_t index = at == order.end() ? (backwards ? 0 : -1) : at - order.begin();
     index = ((index + (backwards ? -1 : 1)) % n + n) % n;
-    setFocusWindow(order[static_cast<size_t>(index)]);
+    Window* next = order[static_cast<size_t>(index)];
+    setFocusWindow(next);
+    // The dialog manager selects the whole text of an edit that Tab reaches.
+    if (next->kind() == ControlKind::Edit) next->setSel(0, -1);
     return true;
 }
 

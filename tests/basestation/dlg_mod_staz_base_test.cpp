@@ -10,6 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <iterator>
+#include <map>
+#include <random>
+
 using automation::Dialog;
 using automation::ScriptedUser;
 
@@ -199,7 +205,7 @@ TEST_F(Station, ok_writes_the_typed_values_and_recomputes_the_plane_position) {
         d.setText(IDC_BASE_DESCRIPTION, "Tetto");
         d.setText(IDC_BASE_ANTENNA_HEIGHT, "2,250");
         d.setText(IDC_BASE_PDOP, "1.8");
-        d.setText(IDC_BASE_GDOP, "x");
+        d.setText(IDC_BASE_GDOP, " 0 ");
         d.click(IDC_BASE_OK);
     });
     EXPECT_TRUE(FDlgModStazBase(group, nullptr, true));
@@ -207,7 +213,7 @@ TEST_F(Station, ok_writes_the_typed_values_and_recomputes_the_plane_position) {
     EXPECT_EQ(group->GetSecScri(), "Tetto");
     EXPECT_DOUBLE_EQ(group->GetBaseAltAnt(), 2.25);
     EXPECT_DOUBLE_EQ(group->m_dPdop, 1.8);
-    EXPECT_DOUBLE_EQ(group->m_dGdop, 0.0); // not a number: what the toolkit reads
+    EXPECT_DOUBLE_EQ(group->m_dGdop, 0.0);
     // The station's plane position now comes from its geographic one through the converter:
     // the ground height is the antenna's minus the new antenna height.
     double east = 0, north = 0, height = 0;
@@ -280,22 +286,161 @@ TEST_F(Station, correction_declaration_mode_has_its_caption_and_no_note) {
     EXPECT_DOUBLE_EQ(group->GetBaseAltAnt(), 1.7);
 }
 
-TEST_F(Station, enter_and_escape_leave_the_dialog_open_and_write_nothing) {
+TEST_F(Station, enter_does_nothing_and_escape_runs_the_annulla_step) {
     ScriptedUser user;
     user.onDialog([&](Dialog& d) {
         d.setText(IDC_BASE_STATION_NAME, "B01");
         d.click(IDC_BASE_KNOWN_NETWORK);
         d.enter();
         EXPECT_TRUE(d.isOpen());
-        d.escape();
-        EXPECT_TRUE(d.isOpen());
         EXPECT_FALSE(d.close()); // no close box on this template
         EXPECT_EQ(group->GetNome(), "100");
-        d.click(IDC_BASE_CANCEL);
+        d.escape();
+        EXPECT_FALSE(d.isOpen());
     });
     EXPECT_FALSE(FDlgModStazBase(group, nullptr, true));
-    EXPECT_EQ(group->GetSecScri(), "Pilastrino");
+    EXPECT_EQ(group->GetSecScri(), "Pilastrino"); // the description as before the click
+    EXPECT_EQ(group->GetNome(), "100");
     EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(Station, undefined_values_show_empty_and_stay_undefined_on_ok) {
+    CGrpGps* plain = sample.plain; // no antenna height, position, PDOP or GDOP
+    ScriptedUser user;
+    user.onDialog([&](Dialog& d) {
+        for (int id : {IDC_BASE_ANTENNA_HEIGHT, IDC_GEOC_X, IDC_GEOC_Y, IDC_GEOC_Z, IDC_BASE_PDOP,
+                       IDC_BASE_GDOP})
+            EXPECT_EQ(d.text(id), "") << id;
+        d.type(IDC_BASE_PDOP, "2");
+        d.backspace(IDC_BASE_PDOP); // empty again
+        d.click(IDC_BASE_OK);
+    });
+    EXPECT_TRUE(FDlgModStazBase(plain, nullptr, true));
+    EXPECT_FALSE(IsEgnValueDefined(plain->GetBaseAltAnt()));
+    EXPECT_FALSE(IsEgnValueDefined(plain->m_dPdop));
+    EXPECT_FALSE(IsEgnValueDefined(plain->m_dGdop));
+    double x = 0, y = 0, z = 0;
+    plain->GetGeocCeFaMis(x, y, z);
+    EXPECT_FALSE(IsEgnValueDefined(x));
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(Station, a_field_that_is_not_a_number_is_marked_takes_the_focus_and_nothing_is_written) {
+    ScriptedUser user;
+    user.onDialog([&](Dialog& d) {
+        d.setText(IDC_BASE_STATION_NAME, "B01");
+        d.setText(IDC_GEOC_Y, "12a");
+        d.setText(IDC_BASE_GDOP, "x");
+        d.click(IDC_BASE_OK);
+        EXPECT_TRUE(d.isOpen());
+        EXPECT_EQ(d.balloon(IDC_GEOC_Y).title, "Valore non valido");
+        EXPECT_EQ(d.balloon(IDC_GEOC_Y).text, "un numero, ad esempio 1234.567");
+        EXPECT_TRUE(d.balloon(IDC_BASE_GDOP).shown());
+        EXPECT_FALSE(d.balloon(IDC_BASE_PDOP).shown());
+        EXPECT_EQ(d.focus(), IDC_GEOC_Y); // the first one, its text selected to be retyped
+        EXPECT_EQ(d.selectedText(IDC_GEOC_Y), "12a");
+        EXPECT_EQ(group->GetNome(), "100");
+        d.keys(IDC_GEOC_Y, "7");
+        EXPECT_FALSE(d.balloon(IDC_GEOC_Y).shown()); // valid again: the mark goes
+        EXPECT_TRUE(d.balloon(IDC_BASE_GDOP).shown());
+        d.setText(IDC_BASE_GDOP, " 3,5 ");
+        d.click(IDC_BASE_OK);
+    });
+    EXPECT_TRUE(FDlgModStazBase(group, nullptr, true));
+    EXPECT_EQ(group->GetNome(), "B01");
+    EXPECT_DOUBLE_EQ(group->m_dGdop, 3.5);
+    double x = 0, y = 0, z = 0;
+    group->GetGeocCeFaMis(x, y, z);
+    EXPECT_NEAR(y, 7.0, 1e-6);
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+// A seeded person at every number field of the station, typing as a person does; OK either
+// writes what the fields show or, with a text that is not a number, nothing.
+TEST_F(Station, a_random_person_stores_what_the_fields_show_or_nothing) {
+    const int fields[] = {IDC_BASE_ANTENNA_HEIGHT, IDC_GEOC_X,   IDC_GEOC_Y, IDC_GEOC_Z,
+                          IDC_BASE_PDOP,           IDC_BASE_GDOP};
+    const std::string keys = "0123456789012345678901234567890123456789-+.,. a";
+    auto number = [](std::string text, double& value) {
+        size_t first = text.find_first_not_of(" \t");
+        if (first == std::string::npos) return false;
+        text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+        for (char& c : text)
+            if (c == ',') c = '.';
+        char* end = nullptr;
+        value = std::strtod(text.c_str(), &end);
+        bool digits = text.find_first_of("0123456789") != std::string::npos;
+        return digits && *end == '\0' && text.find_first_of("eEnNiIxX") == std::string::npos;
+    };
+    for (unsigned seed : {7u, 8u, 9u, 10u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        testsupport::SmallBook book;
+        CGrpGps* g = seed % 2 ? book.projected : book.plain;
+        std::mt19937 random(seed);
+        std::map<int, std::string> shown;
+        bool refused = false;
+        ScriptedUser user;
+        user.onDialog([&](Dialog& d) {
+            for (int step = 0; step < 120; ++step) {
+                int id = fields[random() % std::size(fields)];
+                const int length = static_cast<int>(d.text(id).size());
+                switch (random() % 6) {
+                case 0:
+                    d.selectAll(id);
+                    break;
+                case 1:
+                    d.putCaret(id, static_cast<int>(random() % (length + 1)));
+                    break;
+                case 2:
+                    d.backspace(id);
+                    break;
+                case 3:
+                    d.pressDelete(id);
+                    break;
+                default:
+                    d.keys(id, std::string(1, keys[random() % keys.size()]));
+                    break;
+                }
+            }
+            for (int id : fields)
+                shown[id] = d.text(id);
+            d.click(IDC_BASE_OK);
+            if (d.isOpen()) {
+                refused = true;
+                int marked = 0;
+                for (int id : fields) {
+                    double v = 0;
+                    bool bad = !number(shown[id], v) &&
+                               shown[id].find_first_not_of(" \t") != std::string::npos;
+                    EXPECT_EQ(d.balloon(id).shown(), bad) << id << " '" << shown[id] << "'";
+                    if (bad && marked++ == 0) EXPECT_EQ(d.focus(), id);
+                }
+                EXPECT_GT(marked, 0);
+                d.click(IDC_BASE_CANCEL);
+            }
+        });
+        const std::string before = g->GetNome() + std::to_string(g->GetBaseAltAnt()) +
+                                   std::to_string(g->m_dPdop) + std::to_string(g->m_dGdop);
+        bool ok = FDlgModStazBase(g, nullptr, true);
+        EXPECT_EQ(ok, !refused);
+        EXPECT_EQ(user.unexpected(), 0);
+        auto expectStored = [&](int id, double stored) {
+            double v = 0;
+            if (number(shown[id], v))
+                EXPECT_NEAR(stored, v, 1e-9 * std::max(1.0, std::fabs(v))) << id;
+            else
+                EXPECT_FALSE(IsEgnValueDefined(stored)) << id << " '" << shown[id] << "'";
+        };
+        if (!ok) {
+            EXPECT_EQ(g->GetNome() + std::to_string(g->GetBaseAltAnt()) +
+                          std::to_string(g->m_dPdop) + std::to_string(g->m_dGdop),
+                      before);
+            continue;
+        }
+        expectStored(IDC_BASE_ANTENNA_HEIGHT, g->GetBaseAltAnt());
+        expectStored(IDC_BASE_PDOP, g->m_dPdop);
+        expectStored(IDC_BASE_GDOP, g->m_dGdop);
+    }
 }
 
 TEST_F(Station, a_close_request_runs_the_annulla_step) {

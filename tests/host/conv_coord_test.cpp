@@ -123,26 +123,34 @@ TEST(ConvCoord, etrs89_utm_converts_inside_its_own_area) {
     utmReference(46.498295, 11.354758, 32, east, north);
     EXPECT_NEAR(x, east, 1e-3);
     EXPECT_NEAR(y, north, 1e-3);
-    EXPECT_FALSE(conv.GrafGpsToPlanAtt(38.115688 * kDeg, 9.0 * kDeg, 0, 0, x, y, z));
 }
 
-TEST(ConvCoord, positions_outside_the_area_of_use_are_refused_untouched) {
+TEST(ConvCoord, positions_outside_the_area_of_use_are_converted_and_the_area_is_information) {
     CConvCoord zone32("EPSG:6707"); // Italy west of 12°E
-    double x = 1.0, y = 2.0, z = 3.0;
-    EXPECT_FALSE(zone32.GrafGpsToPlanAtt(41.9 * kDeg, 12.5 * kDeg, 0, 0, x, y, z));  // Roma
-    EXPECT_FALSE(zone32.GrafGpsToPlanAtt(51.5 * kDeg, -0.12 * kDeg, 0, 0, x, y, z)); // London
-    EXPECT_FALSE(zone32.GrafGpsToPlanAtt(-33.9 * kDeg, 151.2 * kDeg, 0, 0, x, y, z));
-    EXPECT_EQ(x, 1.0);
-    EXPECT_EQ(y, 2.0);
-    EXPECT_EQ(z, 3.0);
-
-    // The plane position of Vienna in zone 33 lies outside the Italian area.
+    double w = 0, s = 0, e = 0, n = 0;
+    ASSERT_TRUE(zone32.GetAreaOfUse(w, s, e, n));
+    EXPECT_NEAR(e, 12.0, 1e-6);
+    // Roma, London and Sydney lie outside the area, and are converted as the projection says.
+    const struct {
+        double lat, lon;
+    } sites[] = {{41.9, 12.5}, {51.5, -0.12}, {-33.9, 151.2}, {4.0, 9.0}};
+    for (const auto& site : sites) {
+        double x = 0, y = 0, z = 0;
+        ASSERT_TRUE(zone32.GrafGpsToPlanAtt(site.lat * kDeg, site.lon * kDeg, 0, 0, x, y, z));
+        double lat = 0, lon = 0, elev = 0;
+        ASSERT_TRUE(zone32.PlanAttToGrafGps(x, y, z, 0, lat, lon, elev));
+        EXPECT_NEAR(lat / kDeg, site.lat, 1e-6);
+        EXPECT_NEAR(std::remainder(lon / kDeg - site.lon, 360.0), 0.0, 1e-6);
+    }
+    // A half-typed North (a retyped coordinate on its way to 4930106.5) converts too.
+    for (double north : {4.0, 49.0, 4930.0, 493010.0}) {
+        double lat = 7.0, lon = 8.0, elev = 9.0;
+        EXPECT_TRUE(zone32.PlanAttToGrafGps(685010.5, north, 0, 1.8, lat, lon, elev)) << north;
+        EXPECT_NEAR(elev, 1.8, 1e-9);
+    }
+    // What cannot be computed is still refused, outputs untouched.
     double lat = 7.0, lon = 8.0, elev = 9.0;
-    CConvCoord zone33("EPSG:6708");
-    double east = 0, north = 0;
-    utmReference(48.2082, 16.3738, 33, east, north);
-    EXPECT_FALSE(zone33.PlanAttToGrafGps(east, north, 0, 0, lat, lon, elev));
-    EXPECT_FALSE(zone33.PlanAttToGrafGps(1e12, 1e12, 0, 0, lat, lon, elev));
+    EXPECT_FALSE(zone32.PlanAttToGrafGps(1e300, 1e300, 0, 0, lat, lon, elev));
     EXPECT_EQ(lat, 7.0);
     EXPECT_EQ(lon, 8.0);
     EXPECT_EQ(elev, 9.0);
@@ -201,7 +209,9 @@ TEST(ConvCoord, a_proj_string_converts_and_takes_an_area_of_use_from_the_host) {
     EXPECT_NEAR(y, north, 1e-3);
 
     conv.SetAreaOfUse(6.0, 36.0, 12.0, 47.5);
-    EXPECT_FALSE(conv.GrafGpsToPlanAtt(41.9 * kDeg, 12.5 * kDeg, 0, 0, x, y, z));
+    ASSERT_TRUE(conv.GetAreaOfUse(w, s, e, n));
+    EXPECT_EQ(s, 36.0);
+    EXPECT_TRUE(conv.GrafGpsToPlanAtt(41.9 * kDeg, 12.5 * kDeg, 0, 0, x, y, z));
 }
 
 // ---- geocentric -----------------------------------------------------------------------------

@@ -425,3 +425,99 @@ TEST(DialogDeathTest, a_window_touched_from_another_thread_stops_debug_builds) {
     EXPECT_DEATH(std::thread(makeWindow).join(), "outside the user-interface thread");
 }
 #endif
+
+TEST(Dialog, an_edit_types_at_its_caret_over_its_selection_as_a_person_does) {
+    TestResources resources;
+    ScriptedUser user;
+    Form form;
+    user.onDialog([&](Dialog& d) {
+        form.events.clear();
+        // The program's text leaves the caret before it, with nothing selected.
+        EXPECT_EQ(d.textSelection(1000), (std::pair<int, int>{0, 0}));
+        d.keys(1000, "Z");
+        EXPECT_EQ(d.text(1000), "ZAda");
+        d.selectAll(1000); // Ctrl+A: no change of text, the dialog hears nothing
+        EXPECT_EQ(d.selectedText(1000), "ZAda");
+        d.keys(1000, "Bo"); // the first key replaces the selection, the second follows it
+        EXPECT_EQ(d.text(1000), "Bo");
+        d.putCaret(1000, 1);
+        d.keys(1000, "èx"); // characters, not bytes
+        EXPECT_EQ(d.text(1000), "Bèxo");
+        EXPECT_EQ(d.textSelection(1000), (std::pair<int, int>{3, 3}));
+        d.backspace(1000);   // the x before the caret
+        d.pressDelete(1000); // the o after it
+        EXPECT_EQ(d.text(1000), "Bè");
+        d.pressDelete(1000); // nothing after the caret: no change
+        d.putCaret(1000, 0);
+        d.backspace(1000); // nothing before it: no change
+        d.selectText(1000, 2, 0);
+        EXPECT_EQ(d.selectedText(1000), "Bè");
+        d.pressDelete(1000);
+        EXPECT_EQ(d.text(1000), "");
+        d.type(1000, "ab"); // type() clicks after the text first
+        d.putCaret(1000, 0);
+        d.type(1000, "c");
+        EXPECT_EQ(d.text(1000), "abc");
+        EXPECT_FALSE(d.keys(1009, "x")); // read-only: refused
+        EXPECT_TRUE(d.selectAll(1009));  // but its text can be selected
+        d.click(IDCANCEL);
+    });
+    form.DoModal();
+    EXPECT_EQ(form.events, (std::vector<std::string>{"name:ZAda", "name:B", "name:Bo", "name:Bèo",
+                                                     "name:Bèxo", "name:Bèo", "name:Bè",
+                                                     "name:", "name:a", "name:ab", "name:abc"}));
+}
+
+TEST(Dialog, the_program_sets_reads_and_replaces_the_selection_and_shows_a_balloon) {
+    TestResources resources;
+    ScriptedUser user;
+    Form form;
+    user.onDialog([&](Dialog& d) {
+        form.events.clear();
+        auto* edit = static_cast<CEdit*>(form.GetDlgItem(1000));
+        edit->SetSel(1, -1);
+        int start = -1, end = -1;
+        edit->GetSel(start, end);
+        EXPECT_EQ(start, 1);
+        EXPECT_EQ(end, 3);
+        EXPECT_EQ(edit->GetSel(), 1u | (3u << 16));
+        edit->ReplaceSel("lba"); // one change the dialog hears, the caret after the new text
+        EXPECT_EQ(d.text(1000), "Alba");
+        EXPECT_EQ(d.textSelection(1000), (std::pair<int, int>{4, 4}));
+        edit->SetSel(-1, 0); // no selection: the caret stays where the selection began
+        EXPECT_EQ(d.textSelection(1000), (std::pair<int, int>{4, 4}));
+        edit->SetSel(0, -1);
+        edit->SetWindowText("Alba"); // the same text: nothing moves
+        EXPECT_EQ(d.selectedText(1000), "Alba");
+        edit->SetWindowText("Carla"); // a new text: the caret before it, nothing selected
+        EXPECT_EQ(d.textSelection(1000), (std::pair<int, int>{0, 0}));
+
+        EXPECT_FALSE(d.balloon(1000).shown());
+        EXPECT_TRUE(edit->ShowBalloonTip("Valore non valido", "minuti da 0 a 59", TTI_ERROR));
+        EXPECT_EQ(d.balloon(1000).title, "Valore non valido");
+        EXPECT_EQ(d.balloon(1000).text, "minuti da 0 a 59");
+        EXPECT_FALSE(d.balloon(1001).shown());
+        EXPECT_TRUE(edit->HideBalloonTip());
+        EXPECT_FALSE(d.balloon(1000).shown());
+        d.click(IDCANCEL);
+    });
+    form.DoModal();
+    EXPECT_EQ(form.events, (std::vector<std::string>{"name:Alba", "name:Carla"}));
+}
+
+TEST(Dialog, tab_into_an_edit_selects_its_whole_text) {
+    TestResources resources;
+    ScriptedUser user;
+    Form form;
+    user.onDialog([&](Dialog& d) {
+        EXPECT_EQ(d.focus(), 1000);
+        d.pressTab();
+        EXPECT_EQ(d.focus(), 1001);
+        EXPECT_EQ(d.selectedText(1001), "1.5");
+        d.keys(1001, "2");
+        EXPECT_EQ(d.text(1001), "2");
+        d.click(IDOK);
+    });
+    EXPECT_EQ(form.DoModal(), IDOK);
+    EXPECT_EQ(form.value, 2.0);
+}

@@ -150,12 +150,14 @@ TEST(ModPunGpsPage1, an_undefined_antenna_height_undoes_every_keystroke) {
     CPunGps* p = e.sample.first;
     p->SetAltAnt(EGN_NOVALUE);
     const std::string before = describe(*p);
-    EXPECT_TRUE(e.run(p, [](Dialog& d) {
+    EXPECT_FALSE(e.run(p, [](Dialog& d) {
         d.type(IDC_LAT_SEC, "7");
         EXPECT_EQ(d.text(IDC_LAT_SEC), "42.00000");
         d.type(IDC_ELEVATION, "1");
         EXPECT_EQ(d.text(IDC_ELEVATION), "96.0000");
-        d.click(IDOK);
+        // The page shown again is judged by the OK rule: the antenna height is missing.
+        EXPECT_FALSE(d.enabled(IDOK));
+        d.click(IDCANCEL);
     }));
     EXPECT_EQ(describe(*p), before);
 }

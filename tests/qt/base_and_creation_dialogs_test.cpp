@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -42,10 +43,10 @@ void choose(QComboBox* combo, int index) {
 
 } // namespace
 
-TEST_F(QtBaseAndCreation, base_station_editor_ignores_enter_and_escape_and_confirms_with_ok) {
+TEST_F(QtBaseAndCreation, base_station_editor_ignores_enter_and_confirms_with_ok) {
     CGrpGps* group = sample.projected;
     group->SetTipoRicevitore(1);
-    bool openAfterKeys = false;
+    bool openAfterEnter = false;
     ScriptedUser user;
     user.onDialog([&](Dialog& d) {
         auto* height = widget<QLineEdit>(d, IDC_BASE_ANTENNA_HEIGHT);
@@ -56,15 +57,36 @@ TEST_F(QtBaseAndCreation, base_station_editor_ignores_enter_and_escape_and_confi
         EXPECT_NE(widget<QLineEdit>(d, IDC_BASE_DESCRIPTION)->text().indexOf("[WGS84-ETRF2000]"),
                   -1);
         QTest::keyClick(height, Qt::Key_Return);
-        QTest::keyClick(height, Qt::Key_Escape);
-        openAfterKeys = d.isOpen() && dialogWidget(d)->isVisible();
+        openAfterEnter = d.isOpen() && dialogWidget(d)->isVisible();
         QTest::mouseClick(widget(d, IDC_BASE_OK), Qt::LeftButton);
     });
     EXPECT_TRUE(FDlgModStazBase(group, nullptr, true));
-    EXPECT_TRUE(openAfterKeys);
+    EXPECT_TRUE(openAfterEnter);
     EXPECT_DOUBLE_EQ(group->GetBaseAltAnt(), 1.625);
     EXPECT_EQ(group->GetTipoRicevitore(), 2);
     EXPECT_TRUE(group->IsBaseEuref());
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(QtBaseAndCreation,
+       base_station_editor_escape_is_annulla_and_a_bad_number_shows_its_balloon) {
+    CGrpGps* group = sample.projected;
+    const std::string description = group->GetSecScri();
+    ScriptedUser user;
+    user.onDialog([&](Dialog& d) {
+        typeOver(widget<QLineEdit>(d, IDC_BASE_PDOP), "1,5x");
+        QTest::mouseClick(widget(d, IDC_BASE_OK), Qt::LeftButton);
+        EXPECT_TRUE(dialogWidget(d)->isVisible());
+        QLabel* balloon = dialogWidget(d)->findChild<QLabel*>("balloon");
+        ASSERT_NE(balloon, nullptr);
+        EXPECT_TRUE(balloon->isVisible());
+        EXPECT_TRUE(balloon->text().contains("Valore non valido"));
+        QWidget* box = widget(d, IDC_BASE_KNOWN_NETWORK);
+        QTest::mouseClick(box, Qt::LeftButton, {}, onBox(box));
+        QTest::keyClick(widget(d, IDC_BASE_PDOP), Qt::Key_Escape);
+    });
+    EXPECT_FALSE(FDlgModStazBase(group, nullptr, true));
+    EXPECT_EQ(group->GetSecScri(), description); // Annulla's step: the description put back
     EXPECT_EQ(user.unexpected(), 0);
 }
 

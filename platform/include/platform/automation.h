@@ -16,6 +16,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CDialog;
@@ -85,6 +86,18 @@ public:
     std::string label(int id) const;
     /// \brief The control's rectangle in pixels, in the client coordinates of the dialog.
     RECT rect(int id) const;
+    /// \brief The selection of an edit, in characters: {start, end}; the caret is at the end;
+    ///        equal ends are the caret alone ({0, 0} for a control that is not an edit).
+    std::pair<int, int> textSelection(int id) const;
+    /// \brief The selected text of an edit ("" when nothing is selected).
+    std::string selectedText(int id) const;
+    /// \brief The balloon tip shown at an edit: its title and text (both empty when none).
+    struct BalloonTip {
+        std::string title;
+        std::string text;
+        bool shown() const { return !title.empty() || !text.empty(); }
+    };
+    BalloonTip balloon(int id) const;
 
     // Dialogs that embed a property sheet.
     /// \brief Index of the sheet's active page (-1: no sheet).
@@ -97,8 +110,23 @@ public:
 
     // What the user does. Each returns false, and does nothing, when a person could not do
     // it (no such control, hidden, disabled, read-only, index out of range, dialog closed).
+    /// \brief Selects the whole text of an edit and pastes \p text over it: one change.
     bool setText(int id, const std::string& text);
+    /// \brief Clicks after the text of an edit and types \p keys there ('\b' BackSpace).
     bool type(int id, const std::string& keys);
+    /// \brief Ctrl+A in an edit: its whole text selected.
+    bool selectAll(int id);
+    /// \brief Clicks an edit before character \p position (its length or -1: after the text).
+    bool putCaret(int id, int position);
+    /// \brief Selects characters \p start to \p end of an edit (\p end -1: to the end).
+    bool selectText(int id, int start, int end);
+    /// \brief Types \p keys at the caret of an edit, replacing the selection, one change per
+    ///        key; '\b' is BackSpace and '\x7f' Delete.
+    bool keys(int id, const std::string& keys);
+    /// \brief BackSpace, \p times times, at the caret of an edit.
+    bool backspace(int id, int times = 1);
+    /// \brief Delete, \p times times, at the caret of an edit.
+    bool pressDelete(int id, int times = 1);
     bool click(int id);
     bool select(int id, int index);
     bool doubleClick(int id, int index);

@@ -57,7 +57,8 @@ enum class Change {
     RowsRemoved,     ///< grid rows first..last (numbered before the removal) are gone
     ColumnsInserted, ///< grid columns firstColumn..lastColumn are new
     ColumnsRemoved,  ///< grid columns firstColumn..lastColumn are gone
-    InPlaceEdit      ///< a grid's in-place editor opened, closed or changed
+    InPlaceEdit,     ///< a grid's in-place editor opened, closed or changed
+    Balloon          ///< an edit's balloon tip was shown or hidden
 };
 
 /// \brief Keys that a control with an editor of its own may keep from its dialog.
@@ -97,6 +98,15 @@ struct Item {
     std::vector<std::string> subItems; ///< list view columns 1..n
     DWORD_PTR data = 0;
     bool selected = false; ///< list boxes with multiple selection, list views
+};
+
+/// \brief The balloon tip of an edit (EM_SHOWBALLOONTIP): why its text cannot be used. An
+///        empty title and text mean that no balloon is shown.
+struct Balloon {
+    std::string title;
+    std::string text;
+    int icon = 0; ///< TTI_NONE, TTI_INFO, TTI_WARNING, TTI_ERROR
+    bool shown() const { return !title.empty() || !text.empty(); }
 };
 
 /// \brief A list view column.
@@ -183,6 +193,27 @@ public:
     ///        program really changes their text.
     void setText(const std::string& text, Origin origin = Origin::Program);
 
+    // Edits: the caret and the selection, counted in characters (not bytes) from the start
+    // of the text. The selection runs from selStart() to selEnd(); the caret is at selEnd().
+    // Equal ends mean no selection, the caret alone.
+    int selStart() const { return m_selStart; }
+    int selEnd() const { return m_selEnd; }
+    /// \brief Selects characters \p start to \p end (EM_SETSEL): \p end -1 (or beyond the
+    ///        text) means to the end; reversed ends are swapped; \p start -1 removes the
+    ///        selection and leaves the caret where the selection began. Tells the view, not
+    ///        the dialog.
+    void setSel(int start, int end);
+    /// \brief Sets an edit's text and its selection at once, then notifies as setText does
+    ///        (so a handler that runs sees the caret where the edit put it).
+    void setEditText(const std::string& text, int selStart, int selEnd, Origin origin);
+    /// \brief Number of characters of the text.
+    int textLength() const;
+
+    /// \brief The balloon tip shown at an edit (none: Balloon::shown() is false).
+    const Balloon& balloon() const { return m_balloon; }
+    void showBalloon(const Balloon& balloon);
+    void hideBalloon();
+
     bool enabled() const { return (m_style & WS_DISABLED) == 0; }
     void setEnabled(bool enabled);
     bool visible() const { return (m_style & WS_VISIBLE) != 0; }
@@ -258,6 +289,9 @@ private:
     HINSTANCE m_resources = nullptr;
     SIZE m_baseUnits{6, 13};
     std::string m_text;
+    int m_selStart = 0;
+    int m_selEnd = 0;
+    Balloon m_balloon;
     std::unique_ptr<ControlState> m_state;
     int m_held = 0;
 };
@@ -297,11 +331,24 @@ RECT dialogUnitsToPixels(int x, int y, int cx, int cy, SIZE baseUnits);
 // What a person does at a dialog. Each refuses (returns false, changes nothing) what a person
 // could not do: act on a hidden or disabled control, type into a read-only edit, and so on.
 
-/// \brief Replaces the whole text of an edit (select all, then paste): one change.
+/// \brief Replaces the whole text of an edit (select all, then paste): one change; the caret
+///        ends after the text.
 bool userSetText(Window& edit, const std::string& text);
-/// \brief Types characters at the end of an edit, one change per character; '\b' deletes the
-///        last character.
+/// \brief Clicks after the text of an edit and types there, one change per character; '\b'
+///        is BackSpace (it deletes the character before the caret).
 bool userType(Window& edit, const std::string& keys);
+/// \brief Selects characters \p start to \p end of an edit with the mouse or Shift and the
+///        arrows (\p end -1: to the end; \p start equal to \p end puts the caret there alone).
+///        Ctrl+A is (0, -1). Read-only edits can be selected too; the dialog hears nothing.
+bool userSelectText(Window& edit, int start, int end);
+/// \brief Types \p keys at the caret of an edit, as they come: a character replaces the
+///        selection or is inserted at the caret; '\b' is BackSpace and '\x7f' Delete, each
+///        deleting the selection or else the character before (after) the caret. One change
+///        per key that changes the text.
+bool userKeys(Window& edit, const std::string& keys);
+/// \brief A view's edit widget changed its text as a person edited it: \p text is its whole
+///        new text and \p selStart..\p selEnd its caret and selection afterwards. One change.
+bool userEdited(Window& edit, const std::string& text, int selStart, int selEnd);
 /// \brief Clicks a push button, check box or radio button.
 bool userClick(Window& button);
 /// \brief Picks entry \p index in a drop-down list, list box or list view (in a list box with

@@ -245,10 +245,49 @@ bool IsWindow(HWND window);
 /// \brief Static text.
 class CStatic : public CWnd {};
 
+// Edit messages that the platform's edit answers, positions counted in characters.
+inline constexpr UINT EM_GETSEL = 0x00B0;         ///< wParam, lParam: int* start, end (or null)
+inline constexpr UINT EM_SETSEL = 0x00B1;         ///< wParam start, lParam end (-1: to the end)
+inline constexpr UINT EM_REPLACESEL = 0x00C2;     ///< lParam: const char* text (UTF-8)
+inline constexpr UINT EM_SHOWBALLOONTIP = 0x1503; ///< lParam: const EDITBALLOONTIP*
+inline constexpr UINT EM_HIDEBALLOONTIP = 0x1504;
+
+// Balloon tip icons.
+inline constexpr int TTI_NONE = 0;
+inline constexpr int TTI_INFO = 1;
+inline constexpr int TTI_WARNING = 2;
+inline constexpr int TTI_ERROR = 3;
+
+/// \brief What EM_SHOWBALLOONTIP shows: a title, a text and an icon.
+struct EDITBALLOONTIP {
+    DWORD cbStruct = sizeof(EDITBALLOONTIP);
+    const char* pszTitle = nullptr;
+    const char* pszText = nullptr;
+    int ttiIcon = TTI_NONE;
+};
+
 /// \brief Edit control.
 class CEdit : public CWnd {
 public:
     bool SetReadOnly(bool readOnly = true);
+    /// \brief Selects characters \p start to \p end (EM_SETSEL): \p end -1 selects to the end,
+    ///        (0, -1) all; \p start -1 removes the selection.
+    void SetSel(int start, int end, bool noScroll = false);
+    /// \brief The selection (EM_GETSEL): start in the low word, end in the high word.
+    DWORD GetSel() const;
+    void GetSel(int& start, int& end) const;
+    /// \brief Replaces the selection with \p text, or inserts it at the caret (EM_REPLACESEL);
+    ///        the caret ends after it and the dialog hears of the change.
+    void ReplaceSel(const std::string& text, bool canUndo = false);
+    /// \brief Shows a balloon tip at the edit (EM_SHOWBALLOONTIP): the system's way of saying
+    ///        why a text cannot be used without a modal message. It stays until hidden.
+    bool ShowBalloonTip(const std::string& title, const std::string& text, int icon = TTI_NONE);
+    bool ShowBalloonTip(const EDITBALLOONTIP* balloon);
+    /// \brief Hides the balloon tip (EM_HIDEBALLOONTIP).
+    bool HideBalloonTip();
+
+protected:
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 /// \brief Push button, check box, radio button or group box.

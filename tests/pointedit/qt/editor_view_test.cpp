@@ -7,6 +7,7 @@
 #include "resource.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -119,4 +120,49 @@ TEST(QtPointEditor, the_gis_page_says_why_it_refuses_a_value_and_keeps_the_edito
     });
     EXPECT_TRUE(confirmed);
     EXPECT_NE(e.entity(p).find("|1.35|12|"), std::string::npos) << e.entity(p);
+}
+
+TEST(QtPointEditor, the_caret_the_undone_key_and_the_balloon_in_the_widgets) {
+    useQtBackend();
+    pointedit_test::Editor e;
+    e.sample.first->SetAltAnt(EGN_NOVALUE); // with the projection, no position can be computed
+    e.run(e.sample.first, [](Dialog& d) {
+        // Typing in the middle of a widget's text reaches the model at the caret.
+        auto* minutes = widget<QLineEdit>(d, IDC_LON_MIN);
+        ASSERT_NE(minutes, nullptr);
+        minutes->setFocus();
+        minutes->setCursorPosition(1); // "20"
+        QTest::keyClick(minutes, Qt::Key_Backspace);
+        // Undone: the held text again, whole, selected in the widget as in the model.
+        EXPECT_EQ(minutes->text(), "20");
+        EXPECT_EQ(minutes->selectedText(), "20");
+        EXPECT_EQ(d.selectedText(IDC_LON_MIN), "20");
+        d.click(IDCANCEL);
+    });
+
+    pointedit_test::Editor f;
+    f.run(f.sample.third, [](Dialog& d) { // no projection: every key is kept
+        auto* seconds = widget<QLineEdit>(d, IDC_PDOP);
+        ASSERT_NE(seconds, nullptr);
+        seconds->setFocus();
+        seconds->setCursorPosition(0);
+        QTest::keyClicks(seconds, "x");
+        EXPECT_EQ(d.text(IDC_PDOP), "x");
+        EXPECT_EQ(d.textSelection(IDC_PDOP), (std::pair<int, int>{1, 1}));
+        QLabel* balloon = dialogWidget(d)->findChild<QLabel*>("balloon");
+        ASSERT_NE(balloon, nullptr);
+        EXPECT_TRUE(balloon->isVisible());
+        EXPECT_TRUE(balloon->text().contains("Valore non valido"));
+        EXPECT_FALSE(widget<QPushButton>(d, IDOK)->isEnabled());
+        if (const char* folder = std::getenv("GPS_TEST_SHOTS"))
+            platform::qt::grab(d.window(), std::string(folder) + "/point-editor-balloon.png");
+        // The model moves the widget's caret too.
+        d.putCaret(IDC_PDOP, 0);
+        EXPECT_EQ(seconds->cursorPosition(), 0);
+        QTest::keyClick(seconds, Qt::Key_Delete);
+        EXPECT_EQ(d.text(IDC_PDOP), "");
+        EXPECT_FALSE(balloon->isVisible());
+        EXPECT_TRUE(widget<QPushButton>(d, IDOK)->isEnabled());
+        d.click(IDCANCEL);
+    });
 }
