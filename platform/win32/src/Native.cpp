@@ -914,15 +914,18 @@ void setStyle(Native window, Kind kind, unsigned long style, unsigned long mask,
     // Shown, enabled and read-only have calls of their own; a child stays a child.
     mask &= ~static_cast<unsigned long>(WS_VISIBLE | WS_DISABLED | WS_CHILD | WS_POPUP);
     if (kind == Kind::Edit) mask &= ~static_cast<unsigned long>(ES_READONLY);
+    const auto oldStyle = static_cast<unsigned long>(::GetWindowLongPtrW(w, GWL_STYLE));
+    const auto oldExStyle = static_cast<unsigned long>(::GetWindowLongPtrW(w, GWL_EXSTYLE));
+    if (((oldStyle ^ style) & mask) == 0 && ((oldExStyle ^ exStyle) & exMask) == 0) return;
     if (mask != 0) {
-        const auto old = static_cast<unsigned long>(::GetWindowLongPtrW(w, GWL_STYLE));
+        const unsigned long old = oldStyle;
         const unsigned long now = (old & ~mask) | (style & mask);
         if (kind == Kind::Button && ((old ^ now) & BS_TYPEMASK) != 0)
             ::SendMessageW(w, BM_SETSTYLE, now & 0xFFFF, TRUE); // redraws the default frame
         ::SetWindowLongPtrW(w, GWL_STYLE, static_cast<LONG_PTR>(now));
     }
     if (exMask != 0) {
-        const auto old = static_cast<unsigned long>(::GetWindowLongPtrW(w, GWL_EXSTYLE));
+        const unsigned long old = oldExStyle;
         ::SetWindowLongPtrW(w, GWL_EXSTYLE,
                             static_cast<LONG_PTR>((old & ~exMask) | (exStyle & exMask)));
     }

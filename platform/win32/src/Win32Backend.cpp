@@ -348,8 +348,13 @@ private:
             if (!list && look.text != w.text()) differs("testo", look.text, w.text());
             const RECT r = w.rect();
             // A closed drop-down list is as high as its edit field; the template gives the
-            // height of the open list.
-            const bool sameHeight = w.kind() == ControlKind::ComboBox || look.height == r.Height();
+            // height of the open list. A list box shows whole entries: the system takes off
+            // what a part of one would need.
+            const bool sameHeight =
+                w.kind() == ControlKind::ComboBox ||
+                (w.kind() == ControlKind::ListBox && !(w.style() & LBS_NOINTEGRALHEIGHT) &&
+                 look.height <= r.Height()) ||
+                look.height == r.Height();
             if (look.x != r.left || look.y != r.top || look.width != r.Width() || !sameHeight)
                 differs("rettangolo",
                         std::to_string(look.x) + "," + std::to_string(look.y) + " " +
@@ -447,7 +452,10 @@ private:
             }
             break;
         case Change::Focus:
-            if (focusWindow() == &window) bridge::setFocus(h);
+            if (focusWindow() == &window) {
+                bridge::setFocus(h);
+                if (window.kind() != ControlKind::PushButton) showDefaultButtons(window);
+            }
             break;
         case Change::Cells:
         case Change::RowsInserted:
@@ -559,7 +567,29 @@ private:
         if (Window* w = model(token)) userClose(*w);
     }
     void focused(bridge::Token token) override {
-        if (Window* w = model(token); w != nullptr && focusWindow() != w) userFocus(*w);
+        Window* w = model(token);
+        if (w == nullptr) return;
+        if (focusWindow() != w) userFocus(*w);
+        // The dialog manager shows a focused push button as the default while it has the
+        // focus; elsewhere the default is the model's again, however the focus came there.
+        if (w->kind() != ControlKind::PushButton) showDefaultButtons(*w);
+    }
+
+    void showDefaultButtons(const Window& inside) {
+        const Window* root = &inside;
+        while (root->parent() != nullptr)
+            root = root->parent();
+        showDefaultButtonsBelow(*root);
+    }
+    void showDefaultButtonsBelow(const Window& window) {
+        for (const auto& child : window.children()) {
+            if (child->kind() == ControlKind::PushButton) {
+                if (auto it = m_natives.find(child.get()); it != m_natives.end())
+                    bridge::setStyle(it->second.handle, bridge::Kind::Button, child->style(),
+                                     BS_TYPEMASK, 0, 0);
+            }
+            showDefaultButtonsBelow(*child);
+        }
     }
     void nextTab(bridge::Token token, bool backwards) override {
         if (Window* w = model(token)) {
