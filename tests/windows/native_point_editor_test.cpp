@@ -48,7 +48,8 @@ void* modelFocus() {
 
 /// Opens the editor shown as to a person; \p act gets it only when the view is native.
 bool runShown(pointedit_test::Editor& editor, CGestGps* host,
-              const std::function<void(Dialog&)>& act, bool* confirmed = nullptr) {
+              const std::function<void(Dialog&)>& act, bool* confirmed = nullptr,
+              bool full = true) {
     bool shown = false;
     const bool ok = editor.run(
         editor.sample.first,
@@ -60,7 +61,7 @@ bool runShown(pointedit_test::Editor& editor, CGestGps* host,
                 d.escape();
             }
         },
-        true, host);
+        true, host, full);
     if (confirmed != nullptr) *confirmed = ok;
     return shown;
 }
@@ -110,6 +111,21 @@ TEST(NativePointEditor, enter_and_ok_store_what_the_fields_show_note_opens_the_n
     if (!shown) GTEST_SKIP() << "no native windows on this backend";
     EXPECT_EQ(editor.sample.first->GetNome(), "Nuovo nome");
     EXPECT_EQ(editor.sample.first->GetNote(), "Nota di campagna rivista");
+
+    // Declaring a correction: "Note" is off, Enter still confirms.
+    bool confirmed = false;
+    runShown(
+        editor, &host,
+        [&](Dialog& d) {
+            EXPECT_FALSE(d.enabled(IDC_POINT_NOTE));
+            EXPECT_EQ(differences(d), "");
+            native::replaceText(nativeOf(d, IDC_POINT_NAME), "Corretto");
+            native::key(nativeOf(d, IDC_POINT_NAME), native::kReturn);
+            EXPECT_FALSE(d.isOpen());
+        },
+        &confirmed, false);
+    EXPECT_TRUE(confirmed);
+    EXPECT_EQ(editor.sample.first->GetNome(), "Corretto");
 }
 
 TEST(NativePointEditor, tab_presses_and_ctrl_tab_change_the_page_tab_enters_it) {
