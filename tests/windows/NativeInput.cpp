@@ -1,8 +1,13 @@
 #include "NativeInput.h"
 
+#include "platform/win32/Win32Backend.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
 
 namespace native {
 
@@ -31,11 +36,11 @@ std::string narrow(const std::wstring& wide) {
     return text;
 }
 
-/// As a message loop does: the dialog manager first, then the window itself.
+/// As the view's message loop does: its own step and the dialog manager first, then the
+/// window itself.
 void deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MSG msg{window, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
-    HWND root = ::GetAncestor(window, GA_ROOT);
-    if (root != nullptr && ::IsDialogMessageW(root, &msg)) return;
+    if (platform::win32::preTranslate(&msg)) return;
     ::SendMessageW(window, message, wParam, lParam);
 }
 
@@ -48,6 +53,7 @@ const unsigned kUp = VK_UP;
 const unsigned kRight = VK_RIGHT;
 const unsigned kF2 = VK_F2;
 const unsigned kLeft = VK_LEFT;
+const unsigned kTab = VK_TAB;
 
 void click(void* window, int x, int y) {
     ::SendMessageW(hwnd(window), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -65,6 +71,36 @@ void key(void* window, unsigned virtualKey) {
     deliver(hwnd(window), WM_KEYDOWN, virtualKey, 1);
     if (::IsWindow(hwnd(window)))
         deliver(hwnd(window), WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+}
+
+void keyWith(void* window, unsigned virtualKey, bool control, bool shift) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    BYTE held[256];
+    std::copy(std::begin(keys), std::end(keys), std::begin(held));
+    if (control) held[VK_CONTROL] = held[VK_LCONTROL] = 0x80;
+    if (shift) held[VK_SHIFT] = held[VK_LSHIFT] = 0x80;
+    ::SetKeyboardState(held);
+    key(window, virtualKey);
+    ::SetKeyboardState(keys);
+}
+
+void* focus() {
+    return ::GetFocus();
+}
+
+int id(void* window) {
+    return static_cast<int>(::GetWindowLongPtrW(hwnd(window), GWLP_ID));
+}
+
+bool tabItemCentre(void* tab, int index, int& x, int& y) {
+    RECT item{};
+    if (!::SendMessageW(hwnd(tab), TCM_GETITEMRECT, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(&item)))
+        return false;
+    x = (item.left + item.right) / 2;
+    y = (item.top + item.bottom) / 2;
+    return true;
 }
 
 void type(void* window, const std::string& text) {

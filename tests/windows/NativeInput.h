@@ -14,6 +14,14 @@ void doubleClick(void* window, int x, int y);
 /// A key pressed in \p window, through the dialog manager as a message loop hands it on: the
 /// dialog may take it (Enter, Escape) unless the window asks for it.
 void key(void* window, unsigned virtualKey);
+/// A key pressed as key() does, with Ctrl and/or Shift held down.
+void keyWith(void* window, unsigned virtualKey, bool control, bool shift);
+/// The native window with the keyboard focus, or null.
+void* focus();
+/// A window's control id.
+int id(void* window);
+/// The centre of tab \p index of a tab control, in its client area.
+bool tabItemCentre(void* tab, int index, int& x, int& y);
 /// Characters typed into \p window, one WM_CHAR per UTF-16 unit.
 void type(void* window, const std::string& text);
 /// Replaces the text of an edit box as a paste over a full selection does.
@@ -44,5 +52,6 @@ extern const unsigned kUp;
 extern const unsigned kRight;
 extern const unsigned kF2;
 extern const unsigned kLeft;
+extern const unsigned kTab;
 
 } // namespace native

@@ -115,6 +115,57 @@ TEST(NativeGrid, presses_keys_and_the_drop_down_list_choose_decimals_that_ok_wri
     EXPECT_EQ(ini.GetLong("FILE ASCI", "nDecCampo-0", -9), 0);
 }
 
+// The decimals cells as a keyboard user meets them: the typed digit opens the list showing that
+// entry; keys in the closed list only change the entry it shows; Enter or Tab on the closed list
+// and a choice in the open one are the picks; the Enter after a pick stays in the grid.
+TEST(NativeGrid, keys_in_a_closed_decimals_list_only_show_an_entry_enter_and_tab_pick_it) {
+    testsupport::TempSettings settings;
+    bool shown = false;
+    automation::ScriptedUser user;
+    user.onDialog([&](Dialog& d) {
+        NativeGrid grid(d, IDC_FIELD_GRID);
+        shown = static_cast<bool>(grid);
+        if (!shown) {
+            d.click(IDC_LAYOUT_CANCEL);
+            return;
+        }
+        automation::Grid g = d.grid(IDC_FIELD_GRID);
+        const std::string before = g.text(3, 1);
+        grid.click(3, 1);
+        native::type(grid.window, "5");
+        void* list = grid.editor("ComboBox");
+        ASSERT_NE(list, nullptr);
+        EXPECT_TRUE(g.editing());
+        EXPECT_EQ(native::text(list), "5");
+        native::key(list, native::kDown);
+        native::key(list, native::kDown);
+        EXPECT_TRUE(g.editing()); // the keys only moved the entry shown
+        EXPECT_EQ(grid.editor("ComboBox"), list);
+        EXPECT_EQ(native::text(list), "7");
+        EXPECT_EQ(g.text(3, 1), before);
+        native::key(list, native::kReturn);
+        EXPECT_FALSE(g.editing());
+        EXPECT_EQ(g.text(3, 1), "7");
+        // The Enter after the pick is the dialog's again; here the focus cell's: it stays open.
+        EXPECT_TRUE(d.isOpen());
+
+        grid.click(4, 1);
+        native::type(grid.window, "2");
+        list = grid.editor("ComboBox");
+        ASSERT_NE(list, nullptr);
+        native::key(list, native::kUp);
+        native::key(list, native::kTab);
+        EXPECT_FALSE(g.editing());
+        EXPECT_EQ(g.text(4, 1), "1");
+        d.click(IDC_LAYOUT_OK);
+    });
+    const bool ok = FSelDatiFile();
+    if (!shown) GTEST_SKIP() << "no native windows on this pass";
+    EXPECT_TRUE(ok);
+    CIniFile ini{settings.pathString()};
+    EXPECT_EQ(ini.GetLong("FILE ASCI", "nDecCampo-3", -9), 7);
+}
+
 TEST(NativeGrid, typing_edits_a_gis_value_and_a_refused_one_keeps_the_edit_box) {
     using pointedit_test::GisEditor;
     constexpr int kValue = CPropertyCtrl::kValueColumn;

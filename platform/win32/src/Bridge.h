@@ -68,6 +68,8 @@ public:
     virtual void escape(Token dialog) = 0;
     virtual void close(Token dialog) = 0;
     virtual void focused(Token control) = 0;
+    /// Ctrl+Tab (Ctrl+Shift+Tab when \p backwards) in a dialog.
+    virtual void nextTab(Token dialog, bool backwards) = 0;
     // Grids: what the native grid draws, and what a person does to it.
     virtual GridShape gridShape(Token grid) = 0;
     virtual GridCellLook gridCell(Token grid, int row, int column) = 0;
@@ -103,8 +105,33 @@ void baseUnits(const std::string& face, int pointSize, int weight, bool italic, 
 /// Creates a dialog from template \p templateId of the module that holds the templates:
 /// top-level (hidden) when \p parent is null, else a child of \p parent.
 Native createDialog(Token token, int templateId, Native parent);
+/// Creates a dialog made at run time, without a template (a property sheet): a child of
+/// \p parent with the view's dialog procedure and its parent's font.
+Native createRuntimeDialog(Token token, Native parent, int id, const std::string& text,
+                           unsigned long style, unsigned long exStyle, int x, int y, int width,
+                           int height);
 /// The native controls the dialog manager made from the template, in template order.
 std::vector<Native> templateControls(Native dialog);
+/// Places \p window just after \p previous among its siblings (first when null): the order in
+/// which the dialog manager's Tab visits them.
+void placeAfter(Native window, Native previous);
+
+/// A native window as a person meets it, for the check of the view against the model.
+struct Look {
+    Token token = nullptr; ///< the model window bound to it; null: none
+    int id = 0;
+    std::string className;
+    std::string text;
+    int x = 0, y = 0, width = 0, height = 0; ///< in the parent's client area
+    unsigned long style = 0;
+    unsigned long exStyle = 0;
+    bool defaultButton = false;
+};
+Look look(Native window);
+/// The native child windows of \p window, in the order the dialog manager visits them.
+std::vector<Native> children(Native window);
+/// The native window with the keyboard focus, or null.
+Native focus();
 /// Binds a native control made by the dialog manager to its model window.
 void bind(Native control, Token token, Kind kind);
 /// Creates a native control of our own (one the template does not hold).
@@ -115,6 +142,10 @@ void destroy(Native window);
 
 void setText(Native window, const std::string& text);
 void setEnabled(Native window, bool enabled);
+/// Changes the style bits in \p mask (and the extended style bits in \p exMask) to those of
+/// \p style and \p exStyle.
+void setStyle(Native window, Kind kind, unsigned long style, unsigned long mask,
+              unsigned long exStyle, unsigned long exMask);
 void setVisible(Native window, bool visible);
 void setReadOnly(Native edit, bool readOnly);
 void setCheck(Native button, int check);
@@ -138,6 +169,9 @@ void showTopLevel(Native dialog, bool shown);
 
 /// Waits in a message loop until \p done becomes true.
 void runLoop(const bool& done);
+/// The view's step before a message is dispatched: Ctrl+Tab and Ctrl+Shift+Tab change the page
+/// of a sheet, the dialog manager takes its keys. \p msg is a MSG. \return true when taken
+bool preTranslate(void* msg);
 
 int messageBox(Native owner, const std::string& text, const std::string& caption, unsigned type);
 void beep(unsigned type);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,8 @@ void command(HWND dialog, WPARAM wParam, LPARAM lParam) {
     const int code = HIWORD(wParam);
     HWND control = reinterpret_cast<HWND>(lParam);
     if (control == nullptr) {
-        // From the keyboard through the dialog manager: Enter and Escape.
+        // Enter and Escape reach the model from preTranslate; this is what the dialog manager
+        // makes of them where another message loop runs (a message box's owner, say).
         if (LOWORD(wParam) == IDOK) g_events->enter(tokenOf(dialog));
         if (LOWORD(wParam) == IDCANCEL) g_events->escape(tokenOf(dialog));
         return;
@@ -179,6 +181,7 @@ struct GridWindow {
     bool editorDropDown = false;
     int editorRow = -1;
     int editorColumn = -1;
+    bool listOpen = false; ///< the drop-down editor's list is open (a choice in it is a pick)
     wchar_t highSurrogate = 0;
 };
 
@@ -404,6 +407,7 @@ void closeEditor(HWND grid, GridWindow& state) {
     HWND editor = state.editor;
     if (editor == nullptr) return;
     state.editor = nullptr;
+    state.listOpen = false;
     Sync sync;
     const bool hadFocus = ::GetFocus() == editor;
     // It may be the window whose key is ending the edit right now: the system allows that.
@@ -419,21 +423,27 @@ LRESULT CALLBACK editorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lPa
     case WM_GETDLGCODE: {
         const auto* msg = reinterpret_cast<const MSG*>(lParam);
         LRESULT code = ::CallWindowProcW(old, editor, message, wParam, lParam);
+        const GridWindow* state = gridOf(grid);
+        // Tab on a closed drop-down list takes the entry it shows.
+        const bool list = state != nullptr && state->editorDropDown;
         if (msg != nullptr && msg->message == WM_KEYDOWN &&
-            (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
+            (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE ||
+             (list && msg->wParam == VK_TAB)))
             code |= DLGC_WANTALLKEYS;
         return code;
     }
     case WM_KEYDOWN:
-        if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
+        if (wParam == VK_RETURN || wParam == VK_ESCAPE || wParam == VK_TAB) {
             GridWindow* state = gridOf(grid);
             Token token = tokenOf(grid);
-            // A closed drop-down list: Enter takes the entry it shows.
-            const bool dropped = state != nullptr && state->editorDropDown &&
-                                 ::SendMessageW(editor, CB_GETDROPPEDSTATE, 0, 0) != 0;
+            const bool list = state != nullptr && state->editorDropDown;
+            if (wParam == VK_TAB && !list) break;
+            // An open list takes Enter and Escape itself: the choice in it is the pick.
+            const bool dropped = list && ::SendMessageW(editor, CB_GETDROPPEDSTATE, 0, 0) != 0;
             if (dropped) break;
             if (g_events != nullptr && g_sync == 0 && token != nullptr) {
-                if (wParam == VK_RETURN && state != nullptr && state->editorDropDown)
+                // A closed drop-down list: Enter and Tab take the entry it shows.
+                if (wParam != VK_ESCAPE && list)
                     g_events->gridPicked(
                         token, static_cast<int>(::SendMessageW(editor, CB_GETCURSEL, 0, 0)));
                 else
@@ -443,7 +453,8 @@ LRESULT CALLBACK editorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lPa
         }
         break;
     case WM_CHAR:
-        if (wParam == L'\r' || wParam == 27) return 0; // no beep for the keys above
+        if (wParam == L'\r' || wParam == 27 || wParam == L'\t')
+            return 0; // no beep for the keys above
         break;
     case WM_NCDESTROY:
         ::RemovePropW(editor, kOldProcProp);
@@ -480,6 +491,7 @@ void openEditor(HWND grid, GridWindow& state, const GridEditorLook& look) {
         ::SendMessageW(editor, EM_SETSEL, 0, -1);
     }
     state.editor = editor;
+    state.listOpen = false;
     state.editorDropDown = look.dropDown;
     state.editorRow = look.row;
     state.editorColumn = look.column;
@@ -630,8 +642,14 @@ LRESULT CALLBACK gridProc(HWND grid, UINT message, WPARAM wParam, LPARAM lParam)
             typed = {unit};
         }
         state->highSurrogate = 0;
-        if (!typed.empty())
+        if (!typed.empty()) {
             g_events->gridTyped(token, narrow(typed.c_str(), static_cast<int>(typed.size())));
+            // A drop-down list opened by the key shows the first entry that starts with it.
+            GridWindow* now = gridOf(grid);
+            if (now != nullptr && now->editor != nullptr && now->editorDropDown)
+                for (wchar_t u : typed)
+                    ::SendMessageW(now->editor, WM_CHAR, u, lParam);
+        }
         return 0;
     }
     case WM_COMMAND: {
@@ -642,9 +660,18 @@ LRESULT CALLBACK gridProc(HWND grid, UINT message, WPARAM wParam, LPARAM lParam)
         case EN_CHANGE:
             g_events->gridEditText(token, windowText(from));
             break;
+        case CBN_DROPDOWN:
+            state->listOpen = true;
+            break;
+        case CBN_CLOSEUP:
+            state->listOpen = false;
+            break;
         case CBN_SELENDOK:
-            // An entry picked from the open list.
-            g_events->gridPicked(token, static_cast<int>(::SendMessageW(from, CB_GETCURSEL, 0, 0)));
+            // An entry picked from the open list (a click, or Enter in it). A closed list
+            // sends this on every key that changes the entry it shows: no pick.
+            if (state->listOpen || ::SendMessageW(from, CB_GETDROPPEDSTATE, 0, 0) != 0)
+                g_events->gridPicked(token,
+                                     static_cast<int>(::SendMessageW(from, CB_GETCURSEL, 0, 0)));
             break;
         case EN_SETFOCUS:
         case CBN_SETFOCUS:
@@ -677,9 +704,22 @@ void registerClasses() {
     ::RegisterClassW(&grid);
 }
 
+// Every control the model knows reports the focus it gets, however it came (Tab, a click, an
+// access key): not every control class tells its dialog.
+LRESULT CALLBACK focusProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) {
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, focusProc, 1);
+    const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+    if (message == WM_SETFOCUS && g_events != nullptr && g_sync == 0)
+        if (Token token = tokenOf(window)) g_events->focused(token);
+    return result;
+}
+
 void setProps(HWND window, Token token, Kind kind) {
     ::SetPropW(window, kTokenProp, token);
     ::SetPropW(window, kKindProp, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(kind) + 1));
+    // A grid reports its focus itself; a dialog hands the focus on to a control.
+    if (kind != Kind::Grid && kind != Kind::Dialog) ::SetWindowSubclass(window, focusProc, 1, 0);
 }
 
 } // namespace
@@ -742,8 +782,72 @@ Native createDialog(Token token, int templateId, Native parent) {
         ::SetWindowLongPtrW(dialog, GWL_STYLE, style);
         ::SetWindowLongPtrW(dialog, GWL_EXSTYLE,
                             ::GetWindowLongPtrW(dialog, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+        ::SetWindowLongPtrW(dialog, GWLP_ID, templateId); // the page's id is its template's
     }
     return dialog;
+}
+
+Native createRuntimeDialog(Token token, Native parent, int id, const std::string& text,
+                           unsigned long style, unsigned long exStyle, int x, int y, int width,
+                           int height) {
+    registerClasses();
+    // An empty template: no menu, the dialog class, no title, no controls.
+    alignas(4) WORD buffer[16] = {};
+    DLGTEMPLATE header{};
+    header.style = (style & ~(WS_VISIBLE | DS_SETFONT | WS_POPUP)) | WS_CHILD;
+    header.dwExtendedStyle = exStyle;
+    std::memcpy(buffer, &header, sizeof header);
+    Sync sync;
+    HWND dialog = ::CreateDialogIndirectParamW(
+        ::GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(buffer), hwnd(parent),
+        dialogProc, reinterpret_cast<LPARAM>(token));
+    if (dialog == nullptr) return nullptr;
+    ::SetWindowLongPtrW(dialog, GWLP_ID, id);
+    ::SendMessageW(dialog, WM_SETFONT, ::SendMessageW(hwnd(parent), WM_GETFONT, 0, 0), FALSE);
+    ::SetWindowTextW(dialog, widen(text).c_str());
+    ::SetWindowPos(dialog, nullptr, x, y, width, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    return dialog;
+}
+
+void placeAfter(Native window, Native previous) {
+    Sync sync;
+    ::SetWindowPos(hwnd(window), previous != nullptr ? hwnd(previous) : HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+Look look(Native window) {
+    HWND w = hwnd(window);
+    Look l;
+    l.token = tokenOf(w);
+    l.id = static_cast<int>(::GetWindowLongPtrW(w, GWLP_ID));
+    wchar_t name[256] = {};
+    ::GetClassNameW(w, name, 256);
+    l.className = narrow(name);
+    l.text = windowText(w);
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(w), reinterpret_cast<POINT*>(&r), 2);
+    l.x = r.left;
+    l.y = r.top;
+    l.width = r.right - r.left;
+    l.height = r.bottom - r.top;
+    l.style = static_cast<unsigned long>(::GetWindowLongPtrW(w, GWL_STYLE));
+    l.exStyle = static_cast<unsigned long>(::GetWindowLongPtrW(w, GWL_EXSTYLE));
+    l.defaultButton = l.className == "Button" && (l.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    return l;
+}
+
+std::vector<Native> children(Native window) {
+    std::vector<Native> found;
+    for (HWND child = ::GetWindow(hwnd(window), GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT))
+        found.push_back(child);
+    return found;
+}
+
+Native focus() {
+    return ::GetFocus();
 }
 
 std::vector<Native> templateControls(Native dialog) {
@@ -801,6 +905,32 @@ void setVisible(Native window, bool visible) {
     if (shown == visible) return;
     Sync sync;
     ::ShowWindow(hwnd(window), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void setStyle(Native window, Kind kind, unsigned long style, unsigned long mask,
+              unsigned long exStyle, unsigned long exMask) {
+    HWND w = hwnd(window);
+    Sync sync;
+    // Shown, enabled and read-only have calls of their own; a child stays a child.
+    mask &= ~static_cast<unsigned long>(WS_VISIBLE | WS_DISABLED | WS_CHILD | WS_POPUP);
+    if (kind == Kind::Edit) mask &= ~static_cast<unsigned long>(ES_READONLY);
+    const auto oldStyle = static_cast<unsigned long>(::GetWindowLongPtrW(w, GWL_STYLE));
+    const auto oldExStyle = static_cast<unsigned long>(::GetWindowLongPtrW(w, GWL_EXSTYLE));
+    if (((oldStyle ^ style) & mask) == 0 && ((oldExStyle ^ exStyle) & exMask) == 0) return;
+    if (mask != 0) {
+        const unsigned long old = oldStyle;
+        const unsigned long now = (old & ~mask) | (style & mask);
+        if (kind == Kind::Button && ((old ^ now) & BS_TYPEMASK) != 0)
+            ::SendMessageW(w, BM_SETSTYLE, now & 0xFFFF, TRUE); // redraws the default frame
+        ::SetWindowLongPtrW(w, GWL_STYLE, static_cast<LONG_PTR>(now));
+    }
+    if (exMask != 0) {
+        const unsigned long old = oldExStyle;
+        ::SetWindowLongPtrW(w, GWL_EXSTYLE,
+                            static_cast<LONG_PTR>((old & ~exMask) | (exStyle & exMask)));
+    }
+    ::SetWindowPos(w, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void setReadOnly(Native edit, bool readOnly) {
@@ -981,12 +1111,40 @@ void showTopLevel(Native dialog, bool shown) {
 void runLoop(const bool& done) {
     MSG message;
     while (!done && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
-        if (root != nullptr && tokenOf(root) != nullptr && ::IsDialogMessageW(root, &message))
-            continue;
+        if (preTranslate(&message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
+}
+
+bool preTranslate(void* raw) {
+    MSG& message = *static_cast<MSG*>(raw);
+    HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    Token dialog = root != nullptr ? tokenOf(root) : nullptr;
+    if (dialog == nullptr) return false;
+    if (message.message == WM_KEYDOWN && g_events != nullptr && g_sync == 0) {
+        const bool control = ::GetKeyState(VK_CONTROL) < 0;
+        if (message.wParam == VK_TAB && control) {
+            // As the property sheet's own message step: the next (previous) page.
+            g_events->nextTab(dialog, ::GetKeyState(VK_SHIFT) < 0);
+            return true;
+        }
+        if (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) {
+            // The model decides what Enter and Escape do (the default button, a button with the
+            // focus, a control that keeps the key), unless the control wants the key itself: an
+            // open drop-down list, a grid's editor.
+            const LRESULT code = ::SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam,
+                                                reinterpret_cast<LPARAM>(&message));
+            if (!(code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))) {
+                if (message.wParam == VK_RETURN)
+                    g_events->enter(dialog);
+                else
+                    g_events->escape(dialog);
+                return true;
+            }
+        }
+    }
+    return ::IsDialogMessageW(root, &message) != FALSE;
 }
 
 int messageBox(Native owner, const std::string& text, const std::string& caption, unsigned type) {

@@ -13,7 +13,9 @@
 #include "platform/tabctrl.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -56,6 +58,16 @@ Window* model(bridge::Token token) {
 }
 
 class Win32Backend final : public Backend, private bridge::Events {
+    struct Native {
+        bridge::Native handle = nullptr;
+        bridge::Kind kind = bridge::Kind::Other;
+        const Window* ancestor = nullptr;         ///< the top-level dialog it lives in
+        std::vector<bridge::Native> fromTemplate; ///< dialogs: the controls of the template
+        std::vector<bool> bound;                  ///< which of them have their model window
+        DWORD style = 0;                          ///< the styles last shown
+        DWORD exStyle = 0;
+    };
+
 public:
     Win32Backend() { bridge::setEvents(this); }
     ~Win32Backend() override {
@@ -76,7 +88,11 @@ public:
         Window* window = dialog.GetSafeHwnd();
         auto found = window != nullptr ? m_natives.find(window) : m_natives.end();
         const bool shown = found != m_natives.end() && m_showWindows;
-        if (shown) bridge::showTopLevel(found->second.handle, true);
+        if (found != m_natives.end()) checkBound(*window, found->second);
+        if (shown) {
+            bridge::showTopLevel(found->second.handle, true);
+            showFocus();
+        }
         if (script) {
             script(dialog);
         } else if (found != m_natives.end()) {
@@ -84,6 +100,7 @@ public:
             bool done = !dialog.IsModalRunning();
             m_done[&dialog] = &done;
             bridge::showTopLevel(found->second.handle, true);
+            showFocus();
             bridge::runLoop(done);
             m_done.erase(&dialog);
             m_running.pop_back();
@@ -94,6 +111,16 @@ public:
             auto again = m_natives.find(window);
             if (again != m_natives.end()) bridge::showTopLevel(again->second.handle, false);
         }
+    }
+
+    /// Every control the dialog manager made from the template has its model window by now.
+    void checkBound(const Window& dialog, const Native& native) {
+        for (std::size_t i = 0; i < native.fromTemplate.size(); ++i)
+            if (!native.bound[i]) {
+                const bridge::Look look = bridge::look(native.fromTemplate[i]);
+                m_errors.push_back(describe(dialog) + ": il controllo nativo " + look.className +
+                                   " " + std::to_string(look.id) + " non ha finestra nel modello");
+            }
     }
 
     void endModal(CDialog& dialog) override {
@@ -149,22 +176,23 @@ public:
         return it != m_natives.end() ? it->second.handle : nullptr;
     }
 
+    bool showNow(CDialog& dialog) {
+        auto it = m_natives.find(dialog.GetSafeHwnd());
+        if (it == m_natives.end()) return false;
+        bridge::showTopLevel(it->second.handle, true);
+        showFocus();
+        return true;
+    }
+
     bool shot(CDialog& dialog, const std::string& file) {
         auto it = m_natives.find(dialog.GetSafeHwnd());
         if (it == m_natives.end()) return false;
         bridge::showTopLevel(it->second.handle, true);
+        showFocus();
         return bridge::saveShot(it->second.handle, file);
     }
 
 private:
-    struct Native {
-        bridge::Native handle = nullptr;
-        bridge::Kind kind = bridge::Kind::Other;
-        const Window* ancestor = nullptr;         ///< the top-level dialog it lives in
-        std::vector<bridge::Native> fromTemplate; ///< dialogs: controls not yet bound
-        std::size_t nextTemplateControl = 0;
-    };
-
     bridge::Native nativeOf(CWnd* owner) const {
         if (owner == nullptr || owner->GetSafeHwnd() == nullptr) return nullptr;
         const Window* window = owner->GetSafeHwnd();
@@ -187,27 +215,175 @@ private:
         if (window.kind() == ControlKind::Dialog && window.dialogTemplate() != nullptr) {
             native.handle = bridge::createDialog(&window, window.dialogTemplate()->id,
                                                  parent != nullptr ? parent->handle : nullptr);
-            if (native.handle != nullptr)
+            if (native.handle != nullptr) {
                 native.fromTemplate = bridge::templateControls(native.handle);
+                native.bound.assign(native.fromTemplate.size(), false);
+            }
         }
-        if (native.handle == nullptr && parent != nullptr &&
-            parent->nextTemplateControl < parent->fromTemplate.size()) {
-            // The dialog manager made the controls of the template, in template order.
-            native.handle = parent->fromTemplate[parent->nextTemplateControl++];
-            bridge::bind(native.handle, &window, native.kind);
+        if (native.handle == nullptr && parent != nullptr && window.kind() != ControlKind::Dialog)
+            native.handle = templateControl(window, *parent);
+        if (native.handle == nullptr) {
+            // A window the program makes at run time (a sheet, a grid): one of its own, in the
+            // place among its siblings that the model gives it.
+            const RECT r = window.rect();
+            bridge::Native parentHandle = parent != nullptr ? parent->handle : nullptr;
+            if (window.kind() == ControlKind::Dialog)
+                native.handle = bridge::createRuntimeDialog(
+                    &window, parentHandle, window.id(), window.text(), window.style(),
+                    window.exStyle(), r.left, r.top, r.Width(), r.Height());
+            else
+                native.handle =
+                    bridge::createControl(&window, native.kind, window.className(), parentHandle,
+                                          window.id(), window.text(), window.style() & ~WS_VISIBLE,
+                                          window.exStyle(), r.left, r.top, r.Width(), r.Height());
+            if (native.handle != nullptr && parent != nullptr)
+                bridge::placeAfter(native.handle, previousSibling(window));
         }
         if (native.handle == nullptr) {
-            const RECT r = window.rect();
-            native.handle =
-                bridge::createControl(&window, native.kind, window.className(),
-                                      parent != nullptr ? parent->handle : nullptr, window.id(),
-                                      window.text(), window.style() & ~WS_VISIBLE, window.exStyle(),
-                                      r.left, r.top, r.Width(), r.Height());
+            error(window, "nessuna finestra nativa");
+            return nullptr;
         }
-        if (native.handle == nullptr) return nullptr;
+        native.style = window.style();
+        native.exStyle = window.exStyle();
         Native& stored = m_natives[&window] = std::move(native);
         showAll(window, stored);
         return &stored;
+    }
+
+    /// The control the dialog manager made from the template for \p window: the first one not
+    /// yet bound with the same id and class, whatever the order in which the program makes
+    /// its windows. A template control of that id and another class is an error.
+    bridge::Native templateControl(Window& window, Native& parent) {
+        for (std::size_t i = 0; i < parent.fromTemplate.size(); ++i) {
+            if (parent.bound[i]) continue;
+            const bridge::Look look = bridge::look(parent.fromTemplate[i]);
+            if (!sameId(look.id, window.id())) continue;
+            if (!sameClass(look.className, window.className())) {
+                if (sameId(window.id(), -1)) continue; // unnamed labels
+                error(window, "la finestra nativa è di classe " + look.className);
+                return nullptr;
+            }
+            parent.bound[i] = true;
+            bridge::bind(parent.fromTemplate[i], &window, nativeKind(window));
+            return parent.fromTemplate[i];
+        }
+        return nullptr;
+    }
+
+    /// Template ids are 16 bits: the unnamed -1 reads back as 0xFFFF.
+    static bool sameId(int a, int b) { return (a & 0xFFFF) == (b & 0xFFFF); }
+
+    static bool sameClass(const std::string& a, const std::string& b) {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return std::tolower(static_cast<unsigned char>(x)) ==
+                          std::tolower(static_cast<unsigned char>(y));
+               });
+    }
+
+    /// The native window of the model sibling made just before \p window (null: none).
+    bridge::Native previousSibling(const Window& window) const {
+        bridge::Native previous = nullptr;
+        for (const auto& child : window.parent()->children()) {
+            if (child.get() == &window) break;
+            if (auto it = m_natives.find(child.get()); it != m_natives.end())
+                previous = it->second.handle;
+        }
+        return previous;
+    }
+
+    void error(const Window& window, const std::string& what) {
+        m_errors.push_back(describe(window) + ": " + what);
+    }
+
+public:
+    static std::string describe(const Window& window) {
+        return window.className() + " " + std::to_string(window.id()) + " \"" + window.text() +
+               "\"";
+    }
+
+    /// Every difference between the native windows below \p root and the model.
+    std::vector<std::string> check(const Window& root) const {
+        std::vector<std::string> found = m_errors;
+        auto it = m_natives.find(&root);
+        if (it == m_natives.end()) {
+            found.push_back(describe(root) + ": nessuna finestra nativa");
+            return found;
+        }
+        checkChildren(root, it->second.handle, found);
+        return found;
+    }
+
+private:
+    void checkChildren(const Window& parent, bridge::Native parentHandle,
+                       std::vector<std::string>& found) const {
+        // A push button with the focus is shown as the default while it has it.
+        bridge::Native focus = bridge::focus();
+        const bool buttonFocused = focus != nullptr && bridge::look(focus).className == "Button" &&
+                                   (bridge::look(focus).style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON;
+        std::vector<bridge::Native> seen;
+        for (const auto& child : parent.children()) {
+            const Window& w = *child;
+            auto it = m_natives.find(&w);
+            if (it == m_natives.end()) {
+                found.push_back(describe(w) + ": nessuna finestra nativa");
+                continue;
+            }
+            seen.push_back(it->second.handle);
+            const bridge::Look look = bridge::look(it->second.handle);
+            auto differs = [&](const std::string& what, const std::string& shown,
+                               const std::string& wanted) {
+                found.push_back(describe(w) + ": " + what + " nativo " + shown + ", nel modello " +
+                                wanted);
+            };
+            if (look.token != &w) differs("legame", "altro", "questa finestra");
+            if (!sameId(look.id, w.id()))
+                differs("id", std::to_string(look.id), std::to_string(w.id()));
+            if (!sameClass(look.className, w.className()))
+                differs("classe", look.className, w.className());
+            const bool list = w.kind() == ControlKind::ComboBox ||
+                              w.kind() == ControlKind::ListBox ||
+                              w.kind() == ControlKind::ListView || w.kind() == ControlKind::Grid ||
+                              w.kind() == ControlKind::Tab;
+            if (!list && look.text != w.text()) differs("testo", look.text, w.text());
+            const RECT r = w.rect();
+            // A closed drop-down list is as high as its edit field; the template gives the
+            // height of the open list. A list box shows whole entries: the system takes off
+            // what a part of one would need.
+            const bool sameHeight =
+                w.kind() == ControlKind::ComboBox ||
+                (w.kind() == ControlKind::ListBox && !(w.style() & LBS_NOINTEGRALHEIGHT) &&
+                 look.height <= r.Height()) ||
+                look.height == r.Height();
+            if (look.x != r.left || look.y != r.top || look.width != r.Width() || !sameHeight)
+                differs("rettangolo",
+                        std::to_string(look.x) + "," + std::to_string(look.y) + " " +
+                            std::to_string(look.width) + "x" + std::to_string(look.height),
+                        std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                            std::to_string(r.Width()) + "x" + std::to_string(r.Height()));
+            auto flag = [&](const char* what, bool shown, bool wanted) {
+                if (shown != wanted) differs(what, shown ? "sì" : "no", wanted ? "sì" : "no");
+            };
+            flag("visibile", (look.style & WS_VISIBLE) != 0, w.visible());
+            flag("abilitato", (look.style & WS_DISABLED) == 0, w.enabled());
+            flag("tabulazione", (look.style & WS_TABSTOP) != 0, (w.style() & WS_TABSTOP) != 0);
+            if (w.kind() == ControlKind::PushButton && !buttonFocused)
+                flag("pulsante predefinito", look.defaultButton,
+                     (w.style() & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+            if (w.kind() == ControlKind::Dialog)
+                flag("WS_EX_CONTROLPARENT", (look.exStyle & WS_EX_CONTROLPARENT) != 0,
+                     (w.exStyle() & WS_EX_CONTROLPARENT) != 0);
+            if (w.kind() == ControlKind::Dialog || it->second.kind == bridge::Kind::Dialog)
+                checkChildren(w, it->second.handle, found);
+        }
+        // Natives nobody in the model stands for (a grid's editor and a combo box's parts are
+        // the control's own).
+        for (bridge::Native n : bridge::children(parentHandle)) {
+            if (std::find(seen.begin(), seen.end(), n) != seen.end()) continue;
+            const bridge::Look look = bridge::look(n);
+            found.push_back("finestra nativa " + look.className + " " + std::to_string(look.id) +
+                            " \"" + look.text + "\" senza finestra nel modello");
+        }
     }
 
     void showAll(Window& window, Native& native) {
@@ -276,7 +452,10 @@ private:
             }
             break;
         case Change::Focus:
-            if (focusWindow() == &window) bridge::setFocus(h);
+            if (focusWindow() == &window) {
+                bridge::setFocus(h);
+                if (window.kind() != ControlKind::PushButton) showDefaultButtons(window);
+            }
             break;
         case Change::Cells:
         case Change::RowsInserted:
@@ -289,8 +468,15 @@ private:
             else
                 bridge::repaint(h);
             break;
-        case Change::Style:
+        case Change::Style: {
+            const DWORD mask = native.style ^ window.style();
+            const DWORD exMask = native.exStyle ^ window.exStyle();
+            native.style = window.style();
+            native.exStyle = window.exStyle();
+            if (mask != 0 || exMask != 0)
+                bridge::setStyle(h, native.kind, window.style(), mask, window.exStyle(), exMask);
             break;
+        }
         }
     }
 
@@ -381,7 +567,43 @@ private:
         if (Window* w = model(token)) userClose(*w);
     }
     void focused(bridge::Token token) override {
-        if (Window* w = model(token); w != nullptr && focusWindow() != w) userFocus(*w);
+        Window* w = model(token);
+        if (w == nullptr) return;
+        if (focusWindow() != w) userFocus(*w);
+        // The dialog manager shows a focused push button as the default while it has the
+        // focus; elsewhere the default is the model's again, however the focus came there.
+        if (w->kind() != ControlKind::PushButton) showDefaultButtons(*w);
+    }
+
+    void showDefaultButtons(const Window& inside) {
+        const Window* root = &inside;
+        while (root->parent() != nullptr)
+            root = root->parent();
+        showDefaultButtonsBelow(*root);
+    }
+    void showDefaultButtonsBelow(const Window& window) {
+        for (const auto& child : window.children()) {
+            if (child->kind() == ControlKind::PushButton) {
+                if (auto it = m_natives.find(child.get()); it != m_natives.end())
+                    bridge::setStyle(it->second.handle, bridge::Kind::Button, child->style(),
+                                     BS_TYPEMASK, 0, 0);
+            }
+            showDefaultButtonsBelow(*child);
+        }
+    }
+    void nextTab(bridge::Token token, bool backwards) override {
+        if (Window* w = model(token)) {
+            userNextTab(*w, backwards);
+            showFocus();
+        }
+    }
+
+    /// The model's focus on the native windows (the dialog manager may have placed its own).
+    void showFocus() {
+        Window* focus = focusWindow();
+        if (focus == nullptr) return;
+        auto it = m_natives.find(focus);
+        if (it != m_natives.end()) bridge::setFocus(it->second.handle);
     }
 
     // --- Grids ----------------------------------------------------------------------------------
@@ -503,6 +725,7 @@ private:
     }
 
     std::unordered_map<const Window*, Native> m_natives;
+    std::vector<std::string> m_errors; ///< bindings that failed, as a check reports them
     std::vector<CDialog*> m_running;
     std::unordered_map<const CDialog*, bool*> m_done;
     bool m_showWindows = false;
@@ -533,6 +756,21 @@ bool gridCellCentre(const platform::Window& grid, int row, int column, int& x, i
     x = left + width / 2;
     y = top + height / 2;
     return true;
+}
+
+bool show(CDialog& dialog) {
+    auto* backend = dynamic_cast<Win32Backend*>(&platform::backend());
+    return backend != nullptr && backend->showNow(dialog);
+}
+
+std::vector<std::string> checkNative(CDialog& dialog) {
+    auto* backend = dynamic_cast<Win32Backend*>(&platform::backend());
+    if (backend == nullptr || dialog.GetSafeHwnd() == nullptr) return {};
+    return backend->check(*dialog.GetSafeHwnd());
+}
+
+bool preTranslate(void* message) {
+    return bridge::preTranslate(message);
 }
 
 bool saveShot(CDialog& dialog, const std::string& file) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class CDialog;
 
@@ -28,6 +29,25 @@ bool saveShot(CDialog& dialog, const std::string& file);
 /// \brief The native window (an HWND) that shows \p window, or null: for programs that
 ///        act on the native controls as a person would (the Windows view's own tests).
 void* nativeWindow(const platform::Window& window);
+
+/// \brief Shows \p dialog (a dialog of the Win32 backend) with the model's focus, as a modal
+///        run shows it to a person: for a scripted user that acts on the native windows.
+/// \return false when the dialog has no native window
+bool show(CDialog& dialog);
+
+/// \brief Compares the native windows of \p dialog (its controls, its sheet and the sheet's
+///        pages, as shown now) with the model: bound to their own model window, with its id,
+///        class, text, rectangle, visibility, enabled state, tab stop and default-button
+///        style; and every binding that failed since the backend started.
+/// \return one line per difference; empty when the view shows the model (and with another
+///         backend)
+std::vector<std::string> checkNative(CDialog& dialog);
+
+/// \brief The view's step for a message (a MSG) before it is dispatched, for hosts and tests
+///        with a message loop of their own: Ctrl+Tab and Ctrl+Shift+Tab change the page of a
+///        sheet, Enter and Escape go to the model, the dialog manager takes its other keys.
+/// \return true when the message was taken
+bool preTranslate(void* message);
 
 /// \brief Where the native grid \p grid shows cell \p row, \p column: the centre of the cell in
 ///        the grid's client coordinates. \return false when the cell is not in view
