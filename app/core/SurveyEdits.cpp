@@ -39,7 +39,8 @@ CPunGps* createPoint(CLibGps& book, int group, const std::string& name,
     double lat = 0, lon = 0, elev = 0;
     if (!grp->GetConvCoord()->PlanAttToGrafGps(east, north, height, antennaHeight, lat, lon,
                                                elev)) {
-        error = "la posizione è fuori dall'area della proiezione del gruppo";
+        error = "la posizione non si può convertire in coordinate geografiche con la proiezione "
+                "del gruppo";
         return nullptr;
     }
     CPunGps* point = book.AddPun(group);

@@ -61,15 +61,19 @@ TEST_F(SurveyEdits, a_created_point_lies_where_its_plane_position_says) {
     EXPECT_EQ(p->GetCoordX(), 685010.5);
 }
 
-TEST_F(SurveyEdits, no_point_without_projection_or_outside_its_area) {
+TEST_F(SurveyEdits, no_point_without_projection_or_where_the_projection_fails) {
     std::string error;
     const int points = book().GetPunArSize(1);
     EXPECT_EQ(gpsbook::createPoint(book(), 1, "X", "", 0, 0, 0, 0, error), nullptr);
     EXPECT_NE(error.find("proiezione"), std::string::npos);
     EXPECT_EQ(book().GetPunArSize(1), points);
     EXPECT_EQ(gpsbook::createPoint(book(), 0, "X", "", 9e9, 0, 0, 0, error), nullptr);
-    EXPECT_NE(error.find("fuori"), std::string::npos);
+    EXPECT_EQ(error, "la posizione non si può convertire in coordinate geografiche con la "
+                     "proiezione del gruppo");
     EXPECT_EQ(gpsbook::createPoint(book(), 7, "X", "", 0, 0, 0, 0, error), nullptr);
+    // Beyond the area the projection is meant for, a position that converts is taken.
+    EXPECT_NE(gpsbook::createPoint(book(), 0, "X", "", 900000, 4928870, 0, 0, error), nullptr)
+        << error;
 }
 
 TEST_F(SurveyEdits, transfer_takes_the_chosen_drawn_points_and_keeps_the_others) {
