@@ -357,6 +357,16 @@ std::string asciiLine(const CPunGps& point, const AsciiLayout& layout, std::stri
         if (!first) line += separator;
         first = false;
         const int d = field.decimals;
+        // A length the ASCII import would not read back is refused, not written.
+        auto length = [&](double value, int decimals) {
+            if (defined(value) && std::fabs(value) > importtext::kMaxLength) {
+                error = "il punto \"" + importtext::excerpt(point.GetNome()) + "\" ha il campo \"" +
+                        asciiFieldCaption(field.id) + "\" fuori intervallo (" +
+                        shortestDouble(value) + "; ammessi valori tra -1e15 e 1e15)";
+                return;
+            }
+            line += number(value, decimals);
+        };
         switch (field.id) {
         case kFieldName:
             text(point.GetNome());
@@ -391,39 +401,39 @@ std::string asciiLine(const CPunGps& point, const AsciiLayout& layout, std::stri
         }
         case kFieldElevation:
         case kFieldElevationWgs84:
-            line += number(point.GetElev(), d);
+            length(point.GetElev(), d);
             break;
         case kFieldGeocX:
         case kFieldGeocY:
         case kFieldGeocZ: {
             double x = 0, y = 0, z = 0;
             if (point.GetGeocCeFaMis(x, y, z))
-                line += number(field.id == kFieldGeocX ? x : field.id == kFieldGeocY ? y : z, d);
+                length(field.id == kFieldGeocX ? x : field.id == kFieldGeocY ? y : z, d);
             break;
         }
         case kFieldAntennaHeight:
-            line += number(alt, d);
+            length(alt, d);
             break;
         case kFieldNorth:
-            line += number(point.GetCoordY(), d);
+            length(point.GetCoordY(), d);
             break;
         case kFieldEast:
-            line += number(point.GetCoordX(), d);
+            length(point.GetCoordX(), d);
             break;
         case kFieldHeight:
-            line += number(point.GetCoordZ(), d);
+            length(point.GetCoordZ(), d);
             break;
         case kFieldSqmHorizontal:
-            if (hasSqm) line += number(sqmH, d);
+            if (hasSqm) length(sqmH, d);
             break;
         case kFieldSqmVertical:
-            if (hasSqm) line += number(sqmV, d);
+            if (hasSqm) length(sqmV, d);
             break;
         case kFieldPdop:
-            line += number(point.GetPdop(), d);
+            length(point.GetPdop(), d);
             break;
         case kFieldGdop:
-            line += number(point.GetGdop(), d);
+            length(point.GetGdop(), d);
             break;
         case kFieldCovariance: {
             const float terms[6] = {point.GetPosCov_xx(), point.GetPosCov_xy(),
@@ -436,17 +446,16 @@ std::string asciiLine(const CPunGps& point, const AsciiLayout& layout, std::stri
             break;
         }
         case kFieldGroundElevationWgs84:
-            if (defined(point.GetElev()))
-                line += number(point.GetElev() - (defined(alt) ? alt : 0.0), d);
+            if (defined(point.GetElev())) length(point.GetElev() - (defined(alt) ? alt : 0.0), d);
             break;
         case kFieldGroundGeocX:
         case kFieldGroundGeocY:
         case kFieldGroundGeocZ:
             if (hasGround)
-                line += number(field.id == kFieldGroundGeocX   ? gx
-                               : field.id == kFieldGroundGeocY ? gy
-                                                               : gz,
-                               d);
+                length(field.id == kFieldGroundGeocX   ? gx
+                       : field.id == kFieldGroundGeocY ? gy
+                                                       : gz,
+                       d);
             break;
         default:
             // Quality, date, time of day, satellites, comment and GIS data: the field book of

@@ -129,7 +129,7 @@ TEST(AsciiExport, a_point_line_follows_fields_order_decimals_separator_and_quote
         "PF12  ");
 }
 
-TEST(AsciiExport, texts_that_would_break_the_columns_are_refused_and_nothing_is_written) {
+TEST(AsciiExport, what_the_columns_or_the_import_cannot_hold_is_refused_and_nothing_is_written) {
     testsupport::SmallBook sample;
     testsupport::TempSettings temp;
     const std::string path = (temp.dir() / "out.txt").string();
@@ -167,6 +167,19 @@ TEST(AsciiExport, texts_that_would_break_the_columns_are_refused_and_nothing_is_
     outcome = gpsbook::exportAscii(path, sample.book, {0}, layout({{0, 0}, {3, 5}}, 3));
     EXPECT_NE(outcome.error.find("ha una longitudine fuori intervallo"), std::string::npos);
     EXPECT_EQ(gpsbook::formatAngle(1e150, 0, 5), "");
+    // So are lengths the ASCII import would not read back, up to the no-value marker.
+    sample.second->SetCoordXY(-1e300, 2e15);
+    outcome = gpsbook::exportAscii(path, sample.book, {0}, layout({{0, 0}, {10, 3}}));
+    EXPECT_EQ(outcome.error, "Esportazione non eseguita: il punto \"PF12\" ha il campo \"Coord. "
+                             "Nord\" fuori intervallo (2e+15; ammessi valori tra -1e15 e 1e15).");
+    outcome = gpsbook::exportAscii(path, sample.book, {0}, layout({{0, 0}, {11, 3}}));
+    EXPECT_NE(outcome.error.find("\"Coord. Est\" fuori intervallo (-1e+300;"), std::string::npos);
+    std::string error;
+    sample.second->SetCoordXY(1e15, 9e199);
+    sample.second->SetCoordZ(-1e15);
+    EXPECT_EQ(gpsbook::asciiLine(*sample.second, layout({{11, 0}, {10, 0}, {12, 0}}), error),
+              "1e+15,,-1e+15");
+    EXPECT_EQ(error, "");
     std::ifstream in(path);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "vecchio");
 }
