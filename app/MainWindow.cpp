@@ -35,6 +35,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -141,10 +142,7 @@ MainWindow::MainWindow(QString samplePath, QWidget* parent)
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &MainWindow::updateActions);
     connect(m_tree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         if (item->data(0, kGroupRole).toInt() < 0) return; // a drawn point
-        if (item->data(0, kPointRole).toInt() >= 0)
-            editPoint();
-        else
-            showBaseStation();
+        openPosition(item->data(0, kGroupRole).toInt(), item->data(0, kPointRole).toInt());
     });
 
     m_summary = new QLabel(this);
@@ -178,9 +176,7 @@ void MainWindow::createActions() {
         auto* action = new QAction(icon, text, this);
         action->setIconText(iconText);
         action->setStatusTip(tip);
-        connect(action, &QAction::triggered, this, [this, action, slot] {
-            guarded(action->iconText(), [this, slot] { (this->*slot)(); });
-        });
+        guard(action, [this, slot] { (this->*slot)(); });
         return action;
     };
     auto makeBool = [this](const QString& text, const QString& iconText, const QIcon& icon,
@@ -188,9 +184,7 @@ void MainWindow::createActions() {
         auto* action = new QAction(icon, text, this);
         action->setIconText(iconText);
         action->setStatusTip(tip);
-        connect(action, &QAction::triggered, this, [this, action, slot] {
-            guarded(action->iconText(), [this, slot] { (this->*slot)(); });
-        });
+        guard(action, [this, slot] { (this->*slot)(); });
         return action;
     };
 
@@ -447,11 +441,27 @@ void MainWindow::rebuildTree() {
 // ---- changes, undo and redo ------------------------------------------------------------------
 
 void MainWindow::createEditActions() {
-    m_actUndo = m_undo->createUndoAction(this, tr("&Annulla"));
+    // The history's steps, guarded as every other action: a step that fails leaves the book
+    // and the history where they were.
+    auto step = [this](const QString& prefix, void (QUndoStack::*run)(),
+                       void (QUndoStack::*canChanged)(bool),
+                       void (QUndoStack::*textChanged)(const QString&)) {
+        auto* action = new QAction(prefix, this);
+        action->setEnabled(false);
+        guard(action, [this, run] { (m_undo->*run)(); });
+        connect(m_undo, canChanged, action, &QAction::setEnabled);
+        connect(m_undo, textChanged, action, [action, prefix](const QString& text) {
+            action->setText(text.isEmpty() ? prefix : prefix + ' ' + text);
+        });
+        return action;
+    };
+    m_actUndo = step(tr("&Annulla"), &QUndoStack::undo, &QUndoStack::canUndoChanged,
+                     &QUndoStack::undoTextChanged);
     m_actUndo->setObjectName("annulla");
     m_actUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     m_actUndo->setStatusTip(tr("Annulla l'ultima modifica al libretto"));
-    m_actRedo = m_undo->createRedoAction(this, tr("&Ripeti"));
+    m_actRedo = step(tr("&Ripeti"), &QUndoStack::redo, &QUndoStack::canRedoChanged,
+                     &QUndoStack::redoTextChanged);
     m_actRedo->setObjectName("ripeti");
     // Ctrl+Y as on Windows, and the desktop's own key where it differs.
     QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::Key_Y)};
@@ -466,7 +476,7 @@ void MainWindow::createEditActions() {
     m_actDelete->setShortcut(QKeySequence::Delete);
     m_actDelete->setStatusTip(
         tr("Elimina i gruppi, i punti o i punti grafici selezionati, dopo una conferma"));
-    connect(m_actDelete, &QAction::triggered, this, &MainWindow::deleteSelection);
+    guard(m_actDelete, [this] { deleteSelection(); });
 
     // The tree's context menu: what acts on the item under the mouse, which is the current one.
     m_tree->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -528,12 +538,24 @@ void MainWindow::restoreState(const gpsbook::BookState& state) {
         QMessageBox::critical(this, tr("Libretto GPS"), fromStd(loaded.error));
         return;
     }
-    m_book = std::move(loaded.fieldBook);
-    m_stateText = state.text;
-    rebuildTree();
-    selectNearest(state.group, state.point);
-    updateActions();
-    emit bookChanged();
+    // All or nothing: when showing the state fails, the book shown before comes back and the
+    // history stays at its step.
+    std::unique_ptr<gpsbook::FieldBook> shown = std::exchange(m_book, std::move(loaded.fieldBook));
+    std::shared_ptr<const std::string> shownText = std::exchange(m_stateText, state.text);
+    const auto at = selectedPosition();
+    try {
+        rebuildTree();
+        selectNearest(state.group, state.point);
+        updateActions();
+        emit bookChanged();
+    } catch (...) {
+        std::swap(m_book, shown);
+        m_stateText = std::move(shownText);
+        rebuildTree();
+        if (at) selectNearest(at->group, at->point);
+        emit bookChanged();
+        throw;
+    }
 }
 
 void MainWindow::selectNearest(int group, int point) {
@@ -915,6 +937,19 @@ void MainWindow::finishImport(const gpsbook::ImportOutcome& outcome, const QStri
         QMessageBox::information(this, title, done + ".\n\n" + fromStd(outcome.note));
 }
 
+void MainWindow::guard(QAction* action, std::function<void()> run) {
+    connect(action, &QAction::triggered, this,
+            [this, action, run = std::move(run)] { guarded(action->iconText(), run); });
+}
+
+void MainWindow::openPosition(int group, int point) {
+    // What the menu does for the item: the point's editor, the group's base station.
+    QAction* opens = point >= 0 ? m_actEditPoint : m_actShowBase;
+    guarded(opens->iconText(), [this, opens, group, point] {
+        if (selectPosition(group, point)) opens->trigger();
+    });
+}
+
 void MainWindow::guarded(const QString& action, const std::function<void()>& run) {
     QString why;
     try {
@@ -1120,10 +1155,11 @@ void MainWindow::transferDrawingPoints() {
         QStringList names;
         for (const std::string& n : result.failed)
             names << fromStd(n);
-        QMessageBox::warning(this, tr("Trasferisci punti grafici"),
-                             tr("Questi punti sono fuori dall'area della proiezione del gruppo e "
-                                "restano punti grafici: %1.")
-                                 .arg(names.join(", ")));
+        QMessageBox::warning(
+            this, tr("Trasferisci punti grafici"),
+            tr("Questi punti non si possono convertire in coordinate geografiche con "
+               "la proiezione del gruppo e restano punti grafici: %1.")
+                .arg(names.join(", ")));
     }
 }
 
@@ -1362,11 +1398,7 @@ void MainWindow::createPlanDock() {
             });
     connect(m_plan, &PlanView::activated, this, [this](const PlanPick& pick) {
         if (pick.group < 0) return; // a drawn point has no editor
-        if (!selectPosition(pick.group, pick.point)) return;
-        if (pick.point >= 0)
-            editPoint();
-        else
-            showBaseStation();
+        openPosition(pick.group, pick.point);
     });
 }
 

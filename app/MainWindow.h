@@ -142,6 +142,11 @@ private:
     void finishImport(const gpsbook::ImportOutcome& outcome, const QString& title);
     /// Runs a menu action; an exception it lets out is reported, the book stays as it is.
     void guarded(const QString& action, const std::function<void()>& run);
+    /// Runs \p run, guarded, whenever \p action is triggered, in the name of its icon text.
+    void guard(QAction* action, std::function<void()> run);
+    /// A double click on a point or group, in the tree or the plan: selects it and opens what
+    /// the menu opens for it.
+    void openPosition(int group, int point);
     bool isSamplePath(const QString& path) const;
 
     // The plan view: a dock beside the tree, drawing the book again whenever the tree is

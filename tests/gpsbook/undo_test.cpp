@@ -4,6 +4,7 @@
 #include "GpsbookWindow.h"
 
 #include "../../resources/resource.h"
+#include "PlanView.h"
 #include "platform/automation.h"
 
 #include <QDialogButtonBox>
@@ -16,6 +17,8 @@
 
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
+#include <utility>
 
 using automation::Dialog;
 using automation::FileDialogAnswer;
@@ -239,5 +242,88 @@ TEST_F(GpsbookUndo, keys_menu_and_the_history_of_a_new_book) {
     window->newBook();
     EXPECT_EQ(window->undoStack().count(), 0);
     EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+TEST_F(GpsbookUndo, an_exception_in_a_double_click_the_context_menu_or_a_step_keeps_the_book) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    // Something fails once the book has changed: the next notice of a change throws.
+    bool armed = false;
+    QObject::connect(window.get(), &MainWindow::bookChanged, window.get(), [&armed] {
+        if (std::exchange(armed, false)) throw std::runtime_error("prova");
+    });
+    auto reported = [this](const std::string& action) {
+        qt.onMessageBox([action](QMessageBox& box) {
+            EXPECT_EQ(box.text().toStdString(),
+                      "Operazione \"" + action +
+                          "\" non riuscita (prova). Il libretto è rimasto aperto: salvarlo con "
+                          "un altro nome prima di continuare.");
+            box.accept();
+        });
+    };
+    auto rename = [this](const char* name) {
+        user.onDialog([name](Dialog& d) {
+            d.setText(IDC_POINT_NAME, name);
+            d.click(IDOK);
+        });
+    };
+
+    // A double click on a point of the tree.
+    auto* tree = window->findChild<QTreeWidget*>();
+    QTreeWidgetItem* item = tree->topLevelItem(0)->child(3);
+    tree->scrollToItem(item);
+    const QRect row = tree->visualItemRect(item);
+    ASSERT_TRUE(tree->viewport()->rect().contains(row.center())) << row.y();
+    rename("X1");
+    reported("Modifica punto");
+    armed = true;
+    QTest::mousePress(tree->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(point(0, 3)->GetNome(), "X1");
+    EXPECT_EQ(window->undoStack().count(), 1);
+
+    // A step back or forth that fails leaves the book and the history at their step.
+    reported("Annulla modifica del punto 101");
+    armed = true;
+    trigger("annulla");
+    EXPECT_EQ(point(0, 3)->GetNome(), "X1");
+    EXPECT_EQ(window->undoStack().index(), 1);
+    EXPECT_EQ(selection(), (std::pair{0, 3}));
+    trigger("annulla");
+    EXPECT_EQ(point(0, 3)->GetNome(), "101");
+    reported("Ripeti modifica del punto 101");
+    armed = true;
+    trigger("ripeti");
+    EXPECT_EQ(point(0, 3)->GetNome(), "101");
+    EXPECT_EQ(window->undoStack().index(), 0);
+    EXPECT_FALSE(window->isWindowModified());
+    trigger("ripeti");
+    EXPECT_EQ(point(0, 3)->GetNome(), "X1");
+
+    // "Elimina" from the tree's context menu.
+    const int points = book().GetPunArSize(0);
+    ASSERT_TRUE(window->selectPosition(0, 5));
+    QAction* remove = nullptr;
+    for (QAction* a : tree->actions())
+        if (a->objectName() == "elimina") remove = a;
+    ASSERT_NE(remove, nullptr);
+    qt.onMessageBox(agree);
+    reported("Elimina");
+    armed = true;
+    remove->trigger();
+    EXPECT_EQ(book().GetPunArSize(0), points - 1);
+
+    // A double click on a point of the plan.
+    PlanView* plan = window->planView();
+    plan->fit();
+    rename("X2");
+    reported("Modifica punto");
+    armed = true;
+    const int mark = plan->plan().find(0, 9); // 108
+    ASSERT_GE(mark, 0);
+    QTest::mouseDClick(plan->canvas()->viewport(), Qt::LeftButton, {}, plan->viewPosition(mark));
+    EXPECT_EQ(point(0, 9)->GetNome(), "X2");
+    EXPECT_EQ(window->undoStack().count(), 3);
     EXPECT_EQ(user.unexpected(), 0);
 }
