@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QPixmap>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -221,6 +222,8 @@ int takeScreenshots(MainWindow& window, const QString& folder) {
 
     window.show();
     window.selectPosition(kShownGroup, kShownPoint);
+    // "Aperto" and the path of this machine's copy of the sample: not for the pictures.
+    window.statusBar()->clearMessage();
     QApplication::processEvents();
     const QString mainPng = dir.filePath("main-window.png");
     if (!window.grab().save(mainPng, "PNG")) {
