@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUndoStack>
@@ -57,6 +58,8 @@ protected:
 
         trigger("annulla");
         EXPECT_EQ(changed.count(), 2);
+        EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
+                  std::string("Annullato: ") + label);
         EXPECT_TRUE(window->isWindowModified()) << "undone after a save: " << label;
         EXPECT_EQ(action("ripeti")->text().toStdString(), std::string("&Ripeti ") + label);
         ASSERT_TRUE(window->saveBook());
@@ -64,6 +67,8 @@ protected:
 
         trigger("ripeti");
         EXPECT_EQ(changed.count(), 3);
+        EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
+                  std::string("Ripetuto: ") + label);
         EXPECT_TRUE(window->isWindowModified());
         ASSERT_TRUE(window->saveBook());
         EXPECT_EQ(fileText(bookPath), after) << label;
