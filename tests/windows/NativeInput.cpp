@@ -116,6 +116,18 @@ void replaceText(void* window, const std::string& text) {
     ::SendMessageW(hwnd(window), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
+std::pair<int, int> selection(void* edit) {
+    DWORD start = 0, end = 0;
+    ::SendMessageW(hwnd(edit), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+void select(void* edit, int start, int end) {
+    ::SendMessageW(hwnd(edit), EM_SETSEL, static_cast<WPARAM>(start), end);
+    ::SendMessageW(hwnd(edit), WM_KEYUP, VK_SHIFT, static_cast<LPARAM>(0xC0000001u));
+}
+
 std::string text(void* window) {
     const int length = ::GetWindowTextLengthW(hwnd(window));
     std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');

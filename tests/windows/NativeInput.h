@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace native {
@@ -28,6 +29,11 @@ void type(void* window, const std::string& text);
 void replaceText(void* window, const std::string& text);
 
 std::string text(void* window);
+/// The selection of an edit box in UTF-16 units: {start, end} (EM_GETSEL).
+std::pair<int, int> selection(void* edit);
+/// Selects units \p start to \p end of an edit box as the mouse or Shift and the arrows do:
+/// the selection is made, then the button or key goes up.
+void select(void* edit, int start, int end);
 bool visible(void* window);
 /// The first child window of class \p className, or null.
 void* child(void* parent, const std::string& className);
