@@ -46,6 +46,17 @@ std::vector<std::string> comboItems(void* combo);
 /// Shows entry \p index in a closed combo box, as the arrow keys do.
 void comboShow(void* combo, int index);
 
+/// A window's frame on the screen: {left, top, right, bottom}.
+std::vector<int> screenRect(void* window);
+/// The top-left corner of a window's client area on the screen: {x, y}.
+std::vector<int> clientOrigin(void* window);
+/// The work area of the main monitor: {left, top, right, bottom}.
+std::vector<int> workArea();
+/// A visible, active top-level window of the calling thread at \p x, \p y of the screen: a
+/// host's main window. Destroy it with closeWindow().
+void* hostWindow(int x, int y, int width, int height);
+void closeWindow(void* window);
+
 /// Turns the mouse wheel over \p window by \p notches (positive: away from the user).
 void wheel(void* window, int notches);
 /// The top-level windows of the calling thread, hidden ones included.
