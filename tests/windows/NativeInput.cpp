@@ -116,6 +116,48 @@ void replaceText(void* window, const std::string& text) {
     ::SendMessageW(hwnd(window), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
+std::vector<int> screenRect(void* window) {
+    RECT r{};
+    ::GetWindowRect(hwnd(window), &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+std::vector<int> clientOrigin(void* window) {
+    POINT origin{0, 0};
+    ::ClientToScreen(hwnd(window), &origin);
+    return {origin.x, origin.y};
+}
+
+std::vector<int> workArea() {
+    RECT area{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return {area.left, area.top, area.right, area.bottom};
+}
+
+void* hostWindow(int x, int y, int width, int height) {
+    HWND window =
+        ::CreateWindowExW(0, L"Static", L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width,
+                          height, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SetActiveWindow(window);
+    return window;
+}
+
+void closeWindow(void* window) {
+    ::DestroyWindow(hwnd(window));
+}
+
+std::pair<int, int> selection(void* edit) {
+    DWORD start = 0, end = 0;
+    ::SendMessageW(hwnd(edit), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+void select(void* edit, int start, int end) {
+    ::SendMessageW(hwnd(edit), EM_SETSEL, static_cast<WPARAM>(start), end);
+    ::SendMessageW(hwnd(edit), WM_KEYUP, VK_SHIFT, static_cast<LPARAM>(0xC0000001u));
+}
+
 std::string text(void* window) {
     const int length = ::GetWindowTextLengthW(hwnd(window));
     std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');

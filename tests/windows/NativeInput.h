@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace native {
@@ -28,6 +29,11 @@ void type(void* window, const std::string& text);
 void replaceText(void* window, const std::string& text);
 
 std::string text(void* window);
+/// The selection of an edit box in UTF-16 units: {start, end} (EM_GETSEL).
+std::pair<int, int> selection(void* edit);
+/// Selects units \p start to \p end of an edit box as the mouse or Shift and the arrows do:
+/// the selection is made, then the button or key goes up.
+void select(void* edit, int start, int end);
 bool visible(void* window);
 /// The first child window of class \p className, or null.
 void* child(void* parent, const std::string& className);
@@ -39,6 +45,17 @@ bool listViewItemCentre(void* list, int index, int& x, int& y);
 std::vector<std::string> comboItems(void* combo);
 /// Shows entry \p index in a closed combo box, as the arrow keys do.
 void comboShow(void* combo, int index);
+
+/// A window's frame on the screen: {left, top, right, bottom}.
+std::vector<int> screenRect(void* window);
+/// The top-left corner of a window's client area on the screen: {x, y}.
+std::vector<int> clientOrigin(void* window);
+/// The work area of the main monitor: {left, top, right, bottom}.
+std::vector<int> workArea();
+/// A visible, active top-level window of the calling thread at \p x, \p y of the screen: a
+/// host's main window. Destroy it with closeWindow().
+void* hostWindow(int x, int y, int width, int height);
+void closeWindow(void* window);
 
 /// Turns the mouse wheel over \p window by \p notches (positive: away from the user).
 void wheel(void* window, int notches);

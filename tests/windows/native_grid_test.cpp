@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 using automation::Dialog;
@@ -197,7 +198,14 @@ TEST(NativeGrid, typing_edits_a_gis_value_and_a_refused_one_keeps_the_edit_box) 
         EXPECT_EQ(grid.editor("Edit"), box);
         EXPECT_EQ(native::text(box), "12a");
         EXPECT_NE(g.message(kNumber).find("numero intero"), std::string::npos);
+        // Its whole text selected for the next key, the keys in it, the reason in a balloon.
+        EXPECT_EQ(native::selection(box), (std::pair<int, int>{0, 3}));
+        EXPECT_EQ(native::focus(), box);
+        std::string title, reason;
+        ASSERT_TRUE(platform::win32::shownBalloon(box, title, reason));
+        EXPECT_NE(reason.find("numero intero"), std::string::npos);
         native::replaceText(box, "12");
+        EXPECT_FALSE(platform::win32::shownBalloon(box, title, reason));
         native::key(box, native::kReturn);
         EXPECT_FALSE(g.editing());
         EXPECT_EQ(grid.editor("Edit"), nullptr);
@@ -220,6 +228,53 @@ TEST(NativeGrid, typing_edits_a_gis_value_and_a_refused_one_keeps_the_edit_box) 
     EXPECT_TRUE(ok);
     EXPECT_NE(e.entity(p).find(":101|Spigolo fabbricato|1.35|12|"), std::string::npos)
         << e.entity(p);
+}
+
+// Enter and Escape on a grid with the focus are the grid's: Enter opens the focus cell's edit
+// box with its text selected and stores it, Escape cancels it; neither ends the dialog.
+TEST(NativeGrid, enter_and_escape_stay_in_the_grid) {
+    using pointedit_test::GisEditor;
+    constexpr int kValue = CPropertyCtrl::kValueColumn;
+    constexpr int kDepth = CPropertyCtrl::kFirstRow + 2;
+    GisEditor e;
+    CPunGps* p = e.sample.first;
+    bool shown = false;
+    const bool ok = e.run(p, [&](Dialog& d) {
+        ASSERT_TRUE(d.selectPage(4));
+        NativeGrid grid(d, IDC_GIS_TABLE);
+        shown = static_cast<bool>(grid);
+        if (!shown) {
+            d.escape();
+            return;
+        }
+        automation::Grid g = d.grid(IDC_GIS_TABLE);
+        grid.click(kDepth, kValue);
+        native::key(grid.window, native::kReturn);
+        ASSERT_TRUE(d.isOpen());
+        EXPECT_TRUE(g.editing());
+        void* box = grid.editor("Edit");
+        ASSERT_NE(box, nullptr);
+        const std::string old = native::text(box);
+        EXPECT_EQ(native::selection(box), (std::pair<int, int>{0, static_cast<int>(old.size())}));
+        native::key(box, native::kEscape);
+        EXPECT_FALSE(g.editing());
+        EXPECT_EQ(native::focus(), grid.window);
+        native::key(grid.window, native::kEscape);
+        ASSERT_TRUE(d.isOpen());
+
+        native::key(grid.window, native::kReturn);
+        box = grid.editor("Edit");
+        ASSERT_NE(box, nullptr);
+        native::type(box, "2.5");
+        native::key(box, native::kReturn);
+        EXPECT_FALSE(g.editing());
+        EXPECT_EQ(g.text(kDepth, kValue), "2.5");
+        ASSERT_TRUE(d.isOpen());
+        d.click(IDOK);
+    });
+    if (!shown) GTEST_SKIP() << "no native windows on this pass";
+    EXPECT_TRUE(ok);
+    EXPECT_NE(e.entity(p).find("|2.5|"), std::string::npos) << e.entity(p);
 }
 
 // The export layout's field list: the arrow keys move its selection without the click that

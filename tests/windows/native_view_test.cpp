@@ -3,6 +3,7 @@
 // state, tab stop and default-button style, whatever the order in which the dialog makes its
 // windows; the point editor's sheet is a native dialog whose pages are checked one by one as
 // they are shown. On the headless pass there are no native windows and these tests skip.
+#include "NativeInput.h"
 #include "SmallBook.h"
 #include "TempSettings.h"
 #include "gpsdialogs/GpsDialogs.h"
@@ -26,6 +27,10 @@ namespace {
 bool native(Dialog& d) {
     return d.window().GetSafeHwnd() != nullptr &&
            platform::win32::nativeWindow(*d.window().GetSafeHwnd()) != nullptr;
+}
+
+bool shownNatively(Dialog& d) {
+    return native(d) && platform::win32::show(d.window());
 }
 
 std::string lines(const std::vector<std::string>& differences) {
@@ -106,5 +111,36 @@ TEST(NativeView, the_point_editor_and_each_of_its_pages_show_the_model) {
         FDlgModPunGps(&cts, sample.first, &sample.book, &gis, full, nullptr, full);
         if (!seen) GTEST_SKIP() << "no native windows on this backend";
     }
+    EXPECT_EQ(user.unexpected(), 0);
+}
+
+// Where a dialog opens: without DS_CENTER at its template's position counted from the client
+// area of the window the person works in (the host's); with it, in the middle of the work area.
+TEST(NativeView, dialogs_open_at_the_hosts_window_or_centred_in_the_work_area) {
+    testsupport::TempSettings settings;
+    testsupport::SmallBook sample;
+    void* host = native::hostWindow(240, 160, 700, 500);
+    const std::vector<int> origin = native::clientOrigin(host);
+    std::vector<int> layout, base;
+    automation::ScriptedUser user;
+    user.onDialog([&](Dialog& d) { // the export layout: no DS_CENTER, at 0, 0
+        if (shownNatively(d))
+            layout = native::screenRect(platform::win32::nativeWindow(*d.window().GetSafeHwnd()));
+        d.click(IDC_LAYOUT_CANCEL);
+    });
+    FSelDatiFile();
+    user.onDialog([&](Dialog& d) { // the base station editor: DS_CENTER
+        if (shownNatively(d))
+            base = native::screenRect(platform::win32::nativeWindow(*d.window().GetSafeHwnd()));
+        d.click(IDC_BASE_CANCEL);
+    });
+    FDlgModStazBase(sample.projected, nullptr, true);
+    native::closeWindow(host);
+    if (layout.empty() || base.empty()) GTEST_SKIP() << "no native windows on this pass";
+    EXPECT_EQ(layout[0], origin[0]);
+    EXPECT_EQ(layout[1], origin[1]);
+    const std::vector<int> area = native::workArea();
+    EXPECT_NEAR((base[0] + base[2]) / 2, (area[0] + area[2]) / 2, 16);
+    EXPECT_NEAR((base[1] + base[3]) / 2, (area[1] + area[3]) / 2, 24);
     EXPECT_EQ(user.unexpected(), 0);
 }

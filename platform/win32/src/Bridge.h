@@ -48,17 +48,24 @@ struct GridEditorLook {
     std::string text;
     std::vector<std::string> choices;
     int choice = -1;
+    bool wholeTextSelected = false; ///< the whole text selected, so that a key replaces it
+    unsigned selectAllCount = 0;    ///< changes each time the whole text is selected anew
+    std::string balloon;            ///< why the text was refused; "" when none is shown
 };
 
 /// The keys a grid turns into moves or edits.
-enum class GridKey { Up, Down, Left, Right, Edit };
+enum class GridKey { Up, Down, Left, Right, Edit, Enter, Escape };
 
 /// What a person does in a native window, reported to the backend.
 class Events {
 public:
     virtual ~Events() = default;
     virtual void clicked(Token control) = 0;
-    virtual void textEdited(Token edit, const std::string& text) = 0;
+    /// An edit's text changed as a person typed: its whole text, and its caret and selection
+    /// afterwards (in characters).
+    virtual void textEdited(Token edit, const std::string& text, int selStart, int selEnd) = 0;
+    /// An edit's caret or selection moved without a change of its text (in characters).
+    virtual void textSelected(Token edit, int selStart, int selEnd) = 0;
     virtual void selected(Token list, int index) = 0;
     /// A list view's selection moved without a click (the arrow keys).
     virtual void moved(Token list, int index) = 0;
@@ -103,8 +110,9 @@ struct Sync {
 void baseUnits(const std::string& face, int pointSize, int weight, bool italic, int& cx, int& cy);
 
 /// Creates a dialog from template \p templateId of the module that holds the templates:
-/// top-level (hidden) when \p parent is null, else a child of \p parent.
-Native createDialog(Token token, int templateId, Native parent);
+/// top-level (hidden) when \p parent is null, owned by \p owner (which it stays above), else a
+/// child of \p parent.
+Native createDialog(Token token, int templateId, Native parent, Native owner = nullptr);
 /// Creates a dialog made at run time, without a template (a property sheet): a child of
 /// \p parent with the view's dialog procedure and its parent's font.
 Native createRuntimeDialog(Token token, Native parent, int id, const std::string& text,
@@ -148,6 +156,13 @@ void setStyle(Native window, Kind kind, unsigned long style, unsigned long mask,
               unsigned long exStyle, unsigned long exMask);
 void setVisible(Native window, bool visible);
 void setReadOnly(Native edit, bool readOnly);
+/// Selects characters \p start to \p end of an edit (counted in characters, not UTF-16 units);
+/// the caret at \p end.
+void setEditSelection(Native edit, int start, int end);
+/// Shows the balloon tip of an edit, or hides it when \p title and \p text are both empty.
+void showBalloon(Native edit, const std::string& title, const std::string& text, int icon);
+/// The balloon tip shown at \p window (an edit, or a grid's in-place editor): false when none.
+bool balloonShown(Native window, std::string& title, std::string& text);
 void setCheck(Native button, int check);
 void setRect(Native window, int x, int y, int width, int height);
 void setItems(Native list, Kind kind, const std::vector<std::string>& items);
@@ -166,6 +181,13 @@ bool gridCellRect(Native grid, int row, int column, int& x, int& y, int& width, 
 /// Opens, moves, fills or closes the grid's in-place editor as \p look says.
 void showGridEditor(Native grid, const GridEditorLook& look);
 void showTopLevel(Native dialog, bool shown);
+/// Moves a top-level dialog's frame to \p x, \p y of the screen.
+void moveTopLevel(Native dialog, int x, int y);
+/// The work area of the monitor that shows \p window (the main monitor without one).
+void workArea(Native window, int& left, int& top, int& right, int& bottom);
+/// The top-left corner, on the screen, of the client area of the window the person works in
+/// (the thread's active window): false without one.
+bool activeClientOrigin(int& x, int& y);
 
 /// Waits in a message loop until \p done becomes true.
 void runLoop(const bool& done);

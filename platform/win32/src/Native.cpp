@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform::win32::bridge {
@@ -63,6 +65,110 @@ Kind kindOf(HWND window) {
     return static_cast<Kind>(reinterpret_cast<INT_PTR>(::GetPropW(window, kKindProp)) - 1);
 }
 
+// The model counts characters, the native edit UTF-16 units.
+int toUnits(const std::wstring& text, int characters) {
+    int at = 0;
+    for (int n = 0; n < characters && at < static_cast<int>(text.size()); ++n) {
+        const wchar_t unit = text[static_cast<std::size_t>(at)];
+        at += unit >= 0xD800 && unit < 0xDC00 && at + 1 < static_cast<int>(text.size()) ? 2 : 1;
+    }
+    return at;
+}
+
+int toCharacters(const std::wstring& text, int units) {
+    int characters = 0;
+    for (int at = 0; at < units && at < static_cast<int>(text.size()); ++at) {
+        const wchar_t unit = text[static_cast<std::size_t>(at)];
+        if (!(unit >= 0xDC00 && unit < 0xE000)) ++characters;
+    }
+    return characters;
+}
+
+std::wstring wideText(HWND window) {
+    const int length = ::GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = ::GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(std::max(0, got)));
+    return text;
+}
+
+/// An edit's selection in characters: {start, end}.
+std::pair<int, int> editSelection(HWND edit) {
+    DWORD start = 0, end = 0;
+    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    const std::wstring text = wideText(edit);
+    return {toCharacters(text, static_cast<int>(start)), toCharacters(text, static_cast<int>(end))};
+}
+
+// --- Balloon tips ---------------------------------------------------------------------------
+// An edit's balloon: the edit control's own (EM_SHOWBALLOONTIP) where the common controls have
+// it, else a balloon tooltip that the view keeps at the field.
+
+const wchar_t kBalloonProp[] = L"GpsDialogs.Balloon";
+
+struct BalloonShown {
+    std::string title;
+    std::string text;
+};
+std::map<HWND, BalloonShown> g_balloons;
+
+void hideBalloon(HWND field) {
+    auto found = g_balloons.find(field);
+    if (found == g_balloons.end()) return;
+    g_balloons.erase(found);
+    if (HWND tip = static_cast<HWND>(::RemovePropW(field, kBalloonProp)))
+        ::DestroyWindow(tip);
+    else
+        ::SendMessageW(field, EM_HIDEBALLOONTIP, 0, 0);
+}
+
+void showBalloonAt(HWND field, const std::string& title, const std::string& text, int icon) {
+    hideBalloon(field);
+    if (title.empty() && text.empty()) return;
+    const std::wstring wideTitle = widen(title);
+    const std::wstring wideBody = widen(text);
+    EDITBALLOONTIP native{};
+    native.cbStruct = sizeof native;
+    native.pszTitle = wideTitle.c_str();
+    native.pszText = wideBody.c_str();
+    native.ttiIcon = icon;
+    // Only an edit box knows the message; a grid's drop-down editor gets the tooltip.
+    wchar_t name[32] = {};
+    ::GetClassNameW(field, name, 32);
+    if (::lstrcmpiW(name, L"Edit") == 0 &&
+        ::SendMessageW(field, EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&native)) != 0) {
+        g_balloons[field] = BalloonShown{title, text};
+        return;
+    }
+    HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_NOPREFIX | TTS_BALLOON | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 ::GetAncestor(field, GA_ROOT), nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+    if (tip == nullptr) return;
+    std::wstring body = wideBody;
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = field;
+    tool.uId = reinterpret_cast<UINT_PTR>(field);
+    tool.lpszText = body.data();
+    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 320);
+    if (!wideTitle.empty())
+        ::SendMessageW(tip, TTM_SETTITLEW, static_cast<WPARAM>(icon),
+                       reinterpret_cast<LPARAM>(wideTitle.c_str()));
+    // Its point a quarter of the way along the field's lower edge, as the edit's own.
+    RECT rect{};
+    ::GetWindowRect(field, &rect);
+    ::SendMessageW(tip, TTM_TRACKPOSITION, 0,
+                   MAKELPARAM(rect.left + (rect.right - rect.left) / 4, rect.bottom - 2));
+    ::SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    ::SetPropW(field, kBalloonProp, tip);
+    g_balloons[field] = BalloonShown{title, text};
+}
+
 HMODULE templateModule() {
     if (g_templates == nullptr) g_templates = ::GetModuleHandleW(L"gpsdialogs.dll");
     return g_templates;
@@ -88,7 +194,10 @@ void command(HWND dialog, WPARAM wParam, LPARAM lParam) {
         if (code == BN_CLICKED) g_events->clicked(token);
         break;
     case Kind::Edit:
-        if (code == EN_CHANGE) g_events->textEdited(token, windowText(control));
+        if (code == EN_CHANGE) {
+            const auto [start, end] = editSelection(control);
+            g_events->textEdited(token, windowText(control), start, end);
+        }
         if (code == EN_SETFOCUS) g_events->focused(token);
         break;
     case Kind::ComboBox:
@@ -182,6 +291,7 @@ struct GridWindow {
     int editorRow = -1;
     int editorColumn = -1;
     bool listOpen = false; ///< the drop-down editor's list is open (a choice in it is a pick)
+    unsigned selectAllCount = 0; ///< the model's count when the editor's text was last selected
     wchar_t highSurrogate = 0;
 };
 
@@ -457,6 +567,7 @@ LRESULT CALLBACK editorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lPa
             return 0; // no beep for the keys above
         break;
     case WM_NCDESTROY:
+        hideBalloon(editor);
         ::RemovePropW(editor, kOldProcProp);
         ::SetWindowLongPtrW(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
         return ::CallWindowProcW(old, editor, message, wParam, lParam);
@@ -536,8 +647,16 @@ LRESULT CALLBACK gridProc(HWND grid, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         if (state != nullptr) updateScroll(grid, *state);
         break;
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_GETDLGCODE: {
+        // Enter and Escape are the grid's own (to begin, end or cancel a cell's edit), as for
+        // a control that asks for every key.
+        const auto* msg = reinterpret_cast<const MSG*>(lParam);
+        LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        if (msg != nullptr && msg->message == WM_KEYDOWN &&
+            (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
+            code |= DLGC_WANTALLKEYS;
+        return code;
+    }
     case WM_SETFOCUS:
         if (state != nullptr && state->editor != nullptr && ::IsWindowVisible(state->editor)) {
             ::SetFocus(state->editor);
@@ -621,6 +740,12 @@ LRESULT CALLBACK gridProc(HWND grid, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         case VK_F2:
             g_events->gridKey(token, GridKey::Edit);
+            return 0;
+        case VK_RETURN:
+            g_events->gridKey(token, GridKey::Enter);
+            return 0;
+        case VK_ESCAPE:
+            g_events->gridKey(token, GridKey::Escape);
             return 0;
         default:
             break;
@@ -706,12 +831,39 @@ void registerClasses() {
 
 // Every control the model knows reports the focus it gets, however it came (Tab, a click, an
 // access key): not every control class tells its dialog.
+// An edit tells nobody when its caret or selection moves: it is read again after each key and
+// press that may move it.
+bool movesCaret(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case EM_SETSEL:
+        return true;
+    case WM_MOUSEMOVE:
+        return (wParam & MK_LBUTTON) != 0;
+    default:
+        return false;
+    }
+}
+
 LRESULT CALLBACK focusProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR) {
-    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, focusProc, 1);
+    if (message == WM_NCDESTROY) {
+        hideBalloon(window);
+        ::RemoveWindowSubclass(window, focusProc, 1);
+    }
     const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
-    if (message == WM_SETFOCUS && g_events != nullptr && g_sync == 0)
+    if (g_events == nullptr || g_sync != 0) return result;
+    if (message == WM_SETFOCUS)
         if (Token token = tokenOf(window)) g_events->focused(token);
+    if (movesCaret(message, wParam) && ::IsWindow(window) && kindOf(window) == Kind::Edit)
+        if (Token token = tokenOf(window)) {
+            const auto [start, end] = editSelection(window);
+            g_events->textSelected(token, start, end);
+        }
     return result;
 }
 
@@ -765,15 +917,16 @@ void baseUnits(const std::string& face, int pointSize, int weight, bool italic, 
     }
 }
 
-Native createDialog(Token token, int templateId, Native parent) {
+Native createDialog(Token token, int templateId, Native parent, Native owner) {
     registerClasses();
     HMODULE module = templateModule();
     if (module == nullptr || ::FindResourceW(module, MAKEINTRESOURCEW(templateId),
                                              reinterpret_cast<LPCWSTR>(RT_DIALOG)) == nullptr)
         return nullptr;
     Sync sync;
-    HWND dialog = ::CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), hwnd(parent),
-                                       dialogProc, reinterpret_cast<LPARAM>(token));
+    HWND dialog = ::CreateDialogParamW(module, MAKEINTRESOURCEW(templateId),
+                                       hwnd(parent != nullptr ? parent : owner), dialogProc,
+                                       reinterpret_cast<LPARAM>(token));
     if (dialog != nullptr && parent != nullptr) {
         // A page: a control inside the sheet, as the property sheet control makes it.
         LONG_PTR style = ::GetWindowLongPtrW(dialog, GWL_STYLE);
@@ -938,6 +1091,37 @@ void setReadOnly(Native edit, bool readOnly) {
     ::SendMessageW(hwnd(edit), EM_SETREADONLY, readOnly, 0);
 }
 
+void setEditSelection(Native edit, int start, int end) {
+    HWND w = hwnd(edit);
+    const std::wstring text = wideText(w);
+    const int from = toUnits(text, start), to = toUnits(text, end);
+    DWORD shownStart = 0, shownEnd = 0;
+    ::SendMessageW(w, EM_GETSEL, reinterpret_cast<WPARAM>(&shownStart),
+                   reinterpret_cast<LPARAM>(&shownEnd));
+    if (static_cast<int>(shownStart) == std::min(from, to) &&
+        static_cast<int>(shownEnd) == std::max(from, to))
+        return;
+    Sync sync;
+    ::SendMessageW(w, EM_SETSEL, static_cast<WPARAM>(from), to);
+    ::SendMessageW(w, EM_SCROLLCARET, 0, 0);
+}
+
+void showBalloon(Native edit, const std::string& title, const std::string& text, int icon) {
+    Sync sync;
+    showBalloonAt(hwnd(edit), title, text, icon);
+}
+
+bool balloonShown(Native window, std::string& title, std::string& text) {
+    auto found = g_balloons.find(hwnd(window));
+    if (found == g_balloons.end()) return false;
+    if (HWND tip = static_cast<HWND>(::GetPropW(hwnd(window), kBalloonProp));
+        tip != nullptr && !::IsWindowVisible(tip))
+        return false;
+    title = found->second.title;
+    text = found->second.text;
+    return true;
+}
+
 void setCheck(Native button, int check) {
     Sync sync;
     ::SendMessageW(hwnd(button), BM_SETCHECK, static_cast<WPARAM>(check), 0);
@@ -1100,12 +1284,58 @@ void showGridEditor(Native grid, const GridEditorLook& look) {
         const int end = ::GetWindowTextLengthW(state->editor);
         ::SendMessageW(state->editor, EM_SETSEL, static_cast<WPARAM>(end), end);
     }
+    // Opened, or its text refused: the whole text selected, so that the next key replaces it,
+    // and the keys go to the editor.
+    if (look.wholeTextSelected && look.selectAllCount != state->selectAllCount) {
+        if (!look.dropDown) ::SendMessageW(state->editor, EM_SETSEL, 0, -1);
+        if (::GetFocus() == window) ::SetFocus(state->editor);
+    }
+    state->selectAllCount = look.selectAllCount;
+    std::string title, shown;
+    const bool hasBalloon = balloonShown(state->editor, title, shown);
+    if (look.balloon.empty() && hasBalloon)
+        hideBalloon(state->editor);
+    else if (!look.balloon.empty() && (!hasBalloon || shown != look.balloon))
+        showBalloonAt(state->editor, "", look.balloon, TTI_WARNING);
 }
 
 void showTopLevel(Native dialog, bool shown) {
     Sync sync;
     ::ShowWindow(hwnd(dialog), shown ? SW_SHOW : SW_HIDE);
     if (shown) ::UpdateWindow(hwnd(dialog));
+}
+
+void moveTopLevel(Native dialog, int x, int y) {
+    Sync sync;
+    ::SetWindowPos(hwnd(dialog), nullptr, x, y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void workArea(Native window, int& left, int& top, int& right, int& bottom) {
+    HMONITOR monitor =
+        window != nullptr ? ::MonitorFromWindow(hwnd(window), MONITOR_DEFAULTTONEAREST)
+                          : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    RECT area{};
+    if (monitor != nullptr && ::GetMonitorInfoW(monitor, &info))
+        area = info.rcWork;
+    else
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    left = area.left;
+    top = area.top;
+    right = area.right;
+    bottom = area.bottom;
+}
+
+bool activeClientOrigin(int& x, int& y) {
+    HWND active = ::GetActiveWindow();
+    if (active == nullptr || !::IsWindowVisible(active)) return false;
+    POINT origin{0, 0};
+    if (!::ClientToScreen(active, &origin)) return false;
+    x = origin.x;
+    y = origin.y;
+    return true;
 }
 
 void runLoop(const bool& done) {

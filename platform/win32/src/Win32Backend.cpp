@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -82,6 +83,21 @@ public:
         int cx = 0, cy = 0;
         bridge::baseUnits(font.face, font.pointSize, font.weight, font.italic, cx, cy);
         return SIZE{cx, cy};
+    }
+
+    RECT workArea(const Window* owner) override {
+        bridge::Native shown = nullptr;
+        if (owner != nullptr) shown = nativeWindow(topLevelOf(*owner));
+        RECT area{};
+        bridge::workArea(shown, area.left, area.top, area.right, area.bottom);
+        if (area.Width() <= 0 || area.Height() <= 0) return Backend::workArea(owner);
+        return area;
+    }
+
+    std::optional<POINT> hostOwnerOrigin() override {
+        POINT origin{};
+        if (!bridge::activeClientOrigin(origin.x, origin.y)) return std::nullopt;
+        return origin;
     }
 
     void runModal(CDialog& dialog, const ModalScript& script) override {
@@ -193,6 +209,13 @@ public:
     }
 
 private:
+    static const Window& topLevelOf(const Window& window) {
+        const Window* top = &window;
+        while (top->parent() != nullptr)
+            top = top->parent();
+        return *top;
+    }
+
     bridge::Native nativeOf(CWnd* owner) const {
         if (owner == nullptr || owner->GetSafeHwnd() == nullptr) return nullptr;
         const Window* window = owner->GetSafeHwnd();
@@ -213,8 +236,13 @@ private:
         native.kind = nativeKind(window);
         native.ancestor = parent != nullptr ? parent->ancestor : &window;
         if (window.kind() == ControlKind::Dialog && window.dialogTemplate() != nullptr) {
+            // A dialog opened from another is owned by it, and so stays above it.
+            bridge::Native owner = nullptr;
+            if (parent == nullptr && window.owner() != nullptr)
+                owner = nativeWindow(topLevelOf(*window.owner()));
             native.handle = bridge::createDialog(&window, window.dialogTemplate()->id,
-                                                 parent != nullptr ? parent->handle : nullptr);
+                                                 parent != nullptr ? parent->handle : nullptr,
+                                                 owner);
             if (native.handle != nullptr) {
                 native.fromTemplate = bridge::templateControls(native.handle);
                 native.bound.assign(native.fromTemplate.size(), false);
@@ -247,6 +275,9 @@ private:
         native.exStyle = window.exStyle();
         Native& stored = m_natives[&window] = std::move(native);
         showAll(window, stored);
+        // A top-level dialog where the model placed it (the dialog manager counts a template's
+        // position from the screen's corner).
+        if (window.parent() == nullptr) show(window, stored, Change::Rect);
         return &stored;
     }
 
@@ -389,7 +420,7 @@ private:
     void showAll(Window& window, Native& native) {
         for (Change what :
              {Change::Text, Change::Enabled, Change::ReadOnly, Change::Check, Change::Columns,
-              Change::Items, Change::Selection, Change::Tabs, Change::Visible})
+              Change::Items, Change::Selection, Change::Tabs, Change::Visible, Change::Balloon})
             show(window, native, what);
     }
 
@@ -400,6 +431,7 @@ private:
             if (window.kind() != ControlKind::ComboBox && window.kind() != ControlKind::ListBox &&
                 window.kind() != ControlKind::ListView)
                 bridge::setText(h, window.text());
+            if (window.kind() == ControlKind::Edit) showEditSelection(window, h);
             break;
         case Change::Enabled:
             bridge::setEnabled(h, window.enabled());
@@ -435,7 +467,19 @@ private:
             showSelection(window, native);
             break;
         case Change::Selection:
-            showSelection(window, native);
+            if (window.kind() == ControlKind::Edit)
+                showEditSelection(window, h);
+            else
+                showSelection(window, native);
+            break;
+        case Change::Balloon:
+            if (window.kind() == ControlKind::Edit) {
+                const Balloon& balloon = window.balloon();
+                std::string title, text;
+                const bool shown = bridge::balloonShown(h, title, text);
+                if (balloon.shown() != shown || title != balloon.title || text != balloon.text)
+                    bridge::showBalloon(h, balloon.title, balloon.text, balloon.icon);
+            }
             break;
         case Change::Tabs:
             if (auto* tabs = window.stateAs<TabState>()) {
@@ -445,12 +489,14 @@ private:
                 bridge::setTabs(h, labels, tabs->current);
             }
             break;
-        case Change::Rect:
-            if (window.parent() != nullptr) {
-                const RECT r = window.rect();
+        case Change::Rect: {
+            const RECT r = window.rect();
+            if (window.parent() != nullptr)
                 bridge::setRect(h, r.left, r.top, r.Width(), r.Height());
-            }
+            else
+                bridge::moveTopLevel(h, r.left, r.top);
             break;
+        }
         case Change::Focus:
             if (focusWindow() == &window) {
                 bridge::setFocus(h);
@@ -478,6 +524,12 @@ private:
             break;
         }
         }
+    }
+
+    /// The model's caret and selection in the native edit, once it shows the model's text.
+    static void showEditSelection(const Window& edit, bridge::Native h) {
+        if (bridge::look(h).text != edit.text()) return;
+        bridge::setEditSelection(h, edit.selStart(), edit.selEnd());
     }
 
     void showItems(Window& window, Native& native) {
@@ -536,10 +588,20 @@ private:
     void clicked(bridge::Token token) override {
         act(token, [](Window& w) { userClick(w); });
     }
-    void textEdited(bridge::Token token, const std::string& text) override {
-        act(token, [&text](Window& w) {
-            if (w.text() != text) userSetText(w, text);
+    void textEdited(bridge::Token token, const std::string& text, int selStart,
+                    int selEnd) override {
+        act(token, [&](Window& w) {
+            if (w.text() != text) userEdited(w, text, selStart, selEnd);
         });
+    }
+    void textSelected(bridge::Token token, int selStart, int selEnd) override {
+        Window* w = model(token);
+        if (w == nullptr || w->kind() != ControlKind::Edit) return;
+        if (selStart == w->selStart() && selEnd == w->selEnd()) return;
+        // A selection of a text that is not the model's yet: the edit's change follows.
+        auto it = m_natives.find(w);
+        if (it == m_natives.end() || bridge::look(it->second.handle).text != w->text()) return;
+        userSelectText(*w, selStart, selEnd);
     }
     void selected(bridge::Token token, int index) override {
         act(token, [index](Window& w) { userSelect(w, index); });
@@ -682,6 +744,16 @@ private:
         case bridge::GridKey::Edit:
             if (row >= 0) userGridBeginEdit(*w, row, column);
             break;
+        case bridge::GridKey::Enter:
+        case bridge::GridKey::Escape:
+            // The grid keeps the key, as the model decides for the control with the focus.
+            if (focusWindow() != w) userFocus(*w);
+            if (key == bridge::GridKey::Enter)
+                userEnter(*w);
+            else
+                userEscape(*w);
+            if (!isWindow(w)) return;
+            break;
         }
         resync(w);
     }
@@ -721,6 +793,9 @@ private:
         look.text = edit.text;
         look.choices = edit.choices;
         look.choice = edit.choice();
+        look.wholeTextSelected = edit.wholeTextSelected;
+        look.selectAllCount = edit.selectAllCount;
+        look.balloon = edit.balloon;
         bridge::showGridEditor(native.handle, look);
     }
 
@@ -771,6 +846,10 @@ std::vector<std::string> checkNative(CDialog& dialog) {
 
 bool preTranslate(void* message) {
     return bridge::preTranslate(message);
+}
+
+bool shownBalloon(void* native, std::string& title, std::string& text) {
+    return native != nullptr && bridge::balloonShown(native, title, text);
 }
 
 bool saveShot(CDialog& dialog, const std::string& file) {

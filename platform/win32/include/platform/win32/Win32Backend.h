@@ -53,4 +53,8 @@ bool preTranslate(void* message);
 ///        the grid's client coordinates. \return false when the cell is not in view
 bool gridCellCentre(const platform::Window& grid, int row, int column, int& x, int& y);
 
+/// \brief The balloon tip shown at the native window \p native (an edit, or a grid's in-place
+///        editor): its title and text. \return false when none is shown
+bool shownBalloon(void* native, std::string& title, std::string& text);
+
 } // namespace platform::win32
