@@ -413,7 +413,9 @@ TEST_F(Station, a_random_person_stores_what_the_fields_show_or_nothing) {
                     bool bad = !number(shown[id], v) &&
                                shown[id].find_first_not_of(" \t") != std::string::npos;
                     EXPECT_EQ(d.balloon(id).shown(), bad) << id << " '" << shown[id] << "'";
-                    if (bad && marked++ == 0) EXPECT_EQ(d.focus(), id);
+                    if (bad && marked++ == 0) {
+                        EXPECT_EQ(d.focus(), id);
+                    }
                 }
                 EXPECT_GT(marked, 0);
                 d.click(IDC_BASE_CANCEL);

@@ -336,8 +336,9 @@ TEST(PointDataEntry, a_random_person_never_sees_a_text_that_is_neither_typed_nor
                 EXPECT_NEAR(py - gy, readNumber(shown[IDC_GEOC_Y]), 1e-3);
                 EXPECT_NEAR(pz - gz, readNumber(shown[IDC_GEOC_Z]), 1e-3);
             }
-            if (!blank(shown[IDC_PDOP]))
+            if (!blank(shown[IDC_PDOP])) {
                 EXPECT_NEAR(p->GetPdop(), static_cast<float>(readNumber(shown[IDC_PDOP])), 1e-3);
+            }
         }
     }
 }

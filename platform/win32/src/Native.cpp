@@ -290,7 +290,7 @@ struct GridWindow {
     bool editorDropDown = false;
     int editorRow = -1;
     int editorColumn = -1;
-    bool listOpen = false; ///< the drop-down editor's list is open (a choice in it is a pick)
+    bool listOpen = false;       ///< the drop-down editor's list is open (a choice in it is a pick)
     unsigned selectAllCount = 0; ///< the model's count when the editor's text was last selected
     wchar_t highSurrogate = 0;
 };
@@ -1312,9 +1312,9 @@ void moveTopLevel(Native dialog, int x, int y) {
 }
 
 void workArea(Native window, int& left, int& top, int& right, int& bottom) {
-    HMONITOR monitor =
-        window != nullptr ? ::MonitorFromWindow(hwnd(window), MONITOR_DEFAULTTONEAREST)
-                          : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    HMONITOR monitor = window != nullptr
+                           ? ::MonitorFromWindow(hwnd(window), MONITOR_DEFAULTTONEAREST)
+                           : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info{};
     info.cbSize = sizeof info;
     RECT area{};

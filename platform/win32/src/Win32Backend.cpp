@@ -240,9 +240,9 @@ private:
             bridge::Native owner = nullptr;
             if (parent == nullptr && window.owner() != nullptr)
                 owner = nativeWindow(topLevelOf(*window.owner()));
-            native.handle = bridge::createDialog(&window, window.dialogTemplate()->id,
-                                                 parent != nullptr ? parent->handle : nullptr,
-                                                 owner);
+            native.handle =
+                bridge::createDialog(&window, window.dialogTemplate()->id,
+                                     parent != nullptr ? parent->handle : nullptr, owner);
             if (native.handle != nullptr) {
                 native.fromTemplate = bridge::templateControls(native.handle);
                 native.bound.assign(native.fromTemplate.size(), false);
