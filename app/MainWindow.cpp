@@ -442,32 +442,33 @@ void MainWindow::rebuildTree() {
 
 void MainWindow::createEditActions() {
     // The history's steps, guarded as every other action: a step that fails leaves the book
-    // and the history where they were.
-    // The status bar says what the step did, not what the change before it did.
-    auto step = [this](const QString& prefix, void (QUndoStack::*run)(),
-                       QString (QUndoStack::*label)() const, const QString& done,
-                       void (QUndoStack::*canChanged)(bool),
+    // and the history where they were. The status bar says what the step did, not what the
+    // change before it did.
+    auto step = [this](const QString& prefix, void (QUndoStack::*canChanged)(bool),
                        void (QUndoStack::*textChanged)(const QString&)) {
         auto* action = new QAction(prefix, this);
         action->setEnabled(false);
-        guard(action, [this, run, label, done] {
-            const QString what = (m_undo->*label)();
-            (m_undo->*run)();
-            statusBar()->showMessage(done.arg(what), 5000);
-        });
         connect(m_undo, canChanged, action, &QAction::setEnabled);
         connect(m_undo, textChanged, action, [action, prefix](const QString& text) {
             action->setText(text.isEmpty() ? prefix : prefix + ' ' + text);
         });
         return action;
     };
-    m_actUndo = step(tr("&Annulla"), &QUndoStack::undo, &QUndoStack::undoText, tr("Annullato: %1"),
-                     &QUndoStack::canUndoChanged, &QUndoStack::undoTextChanged);
+    m_actUndo = step(tr("&Annulla"), &QUndoStack::canUndoChanged, &QUndoStack::undoTextChanged);
+    guard(m_actUndo, [this] {
+        const QString what = m_undo->undoText();
+        m_undo->undo();
+        statusBar()->showMessage(tr("Annullato: %1").arg(what), 5000);
+    });
+    m_actRedo = step(tr("&Ripeti"), &QUndoStack::canRedoChanged, &QUndoStack::redoTextChanged);
+    guard(m_actRedo, [this] {
+        const QString what = m_undo->redoText();
+        m_undo->redo();
+        statusBar()->showMessage(tr("Ripetuto: %1").arg(what), 5000);
+    });
     m_actUndo->setObjectName("annulla");
     m_actUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     m_actUndo->setStatusTip(tr("Annulla l'ultima modifica al libretto"));
-    m_actRedo = step(tr("&Ripeti"), &QUndoStack::redo, &QUndoStack::redoText, tr("Ripetuto: %1"),
-                     &QUndoStack::canRedoChanged, &QUndoStack::redoTextChanged);
     m_actRedo->setObjectName("ripeti");
     // Ctrl+Y as on Windows, and the desktop's own key where it differs.
     QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::Key_Y)};
