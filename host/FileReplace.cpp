@@ -26,8 +26,6 @@ namespace fs = std::filesystem;
 
 namespace hostfile {
 
-namespace {
-
 #ifdef _WIN32
 std::wstring widen(const std::string& text) {
     if (text.empty()) return {};
@@ -48,14 +46,24 @@ std::string narrow(const std::wstring& wide) {
     return text;
 }
 
-// Paths are UTF-8 in the host's interfaces; the system takes them as UTF-16.
 fs::path toPath(const std::string& path) {
     return fs::path(widen(path));
 }
 std::string pathText(const fs::path& path) {
     return narrow(path.wstring());
 }
+#else
+fs::path toPath(const std::string& path) {
+    return fs::path(path);
+}
+std::string pathText(const fs::path& path) {
+    return path.string();
+}
+#endif
 
+namespace {
+
+#ifdef _WIN32
 std::string systemError(DWORD error) {
     wchar_t* text = nullptr;
     ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -69,13 +77,6 @@ std::string systemError(DWORD error) {
     return message;
 }
 #else
-fs::path toPath(const std::string& path) {
-    return fs::path(path);
-}
-std::string pathText(const fs::path& path) {
-    return path.string();
-}
-
 std::string systemError(int error) {
     return std::strerror(error);
 }

@@ -24,8 +24,13 @@
 #endif
 
 namespace fs = std::filesystem;
+using hostfile::toPath;
 using hostutil::equalsNoCase;
 using hostutil::trimBlanks;
+#ifdef _WIN32
+using hostfile::narrow;
+using hostfile::widen;
+#endif
 
 namespace {
 
@@ -33,30 +38,6 @@ std::mutex g_pathMutex;
 std::string g_path; // empty: the default place
 
 #ifdef _WIN32
-std::wstring widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int n =
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
-std::string narrow(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                        nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
-                          nullptr, nullptr);
-    return text;
-}
-
-// Paths are UTF-8 in the host's interface; the system takes them as UTF-16.
-fs::path toPath(const std::string& path) {
-    return fs::path(widen(path));
-}
-
 // The user's roaming application data, where Windows programs keep their settings.
 std::string defaultPath() {
     if (const wchar_t* appData = ::_wgetenv(L"APPDATA"); appData && *appData)
@@ -64,10 +45,6 @@ std::string defaultPath() {
     return "gpsdialogs.ini";
 }
 #else
-fs::path toPath(const std::string& path) {
-    return fs::path(path);
-}
-
 // The XDG rules: $XDG_CONFIG_HOME only when it is an absolute path, else ~/.config.
 std::string defaultPath() {
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')

@@ -4,7 +4,7 @@
 //   windows_host.exe [FIELD-BOOK.json]      (default: the bundled sample)
 #include "HostBook.h"
 
-#include "core/AtomicFile.h"
+#include "gpshost/FileReplace.h"
 
 #include <windows.h>
 
@@ -17,24 +17,8 @@
 
 namespace {
 
-std::wstring widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int n =
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
-std::string narrow(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                        nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
-                          nullptr, nullptr);
-    return text;
-}
+using hostfile::narrow;
+using hostfile::widen;
 
 HWND g_window = nullptr;
 HWND g_list = nullptr;
@@ -134,26 +118,6 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 } // namespace
-
-// The book's writer on Windows: a temporary file beside the book, then put in its place.
-std::string gpsbook::writeFileAtomically(const std::string& path, const std::string& content) {
-    const std::wstring target = widen(path);
-    const std::wstring temporary = target + L".tmp";
-    HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "Impossibile scrivere il file " + path + ".";
-    DWORD written = 0;
-    const bool ok =
-        ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-        written == content.size() && ::FlushFileBuffers(file);
-    ::CloseHandle(file);
-    if (!ok || !::MoveFileExW(temporary.c_str(), target.c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileW(temporary.c_str());
-        return "Impossibile scrivere il file " + path + ".";
-    }
-    return {};
-}
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     int argc = 0;

@@ -6,11 +6,24 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace hostfile {
+
+/// A path as the host's interfaces spell it (UTF-8) in the file system's own form (UTF-16 on
+/// Windows).
+std::filesystem::path toPath(const std::string& path);
+/// The UTF-8 text of a path of the file system.
+std::string pathText(const std::filesystem::path& path);
+#ifdef _WIN32
+/// UTF-8 to UTF-16, for the system's calls.
+std::wstring widen(const std::string& text);
+/// UTF-16 from the system to UTF-8.
+std::string narrow(const std::wstring& wide);
+#endif
 
 /// What a file was when it was read or written: enough to tell whether another program has
 /// changed it since. The size tells at once; when it is the same, the hash of the bytes decides
